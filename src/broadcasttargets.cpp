@@ -1,0 +1,34 @@
+#include "broadcasttargets.h"
+
+namespace BroadcastTargets {
+
+QList<QHostAddress> choose(const QList<Interface> &interfaces)
+{
+    const QNetworkInterface::InterfaceFlags required
+        = QNetworkInterface::IsUp | QNetworkInterface::CanBroadcast;
+    QList<QHostAddress> targets;
+    for (const Interface &interface : interfaces) {
+        if ((interface.flags & required) != required)
+            continue;
+        for (const QNetworkAddressEntry &entry : interface.entries) {
+            if (entry.ip() == QHostAddress(QHostAddress::LocalHost))
+                continue;
+            const QHostAddress broadcast = entry.broadcast();
+            if (broadcast.protocol() == QAbstractSocket::IPv4Protocol
+                && !targets.contains(broadcast))
+                targets.append(broadcast);
+        }
+    }
+    return targets;
+}
+
+QList<Interface> systemInterfaces()
+{
+    QList<Interface> interfaces;
+    const QList<QNetworkInterface> all = QNetworkInterface::allInterfaces();
+    for (const QNetworkInterface &interface : all)
+        interfaces.append({interface.flags(), interface.addressEntries()});
+    return interfaces;
+}
+
+} // namespace BroadcastTargets

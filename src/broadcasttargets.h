@@ -1,0 +1,27 @@
+// Where a scan sends its discovery datagram: the IPv4 broadcast address of every
+// network the machine is on.
+#pragma once
+
+#include <QHostAddress>
+#include <QList>
+#include <QNetworkAddressEntry>
+#include <QNetworkInterface>
+
+namespace BroadcastTargets {
+
+// One network interface as far as the choice depends on it.
+struct Interface
+{
+    QNetworkInterface::InterfaceFlags flags;
+    QList<QNetworkAddressEntry> entries;
+};
+
+// The distinct IPv4 broadcast addresses of the interfaces that are up and can
+// broadcast, in the order the system lists interfaces and their entries. Entries
+// with the address 127.0.0.1 are skipped; IPv6 entries have no broadcast address.
+QList<QHostAddress> choose(const QList<Interface> &interfaces);
+
+// The machine's interfaces as the system lists them.
+QList<Interface> systemInterfaces();
+
+} // namespace BroadcastTargets

@@ -1,0 +1,174 @@
+#include "networkmessenger.h"
+
+#include "applicationinfo.h"
+#include "broadcasttargets.h"
+#include "client.h"
+#include "pendingregistration.h"
+#include "updater.h"
+
+#include <QLoggingCategory>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QUdpSocket>
+
+Q_LOGGING_CATEGORY(lcHub, "quintavo.hub", QtDebugMsg)
+
+NetworkMessenger::NetworkMessenger(QObject *parent) : NetworkMessenger(HubSettings(), parent) { }
+
+NetworkMessenger::NetworkMessenger(const HubSettings &settings, QObject *parent)
+    : QObject(parent),
+      m_udpSocket(new QUdpSocket(this)),
+      m_tcpServer(new QTcpServer(this)),
+      m_discoveryPort(settings.discoveryPort),
+      m_hubPort(settings.hubPort),
+      m_settings(settings)
+{
+    if (!m_tcpServer->listen(settings.listenAddress, m_hubPort))
+        qCDebug(lcHub) << "Cannot listen for players on port" << m_hubPort << ":"
+                       << m_tcpServer->errorString();
+    connect(m_tcpServer, &QTcpServer::newConnection, this, &NetworkMessenger::addClient);
+
+    // The updater is the hub's child: it lives as long as the hub, and no longer.
+    m_updater = new Updater(ApplicationInfo::quintavo(), this);
+    m_updater->setServiceUrl(settings.updateUrl);
+    connect(m_updater, &Updater::updateAvailable, this, &NetworkMessenger::updateAvailable);
+    m_updater->checkForUpdate();
+
+    scanForClients();
+}
+
+NetworkMessenger::~NetworkMessenger()
+{
+    qDeleteAll(m_allClients);
+}
+
+QList<QObject *> NetworkMessenger::clients() const
+{
+    m_lastReadClients = m_clients;
+    return m_clients;
+}
+
+QObject *NetworkMessenger::activeClient() const
+{
+    return m_activeClient;
+}
+
+void NetworkMessenger::scanForClients()
+{
+    qCDebug(lcHub) << "Scanning for Clients";
+    m_clients.clear();
+    releaseUnreachableClients();
+
+    const QByteArray datagram = PlayerProtocol::discoveryDatagram(m_hubPort);
+    const QList<QHostAddress> targets = m_settings.scanTargets
+        ? *m_settings.scanTargets
+        : BroadcastTargets::choose(BroadcastTargets::systemInterfaces());
+    if (targets.isEmpty()) {
+        qCDebug(lcHub) << "No valid broadcast network found";
+        return;
+    }
+    for (const QHostAddress &target : targets) {
+        qCDebug(lcHub).noquote() << "Broadcasting to" << target.toString();
+        m_udpSocket->writeDatagram(datagram, target, m_discoveryPort);
+    }
+}
+
+void NetworkMessenger::addClient()
+{
+    while (QTcpSocket *socket = m_tcpServer->nextPendingConnection()) {
+        if (m_pending.size() >= maximumPendingRegistrations) {
+            PendingRegistration *oldest = m_pending.takeFirst();
+            oldest->drop();
+            oldest->deleteLater();
+        }
+        connect(socket, &QTcpSocket::disconnected, this, &NetworkMessenger::clientDisconnect);
+        auto *pending = new PendingRegistration(socket, m_settings.registrationDeadline, this);
+        m_pending.append(pending);
+        connect(pending, &PendingRegistration::registered, this,
+                [this, pending](const PlayerProtocol::RegistrationRecord &record) {
+                    registerPlayer(pending, record);
+                });
+        connect(pending, &PendingRegistration::failed, this, [this, pending] { forget(pending); });
+    }
+}
+
+void NetworkMessenger::registerPlayer(PendingRegistration *pending,
+                                      const PlayerProtocol::RegistrationRecord &record)
+{
+    qCDebug(lcHub) << record.hostName << record.addressText << "on port" << record.commandPort;
+    m_clients.append(clientFor(record));
+    forget(pending);
+    emit clientsUpdated();
+}
+
+void NetworkMessenger::forget(PendingRegistration *pending)
+{
+    m_pending.removeOne(pending);
+    pending->deleteLater();
+}
+
+Client *NetworkMessenger::clientFor(const PlayerProtocol::RegistrationRecord &record)
+{
+    const QHostAddress address(record.addressText);
+    // A player that registers again after a scan keeps its object; one that
+    // registers twice between two scans gets a second entry of its own.
+    for (Client *client : qAsConst(m_allClients)) {
+        if (client->hostname() == record.hostName && client->ipAddress() == address.toString()
+            && client->port() == record.commandPort && !m_clients.contains(client))
+            return client;
+    }
+    auto *client = new Client(record.hostName, address, record.commandPort);
+    m_allClients.append(client);
+    return client;
+}
+
+void NetworkMessenger::releaseUnreachableClients()
+{
+    for (auto it = m_allClients.begin(); it != m_allClients.end();) {
+        Client *client = *it;
+        if (client == m_activeClient || m_clients.contains(client)
+            || m_lastReadClients.contains(client)) {
+            ++it;
+            continue;
+        }
+        it = m_allClients.erase(it);
+        client->deleteLater();
+    }
+}
+
+void NetworkMessenger::clientDisconnect() { }
+
+void NetworkMessenger::queryClient(QString ipAddress)
+{
+    const auto found = std::find_if(m_clients.cbegin(), m_clients.cend(), [&](QObject *entry) {
+        return static_cast<Client *>(entry)->ipAddress() == ipAddress;
+    });
+    if (found == m_clients.cend())
+        return;
+    auto *client = static_cast<Client *>(*found);
+
+    // Only the active player's replies reach the scene, each of them once.
+    if (m_activeClient && m_activeClient != client)
+        disconnect(m_activeClient, &Client::jsonChanged, this, &NetworkMessenger::jsonUpdated);
+    m_activeClient = client;
+    connect(client, &Client::jsonChanged, this, &NetworkMessenger::jsonUpdated,
+            Qt::UniqueConnection);
+    client->requestPlaylist();
+}
+
+void NetworkMessenger::quintavo(ushort index)
+{
+    if (m_activeClient)
+        m_activeClient->switchToIndex(index);
+}
+
+void NetworkMessenger::jsonUpdated(QJsonObject json)
+{
+    emit activeClientChanged(json);
+}
+
+void NetworkMessenger::updateAvailable()
+{
+    emit newUpdate(m_updater->version(), m_updater->description(), m_updater->url(),
+                   m_updater->showMessage());
+}

@@ -1,0 +1,80 @@
+// The player hub: the one native object the scene sees, as "networkMessenger".
+// It discovers players (a UDP broadcast, then each player registers over TCP),
+// keeps the list of registered players and the active one, forwards the scene's
+// commands to the active player, relays its replies, and relays the update
+// check's offer.
+#pragma once
+
+#include "hubsettings.h"
+#include "playerprotocol.h"
+
+#include <QJsonObject>
+#include <QList>
+#include <QObject>
+#include <QString>
+
+class Client;
+class PendingRegistration;
+class QTcpServer;
+class QUdpSocket;
+class Updater;
+
+class NetworkMessenger : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(QList<QObject *> clients READ clients NOTIFY clientsUpdated)
+    Q_PROPERTY(QObject *activeClient READ activeClient NOTIFY activeClientChanged)
+
+public:
+    // Registration links still waiting for their record; when another arrives
+    // the oldest is dropped, so idle connections cannot lock real players out.
+    static constexpr int maximumPendingRegistrations = 64;
+
+    explicit NetworkMessenger(QObject *parent = nullptr);
+    explicit NetworkMessenger(const HubSettings &settings, QObject *parent = nullptr);
+    ~NetworkMessenger() override;
+
+    QList<QObject *> clients() const;
+    QObject *activeClient() const;
+
+    // Every player object the hub holds, listed or not (for tests and benchmarks).
+    int clientObjectCount() const { return m_allClients.size(); }
+    quint16 hubPort() const { return m_hubPort; }
+
+    Q_INVOKABLE void scanForClients();
+    Q_INVOKABLE void queryClient(QString ipAddress);
+    Q_INVOKABLE void quintavo(ushort index);
+
+signals:
+    void clientsUpdated();
+    void activeClientChanged(QJsonObject json);
+    void newUpdate(QString version, QString description, QString url, bool showMessage);
+
+public slots:
+    void addClient();
+    void clientDisconnect();
+    void jsonUpdated(QJsonObject json);
+    void updateAvailable();
+
+private:
+    void registerPlayer(PendingRegistration *pending,
+                        const PlayerProtocol::RegistrationRecord &record);
+    void forget(PendingRegistration *pending);
+    Client *clientFor(const PlayerProtocol::RegistrationRecord &record);
+    void releaseUnreachableClients();
+
+    QUdpSocket *m_udpSocket;
+    QTcpServer *m_tcpServer;
+    const quint16 m_discoveryPort;
+    const quint16 m_hubPort;
+    QList<QObject *> m_clients;
+    Client *m_activeClient = nullptr;
+    Updater *m_updater;
+
+    HubSettings m_settings;
+    QList<PendingRegistration *> m_pending;
+    // Every player object made so far and not yet released.
+    QList<Client *> m_allClients;
+    // The list as the scene last read it; its players stay alive.
+    mutable QList<QObject *> m_lastReadClients;
+};

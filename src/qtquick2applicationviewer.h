@@ -1,0 +1,14 @@
+// The application's only window: a Qt Quick view whose root item always takes
+// the window's size, and which closes when the scene's engine asks to quit.
+#pragma once
+
+#include <QQuickView>
+
+class QtQuick2ApplicationViewer : public QQuickView
+{
+    Q_OBJECT
+
+public:
+    explicit QtQuick2ApplicationViewer(QWindow *parent = nullptr);
+    ~QtQuick2ApplicationViewer() override;
+};

@@ -1,0 +1,75 @@
+#include "updater.h"
+
+#include "updateoffer.h"
+
+#include <QLoggingCategory>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QUrlQuery>
+
+#include <utility>
+
+Q_LOGGING_CATEGORY(lcUpdater, "quintavo.updater", QtDebugMsg)
+
+#ifndef QUINTAVO_UPDATE_HOST
+#define QUINTAVO_UPDATE_HOST "updates.halvorn.example"
+#endif
+
+QUrl Updater::defaultServiceUrl()
+{
+    return QUrl(QStringLiteral("http://" QUINTAVO_UPDATE_HOST "/qarn/update.php"),
+                QUrl::TolerantMode);
+}
+
+Updater::Updater(ApplicationInfo applicationInfo, QObject *parent)
+    : QObject(parent),
+      m_platform(QStringLiteral("windows")),
+      m_applicationInfo(std::move(applicationInfo)),
+      m_networkAccessManager(new QNetworkAccessManager(this)),
+      m_serviceUrl(defaultServiceUrl())
+{
+    connect(m_networkAccessManager, &QNetworkAccessManager::finished, this,
+            &Updater::serviceRequestFinished);
+}
+
+void Updater::checkForUpdate()
+{
+    QUrlQuery query;
+    query.addQueryItem(QStringLiteral("api"), QStringLiteral("1"));
+    query.addQueryItem(QStringLiteral("application"), m_applicationInfo.applicationName());
+    query.addQueryItem(QStringLiteral("version"), m_applicationInfo.versionText());
+    query.addQueryItem(QStringLiteral("platform"), m_platform);
+    QUrl url = m_serviceUrl;
+    url.setQuery(query.query(), QUrl::TolerantMode);
+
+    QNetworkRequest request(url);
+    request.setTransferTimeout(transferTimeout);
+    QNetworkReply *reply = m_networkAccessManager->get(request);
+    // An answer larger than any real offer is cut off rather than held in memory.
+    connect(reply, &QNetworkReply::downloadProgress, reply, [reply](qint64 received, qint64) {
+        if (received > maximumReplySize)
+            reply->abort();
+    });
+}
+
+void Updater::serviceRequestFinished(QNetworkReply *networkReply)
+{
+    networkReply->deleteLater();
+    if (networkReply->error() != QNetworkReply::NoError)
+        return;
+
+    QString parseError;
+    const auto offer = UpdateOffer::fromReply(networkReply->readAll(), m_platform,
+                                              m_applicationInfo.version(), &parseError);
+    if (!parseError.isEmpty())
+        qCDebug(lcUpdater).noquote() << parseError;
+    if (!offer)
+        return;
+
+    m_version = offer->version;
+    m_description = offer->description;
+    m_url = offer->url;
+    m_showMessage = offer->showMessage;
+    emit updateAvailable();
+}

@@ -1,0 +1,95 @@
+#include "applicationinfo.h"
+#include "versionnumber.h"
+
+#include <QtTest>
+
+class tst_VersionNumber : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void parse_data();
+    void parse();
+    void newerThan_data();
+    void newerThan();
+    void identity();
+};
+
+void tst_VersionNumber::parse_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("major");
+    QTest::addColumn<int>("minor");
+    QTest::addColumn<int>("patch");
+    QTest::addColumn<QString>("printed");
+
+    QTest::newRow("identity") << "0.9.2" << 0 << 9 << 2 << "0.9.2";
+    QTest::newRow("empty part dropped") << "1..2.3" << 1 << 2 << 3 << "1.2.3";
+    QTest::newRow("leading zeros") << "007.1.2" << 7 << 1 << 2 << "7.1.2";
+    QTest::newRow("not a number") << "0.9.x" << 0 << 9 << 0 << "0.9.0";
+    QTest::newRow("low 8 bits") << "0.9.258" << 0 << 9 << 2 << "0.9.2";
+    QTest::newRow("two parts") << "1.0" << 0 << 0 << 0 << "0.0.0";
+    QTest::newRow("four parts") << "1.0.0.1" << 0 << 0 << 0 << "0.0.0";
+    QTest::newRow("empty") << "" << 0 << 0 << 0 << "0.0.0";
+    QTest::newRow("negative") << "1.-1.0" << 1 << 0 << 0 << "1.0.0";
+}
+
+void tst_VersionNumber::parse()
+{
+    QFETCH(QString, text);
+    QFETCH(int, major);
+    QFETCH(int, minor);
+    QFETCH(int, patch);
+    QFETCH(QString, printed);
+
+    const VersionNumber version = VersionNumber::fromText(text);
+    QCOMPARE(int(version.major), major);
+    QCOMPARE(int(version.minor), minor);
+    QCOMPARE(int(version.patch), patch);
+    QCOMPARE(version.toText(), printed);
+}
+
+void tst_VersionNumber::newerThan_data()
+{
+    QTest::addColumn<QString>("candidate");
+    QTest::addColumn<QString>("current");
+    QTest::addColumn<bool>("newer");
+
+    QTest::newRow("numeric, not text order") << "0.10.0"
+                                             << "0.9.2" << true;
+    QTest::newRow("equal") << "0.9.2"
+                           << "0.9.2" << false;
+    QTest::newRow("older patch") << "0.9.1"
+                                 << "0.9.2" << false;
+    QTest::newRow("newer patch") << "0.9.3"
+                                 << "0.9.2" << true;
+    QTest::newRow("major beats the rest") << "1.0.0"
+                                          << "0.255.255" << true;
+    QTest::newRow("older major") << "0.255.255"
+                                 << "1.0.0" << false;
+    QTest::newRow("malformed is never newer") << "1.0"
+                                              << "0.9.2" << false;
+}
+
+void tst_VersionNumber::newerThan()
+{
+    QFETCH(QString, candidate);
+    QFETCH(QString, current);
+    QFETCH(bool, newer);
+    QCOMPARE(VersionNumber::fromText(candidate).isNewerThan(VersionNumber::fromText(current)),
+             newer);
+}
+
+void tst_VersionNumber::identity()
+{
+    const ApplicationInfo info = ApplicationInfo::quintavo();
+    QCOMPARE(info.applicationName(), QStringLiteral("Quintavo"));
+    QCOMPARE(info.versionText(), QStringLiteral("0.9.2"));
+    QCOMPARE(info.organizationName(), QStringLiteral("Halvorn"));
+    QCOMPARE(info.description(), QStringLiteral("Video selection utility for Orvik Media Players"));
+    const ApplicationInfo copy = info;
+    QCOMPARE(copy.versionText(), info.versionText());
+}
+
+QTEST_APPLESS_MAIN(tst_VersionNumber)
+#include "tst_versionnumber.moc"
