@@ -24,6 +24,7 @@ Client::Client(QString hostname, QHostAddress ipAddress, quint16 port, QObject *
 
     connect(m_socket, &QTcpSocket::readyRead, this, &Client::readData);
     connect(m_socket, &QTcpSocket::errorOccurred, this, &Client::displayError);
+    connect(m_socket, &QTcpSocket::connected, this, &Client::writeCommand);
     connect(m_socket, &QTcpSocket::bytesWritten, this, &Client::confirmWritten);
     connect(m_socket, &QTcpSocket::disconnected, this, &Client::linkClosed);
     connect(m_deadline, &QTimer::timeout, this, &Client::giveUpCommand);
@@ -70,9 +71,17 @@ void Client::sendCommand(const QByteArray &command)
     // which must not pass a half reply on.
     m_assembler.reset();
     m_socket->abort();
+    m_pendingCommand = command;
     m_socket->connectToHost(m_ipAddress, m_port, QIODevice::ReadWrite);
-    m_socket->write(command);
     m_deadline->start();
+}
+
+void Client::writeCommand()
+{
+    // Written once the link is up: bytes queued on a socket whose connection then
+    // fails would be flushed into the failure and reported twice.
+    m_socket->write(m_pendingCommand);
+    m_pendingCommand.clear();
 }
 
 void Client::confirmWritten()

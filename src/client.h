@@ -57,6 +57,7 @@ private slots:
 
 private:
     void sendCommand(const QByteArray &command);
+    void writeCommand();
     void confirmWritten();
     void giveUpCommand();
     void linkClosed();
@@ -68,5 +69,6 @@ private:
     QJsonObject m_json;
     QTcpSocket *m_socket;
     QTimer *m_deadline;
+    QByteArray m_pendingCommand; // until the link is up
     ReplyAssembler m_assembler;
 };

@@ -23,7 +23,9 @@ NetworkMessenger::NetworkMessenger(const HubSettings &settings, QObject *parent)
       m_hubPort(settings.hubPort),
       m_settings(settings)
 {
-    if (!m_tcpServer->listen(settings.listenAddress, m_hubPort))
+    if (m_tcpServer->listen(settings.listenAddress, m_hubPort))
+        m_hubPort = m_tcpServer->serverPort(); // tests may ask for any free port
+    else
         qCDebug(lcHub) << "Cannot listen for players on port" << m_hubPort << ":"
                        << m_tcpServer->errorString();
     connect(m_tcpServer, &QTcpServer::newConnection, this, &NetworkMessenger::addClient);

@@ -66,7 +66,7 @@ private:
     QUdpSocket *m_udpSocket;
     QTcpServer *m_tcpServer;
     const quint16 m_discoveryPort;
-    const quint16 m_hubPort;
+    quint16 m_hubPort;
     QList<QObject *> m_clients;
     Client *m_activeClient = nullptr;
     Updater *m_updater;

@@ -7,11 +7,6 @@ bool isBlank(char c)
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
 }
 
-bool startsScalar(char c)
-{
-    return c == '-' || (c >= '0' && c <= '9') || c == 't' || c == 'f' || c == 'n';
-}
-
 } // namespace
 
 QList<QByteArray> ReplyAssembler::feed(const QByteArray &bytes)
@@ -52,22 +47,6 @@ QList<QByteArray> ReplyAssembler::feed(const QByteArray &bytes)
                 ++m_depth;
             } else if ((c == '}' || c == ']') && --m_depth == 0) {
                 completeReply(i + 1, replies);
-                m_start = i + 1;
-            }
-            break;
-        case State::String:
-            if (m_escaped) {
-                m_escaped = false;
-            } else if (c == '\\') {
-                m_escaped = true;
-            } else if (c == '"') {
-                completeReply(i + 1, replies);
-                m_start = i + 1;
-            }
-            break;
-        case State::Scalar:
-            if (isBlank(c)) {
-                completeReply(i, replies);
                 m_start = i + 1;
             }
             break;
@@ -116,10 +95,6 @@ void ReplyAssembler::beginReply(char c, int position)
     if (c == '{' || c == '[') {
         m_state = State::Container;
         m_depth = 1;
-    } else if (c == '"') {
-        m_state = State::String;
-    } else if (startsScalar(c)) {
-        m_state = State::Scalar;
     } else {
         m_state = State::Junk;
     }

@@ -1,7 +1,9 @@
 // Cuts the byte stream of one command link into player replies. TCP may split a
 // reply over several reads or join several replies into one, so replies are
 // gathered across reads: a reply ends at its first 0x00 byte or, when none has
-// come, as soon as the bytes gathered form one complete JSON value. Every byte is
+// come, as soon as the bytes gathered form one complete JSON object or array.
+// Anything else (a bare value, text that is not JSON) lasts until the next 0x00
+// or the close of the link. Every byte is
 // scanned once, so finding the end of a reply costs time in proportion to its
 // size however it is cut into reads.
 #pragma once
@@ -35,9 +37,7 @@ private:
     enum class State {
         Between, // before a reply: skipping white space and 0x00
         Container, // inside a top-level object or array
-        String, // inside a top-level string
-        Scalar, // inside a top-level number or literal
-        Junk, // the reply cannot be JSON; it lasts until the next 0x00
+        Junk, // the reply is no object or array; it lasts until the next 0x00
     };
 
     void beginReply(char c, int position);

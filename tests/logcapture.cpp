@@ -1,0 +1,26 @@
+#include "logcapture.h"
+
+namespace {
+LogCapture *current = nullptr;
+}
+
+LogCapture::LogCapture(const char *categoryPrefix) : m_prefix(categoryPrefix)
+{
+    Q_ASSERT(!current);
+    current = this;
+    m_previous = qInstallMessageHandler(&LogCapture::handler);
+}
+
+LogCapture::~LogCapture()
+{
+    qInstallMessageHandler(m_previous);
+    current = nullptr;
+}
+
+void LogCapture::handler(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (current && context.category && QByteArray(context.category).startsWith(current->m_prefix))
+        current->m_lines.append(message);
+    if (current && current->m_previous)
+        current->m_previous(type, context, message);
+}

@@ -1,0 +1,28 @@
+// Collects the debug lines the code under test writes, so tests can check their
+// exact wording and count. Only one capture may be alive at a time.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QtGlobal>
+
+class LogCapture
+{
+public:
+    // Records messages of categories starting with categoryPrefix.
+    explicit LogCapture(const char *categoryPrefix = "quintavo");
+    ~LogCapture();
+    LogCapture(const LogCapture &) = delete;
+    LogCapture &operator=(const LogCapture &) = delete;
+
+    QStringList lines() const { return m_lines; }
+    int count(const QString &line) const { return m_lines.count(line); }
+    void clear() { m_lines.clear(); }
+
+private:
+    static void handler(QtMsgType type, const QMessageLogContext &context, const QString &message);
+
+    QByteArray m_prefix;
+    QStringList m_lines;
+    QtMessageHandler m_previous;
+};

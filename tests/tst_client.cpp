@@ -1,0 +1,256 @@
+#include "client.h"
+#include "logcapture.h"
+#include "playerprotocol.h"
+#include "testplayer.h"
+
+#include <QtTest>
+
+class tst_Client : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void commands();
+    void secondCommandDropsFirstLink();
+    void replies_data();
+    void replies();
+    void closeAfterReplyIsSilent();
+    void refusedConnection();
+    void unansweredCommandIsGivenUp();
+    void properties();
+    void metaObject();
+
+private:
+    std::unique_ptr<TestPlayer> m_player;
+    std::unique_ptr<Client> m_client;
+    std::unique_ptr<LogCapture> m_log;
+};
+
+void tst_Client::init()
+{
+    m_log = std::make_unique<LogCapture>();
+    m_player = std::make_unique<TestPlayer>();
+    m_client = std::make_unique<Client>(QStringLiteral("lobby"),
+                                        QHostAddress(QHostAddress::LocalHost), m_player->port());
+}
+
+void tst_Client::cleanup()
+{
+    m_client.reset();
+    m_player.reset();
+    m_log.reset();
+}
+
+void tst_Client::commands()
+{
+    QVERIFY(m_client->json().isEmpty());
+
+    m_client->requestPlaylist();
+    QTRY_COMPARE(m_player->linkCount(), 1);
+    QTRY_COMPARE(m_player->received(0).size(), 24);
+    QCOMPARE(m_player->received(0), PlayerProtocol::playlistRequest());
+
+    m_client->switchToIndex(0);
+    QTRY_COMPARE(m_player->linkCount(), 2);
+    QTRY_COMPARE(m_player->received(1), PlayerProtocol::switchCommand(0));
+
+    m_client->switchToIndex(65535);
+    QTRY_COMPARE(m_player->linkCount(), 3);
+    QTRY_COMPARE(m_player->received(2), PlayerProtocol::switchCommand(65535));
+
+    // Nothing else crossed any link.
+    QCOMPARE(m_player->received(0), PlayerProtocol::playlistRequest());
+    QCOMPARE(m_player->received(1), PlayerProtocol::switchCommand(0));
+    QVERIFY(m_log->lines().isEmpty());
+}
+
+void tst_Client::secondCommandDropsFirstLink()
+{
+    QSignalSpy replies(m_client.get(), &Client::jsonChanged);
+    m_client->requestPlaylist();
+    QTRY_COMPARE(m_player->received(0).size(), 24);
+    m_client->switchToIndex(2);
+    QTRY_COMPARE(m_player->linkCount(), 2);
+    QTRY_VERIFY(!m_player->linkOpen(0));
+
+    // A reply on the dropped link is lost; the new link's reply counts.
+    m_player->reply(0, "{\"stale\":true}");
+    m_player->reply(1, QByteArray("{\"activeIndex\":2}") + '\0');
+    QVERIFY(replies.wait());
+    QCOMPARE(replies.count(), 1);
+    QCOMPARE(replies.at(0).at(0).toJsonObject().value("activeIndex").toInt(), 2);
+}
+
+using Reads = QList<QByteArray>;
+
+void tst_Client::replies_data()
+{
+    QTest::addColumn<Reads>("reads");
+    QTest::addColumn<bool>("closeAfter");
+    QTest::addColumn<Reads>("objects"); // compact JSON of each announced object
+
+    const QByteArray nul(1, '\0');
+    QTest::newRow("one reply") << Reads {"{\"activeIndex\":1}" + nul} << false
+                               << Reads {"{\"activeIndex\":1}"};
+    QTest::newRow("split over reads") << Reads {"{\"activeIndex\":", "1,\"q\":[]}" + nul} << false
+                                      << Reads {"{\"activeIndex\":1,\"q\":[]}"};
+    QTest::newRow("joined with nul") << Reads {"{\"a\":1}" + nul + "{\"a\":2}" + nul} << false
+                                     << Reads {"{\"a\":1}", "{\"a\":2}"};
+    QTest::newRow("joined without nul")
+        << Reads {"{\"a\":1}{\"a\":2}"} << false << Reads {"{\"a\":1}", "{\"a\":2}"};
+    QTest::newRow("identical replies twice") << Reads {"{\"a\":1}" + nul, "{\"a\":1}" + nul}
+                                             << false << Reads {"{\"a\":1}", "{\"a\":1}"};
+    QTest::newRow("array") << Reads {"[1,2]" + nul} << false << Reads {"{}"};
+    QTest::newRow("not json") << Reads {"hello" + nul} << false << Reads {"{}"};
+    QTest::newRow("not json, then close") << Reads {"hello"} << true << Reads {"{}"};
+    QTest::newRow("half reply, then close") << Reads {"{\"a\":"} << true << Reads {"{}"};
+}
+
+void tst_Client::replies()
+{
+    QFETCH(Reads, reads);
+    QFETCH(bool, closeAfter);
+    QFETCH(Reads, objects);
+
+    QSignalSpy replies(m_client.get(), &Client::jsonChanged);
+    m_client->requestPlaylist();
+    QTRY_COMPARE(m_player->received(0).size(), 24);
+    for (const QByteArray &read : reads) {
+        // Handing each piece over separately makes separate reads likely; the
+        // assembler's own test covers every possible cut.
+        m_player->reply(0, read);
+        QTRY_COMPARE(m_player->link(0)->bytesToWrite(), 0);
+        QCoreApplication::processEvents();
+    }
+    if (closeAfter)
+        m_player->link(0)->disconnectFromHost();
+    QTRY_COMPARE(replies.count(), objects.size());
+    for (int i = 0; i < objects.size(); ++i) {
+        const QJsonObject object = replies.at(i).at(0).toJsonObject();
+        QCOMPARE(QJsonDocument(object).toJson(QJsonDocument::Compact), objects.at(i));
+    }
+    QCOMPARE(QJsonDocument(m_client->json()).toJson(QJsonDocument::Compact), objects.last());
+    QVERIFY(m_log->lines().isEmpty());
+}
+
+void tst_Client::closeAfterReplyIsSilent()
+{
+    QSignalSpy replies(m_client.get(), &Client::jsonChanged);
+    m_client->requestPlaylist();
+    QTRY_COMPARE(m_player->received(0).size(), 24);
+    m_player->reply(0, QByteArray("{\"activeIndex\":0}") + '\0');
+    m_player->link(0)->disconnectFromHost();
+    QTRY_COMPARE(replies.count(), 1);
+    QTRY_VERIFY(!m_player->linkOpen(0));
+    QTest::qWait(50); // let a late error surface, if there were one
+    QVERIFY2(m_log->lines().isEmpty(), qPrintable(m_log->lines().join('\n')));
+    QCOMPARE(replies.count(), 1);
+}
+
+void tst_Client::refusedConnection()
+{
+    const quint16 closedPort = m_player->port();
+    m_player.reset(); // nothing listens there any more
+    Client client(QStringLiteral("gone"), QHostAddress(QHostAddress::LocalHost), closedPort);
+    QSignalSpy replies(&client, &Client::jsonChanged);
+    const QString refused = QStringLiteral(
+        "The connection was refused by the peer. Make sure the fortune server is running, "
+        "and check that the host name and port settings are correct.");
+
+    client.requestPlaylist();
+    QTRY_COMPARE(m_log->count(refused), 1);
+    client.switchToIndex(1);
+    QTRY_COMPARE(m_log->count(refused), 2);
+    QCOMPARE(m_log->lines().size(), 2);
+    QCOMPARE(replies.count(), 0);
+}
+
+void tst_Client::unansweredCommandIsGivenUp()
+{
+    // A peer that accepts connections but never reads: the command fits in the
+    // kernel's buffers, so only a link that never comes up can test the deadline.
+    // An address on the test namespace's subnet that no host has does that.
+    if (qgetenv("QUINTAVO_NETNS") != "1")
+        QSKIP("needs the private test network namespace");
+    Client client(QStringLiteral("offline"), QHostAddress(QStringLiteral("10.77.0.99")), 7000);
+    client.setCommandDeadline(100);
+    QElapsedTimer timer;
+    timer.start();
+    client.requestPlaylist();
+    QVERIFY2(timer.elapsed() < 50, "a command must not block the caller");
+    QTRY_COMPARE(m_log->lines().size(), 1);
+    QVERIFY(m_log->lines().first().startsWith("The command to \"offline\" was not sent within"));
+}
+
+void tst_Client::properties()
+{
+    QSignalSpy names(m_client.get(), &Client::hostnameChanged);
+    QSignalSpy addresses(m_client.get(), &Client::ipAddressChanged);
+
+    m_client->setHostname(QStringLiteral("lobby"));
+    QCOMPARE(names.count(), 0);
+    m_client->setHostname(QStringLiteral("foyer"));
+    QCOMPARE(names.count(), 1);
+    QCOMPARE(names.at(0).at(0).toString(), QStringLiteral("foyer"));
+    QCOMPARE(m_client->property("hostname").toString(), QStringLiteral("foyer"));
+
+    m_client->setIpAddress(QStringLiteral("127.0.0.1"));
+    QCOMPARE(addresses.count(), 0);
+    // The signal carries the text as given; the property reads the canonical form.
+    QVERIFY(m_client->setProperty("ipaddress", QStringLiteral("::FFFF:0:1")));
+    QCOMPARE(addresses.count(), 1);
+    QCOMPARE(addresses.at(0).at(0).toString(), QStringLiteral("::FFFF:0:1"));
+    QCOMPARE(m_client->ipAddress(), QHostAddress(QStringLiteral("::ffff:0:1")).toString());
+
+    QVERIFY(!m_client->setProperty("json", QJsonObject()));
+    QCOMPARE(m_client->property("json").toJsonObject(), QJsonObject());
+}
+
+void tst_Client::metaObject()
+{
+    const QMetaObject &meta = Client::staticMetaObject;
+    QCOMPARE(meta.className(), "Client");
+    QCOMPARE(meta.superClass(), &QObject::staticMetaObject);
+
+    const QList<QByteArray> methods {"hostnameChanged(QString)", "ipAddressChanged(QString)",
+                                     "jsonChanged(QJsonObject)", "readData()",
+                                     "displayError(QAbstractSocket::SocketError)"};
+    const QList<QList<QByteArray>> names {
+        {"hostname"}, {"ipaddress"}, {"json"}, {}, {"socketError"}};
+    const QList<QMetaMethod::MethodType> kinds {QMetaMethod::Signal, QMetaMethod::Signal,
+                                                QMetaMethod::Signal, QMetaMethod::Slot,
+                                                QMetaMethod::Slot};
+    QCOMPARE(meta.methodCount() - meta.methodOffset(), methods.size());
+    for (int i = 0; i < methods.size(); ++i) {
+        const QMetaMethod method = meta.method(meta.methodOffset() + i);
+        QCOMPARE(method.methodSignature(), methods.at(i));
+        QCOMPARE(method.parameterNames(), names.at(i));
+        QCOMPARE(method.methodType(), kinds.at(i));
+        QCOMPARE(method.access(), i < 3 ? QMetaMethod::Public : QMetaMethod::Private);
+    }
+
+    struct Property
+    {
+        const char *name;
+        const char *type;
+        bool writable;
+        const char *notify;
+    };
+    const Property properties[] = {{"hostname", "QString", true, "hostnameChanged"},
+                                   {"ipaddress", "QString", true, "ipAddressChanged"},
+                                   {"json", "QJsonObject", false, "jsonChanged"}};
+    QCOMPARE(meta.propertyCount() - meta.propertyOffset(), 3);
+    for (int i = 0; i < 3; ++i) {
+        const QMetaProperty property = meta.property(meta.propertyOffset() + i);
+        QCOMPARE(property.name(), properties[i].name);
+        QCOMPARE(property.typeName(), properties[i].type);
+        QCOMPARE(property.isWritable(), properties[i].writable);
+        QCOMPARE(property.notifySignal().name(), QByteArray(properties[i].notify));
+        QVERIFY(property.isScriptable() && property.isStored() && !property.isConstant());
+    }
+}
+
+QTEST_GUILESS_MAIN(tst_Client)
+#include "tst_client.moc"
