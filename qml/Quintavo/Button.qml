@@ -1,5 +1,92 @@
 import QtQuick 2.0
 
+// A full-width list entry with two centred lines of text. Its height, text
+// colour and the active entry come from the main scene by name: `main`
+// (height, activeIndex), `clientHeight` and `fontColor`.
+// Set `state` to "disabled" for the disabled look; "pressed" and "active"
+// follow the mouse and the scene's activeIndex.
 Item {
     id: buttonContainer
+
+    property string line1: ""
+    property string line2: ""
+    property bool toggle: false
+    property int listIndex: -1
+
+    signal clicked
+
+    width: parent ? parent.width : 0
+    height: main.height * clientHeight
+
+    Rectangle {
+        id: buttonChrome
+
+        // Black on the active look. Decided here rather than by the state:
+        // a binding that a state restores comes back only when the state's
+        // transition ends, so the text would lag 100 ms behind the fill.
+        property string textColor: state === "active" ? "black" : fontColor
+
+        anchors.fill: parent
+        color: "transparent"
+        border.width: 2
+        border.color: "white"
+        radius: 10
+        smooth: true
+
+        Glossy {
+        }
+
+        Column {
+            anchors.centerIn: parent
+
+            Text {
+                anchors.horizontalCenter: parent.horizontalCenter
+                text: buttonContainer.line1
+                font.family: "arial"
+                font.pointSize: 16
+                color: buttonChrome.textColor
+            }
+
+            // Keeps the height of one line when empty, so a one-line entry's
+            // first line sits where it sits on a two-line entry.
+            Text {
+                anchors.horizontalCenter: parent.horizontalCenter
+                text: buttonContainer.line2
+                font.family: "arial"
+                font.pointSize: 8
+                color: buttonChrome.textColor
+            }
+        }
+
+        MouseArea {
+            id: mouseArea
+            anchors.fill: parent
+            onClicked: buttonContainer.clicked()
+        }
+
+        // The first state whose condition holds wins: a held button shows the
+        // base colours, a disabled one never shows the active look.
+        states: [
+            State {
+                name: "pressed"
+                when: mouseArea.pressed
+                PropertyChanges { target: buttonContainer; scale: 1.2 }
+            },
+            State {
+                name: "disabled"
+                when: buttonContainer.state === "disabled"
+                PropertyChanges { target: buttonChrome; color: "red"; opacity: 0.5 }
+                PropertyChanges { target: mouseArea; enabled: false }
+            },
+            State {
+                name: "active"
+                when: main.activeIndex === buttonContainer.listIndex && buttonContainer.toggle
+                PropertyChanges { target: buttonChrome; color: "lightblue" }
+            }
+        ]
+
+        transitions: Transition {
+            NumberAnimation { properties: "scale"; duration: 100; easing.type: Easing.InOutQuad }
+        }
+    }
 }

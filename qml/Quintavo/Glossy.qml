@@ -1,4 +1,23 @@
 import QtQuick 2.0
 
+// Glass sheen for an outlined rectangle with rounded corners: it covers the
+// inner half of the parent's outline and follows the parent's size and radius.
 Rectangle {
+    anchors.centerIn: parent
+    width: parent.width - parent.border.width
+    height: parent.height - parent.border.width
+    radius: parent.radius - parent.border.width / 2
+    border.width: parent.border.width / 2
+    border.color: "#22FFFFFF"
+    smooth: true
+
+    // The stops at 0.5 and 0.501 draw a hard horizon across the middle.
+    gradient: Gradient {
+        GradientStop { position: 0; color: "#88FFFFFF" }
+        GradientStop { position: 0.1; color: "#55FFFFFF" }
+        GradientStop { position: 0.5; color: "#33FFFFFF" }
+        GradientStop { position: 0.501; color: "#11000000" }
+        GradientStop { position: 0.8; color: "#11FFFFFF" }
+        GradientStop { position: 1; color: "#55FFFFFF" }
+    }
 }

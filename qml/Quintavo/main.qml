@@ -1,11 +1,36 @@
 import QtQuick 2.0
 import QtQuick.Window 2.1
 
+// The whole scene: the player list (base state) and one player's videos
+// ("info"), under a shared header bar, with the update notice on top.
+// Sizes are fractions of the root, which the window sizes to itself.
+// Elements carry their id as objectName so that tests can find them.
 Rectangle {
     id: main
+
+    property string backgroundColor: "transparent"
+    property string fontColor: "white"
+    property real buttonBarHeight: 1 / 10
+    property real clientHeight: 1 / 10
+    property int activeIndex: -1
+    property int listSpacing: 2
+
+    // A text property of a player object, or "" when there is no player (the
+    // active one is null until the first query) or no such text.
+    function textOf(player, name) {
+        var value = player ? player[name] : undefined
+        return typeof value === "string" ? value : ""
+    }
+
+    // Tap on any entry of the player screen: highlight it at once, then ask
+    // the player to switch to it.
+    function selectVideo(listIndex) {
+        main.activeIndex = listIndex
+        networkMessenger.quintavo(listIndex)
+    }
+
     width: 400
     height: 700
-    color: "black"
 
     Image {
         id: background
@@ -20,8 +45,320 @@ Rectangle {
         anchors.right: parent.right
         anchors.margins: 5
         text: "v" + applicationVersion
-        color: "white"
         font.pointSize: 8
         font.family: "arial"
+        color: main.fontColor
     }
+
+    // The hub scans once by itself at start; the scene scans every 10 s while
+    // the player list is shown.
+    Timer {
+        id: timer
+        objectName: "timer"
+        interval: 10000
+        repeat: true
+        running: true
+        onTriggered: networkMessenger.scanForClients()
+    }
+
+    Rectangle {
+        id: updateInfo
+        objectName: "updateInfo"
+
+        property string description: ""
+
+        function showUpdate(newVersion, newDescription, newUrl, showMessage) {
+            description = newDescription
+            if (showMessage)
+                state = "shown"
+        }
+
+        // The notice arrives over plain HTTP: only web links leave the
+        // program, since file: or custom-scheme links could start programs.
+        function openLink(link) {
+            if (/^https?:/i.test(link))
+                Qt.openUrlExternally(link)
+        }
+
+        z: 100
+        anchors.centerIn: parent
+        width: main.width - main.width / 4
+        height: main.height - main.height / 2
+        color: "white"
+        radius: 10
+        visible: false
+
+        // Takes presses only on links; any other press reaches the area below.
+        Text {
+            objectName: "updateText"
+            z: 20
+            anchors.fill: parent
+            anchors.margins: 20
+            text: updateInfo.description
+            textFormat: Text.RichText
+            wrapMode: Text.WordWrap
+            onLinkActivated: updateInfo.openLink(link)
+        }
+
+        MouseArea {
+            z: 10
+            anchors.fill: parent
+            onClicked: updateInfo.state = "hidden"
+        }
+
+        states: [
+            State {
+                name: "shown"
+                PropertyChanges { target: updateInfo; visible: true }
+            },
+            State {
+                name: "hidden"
+                PropertyChanges { target: updateInfo; visible: false }
+            }
+        ]
+
+        Component.onCompleted: networkMessenger.newUpdate.connect(showUpdate)
+    }
+
+    Rectangle {
+        id: buttonBar
+        objectName: "buttonBar"
+        x: 0
+        y: 0
+        width: main.width
+        height: main.height * main.buttonBarHeight
+        color: "#8088a4"
+
+        Rectangle {
+            objectName: "logo"
+            anchors.top: parent.top
+            anchors.bottom: parent.bottom
+            anchors.right: parent.right
+            width: height
+            border.width: 1
+            border.color: "white"
+
+            Image {
+                anchors.fill: parent
+                source: "qrc:///siglogo.gif"
+            }
+        }
+
+        Rectangle {
+            id: backButton
+            objectName: "backButton"
+            anchors.left: parent.left
+            anchors.top: parent.top
+            anchors.bottom: parent.bottom
+            width: height
+            color: "#ffffff"
+
+            Text {
+                anchors.centerIn: parent
+                text: "Back"
+            }
+
+            // Also takes taps while transparent; on the main screen that
+            // changes nothing.
+            MouseArea {
+                anchors.fill: parent
+                onClicked: main.state = ""
+            }
+
+            states: [
+                State {
+                    name: "enabled"
+                    when: main.state === "info"
+                    PropertyChanges { target: backButton; opacity: 1 }
+                },
+                State {
+                    name: "disabled"
+                    when: main.state !== "info"
+                    PropertyChanges { target: backButton; opacity: 0 }
+                }
+            ]
+
+            transitions: Transition {
+                NumberAnimation { properties: "opacity"; duration: 100; easing.type: Easing.Linear }
+            }
+        }
+
+        // The active player's name and address while its screen is shown.
+        // Bound here rather than set by the "info" state: a binding that a
+        // state sets takes effect only when the state's transition ends.
+        Column {
+            anchors.centerIn: parent
+
+            Text {
+                id: hostname
+                objectName: "hostname"
+                anchors.horizontalCenter: parent.horizontalCenter
+                text: main.state === "info" ? main.textOf(networkMessenger.activeClient, "hostname") : ""
+                font.pointSize: 16
+                font.family: "arial"
+                color: main.fontColor
+            }
+
+            Text {
+                id: ipaddress
+                objectName: "ipaddress"
+                anchors.horizontalCenter: parent.horizontalCenter
+                text: main.state === "info" ? main.textOf(networkMessenger.activeClient, "ipaddress") : ""
+                font.pointSize: 8
+                font.family: "arial"
+                color: main.fontColor
+            }
+        }
+    }
+
+    Rectangle {
+        id: mainView
+        objectName: "mainView"
+        anchors.top: buttonBar.bottom
+        anchors.topMargin: main.listSpacing
+        anchors.bottom: parent.bottom
+        width: main.width
+        color: main.backgroundColor
+
+        ListView {
+            id: deviceList
+            objectName: "deviceList"
+            anchors.fill: parent
+            spacing: 2
+            model: networkMessenger.clients
+
+            delegate: Button {
+                line1: main.textOf(modelData, "hostname")
+                line2: main.textOf(modelData, "ipaddress")
+
+                onClicked: {
+                    main.activeIndex = -1
+                    networkMessenger.queryClient(main.textOf(modelData, "ipaddress"))
+                    main.state = "info"
+                }
+
+                // Every row adds one more connection and none is removed;
+                // repeated updates with the same answer give the same result.
+                Component.onCompleted: networkMessenger.activeClientChanged.connect(videoList.updateModel)
+            }
+        }
+
+        Column {
+            id: errorLabel
+            objectName: "errorLabel"
+            anchors.fill: parent
+            visible: false
+
+            Text {
+                anchors.horizontalCenter: parent.horizontalCenter
+                text: "No Players Found"
+                font.pointSize: 16
+                color: main.fontColor
+            }
+
+            Text {
+                anchors.horizontalCenter: parent.horizontalCenter
+                text: "Please make sure you are connected to the same<br/>network as the Media Players"
+                font.pointSize: 8
+                color: main.fontColor
+            }
+
+            states: State {
+                name: "visible"
+                when: deviceList.count === 0
+                PropertyChanges { target: errorLabel; visible: true }
+            }
+        }
+    }
+
+    Rectangle {
+        id: clientView
+        objectName: "clientView"
+        anchors.top: buttonBar.bottom
+        anchors.bottom: parent.bottom
+        width: main.width
+        color: main.backgroundColor
+        visible: false
+        opacity: 0
+
+        Button {
+            id: defaultVideo
+            objectName: "defaultVideo"
+            anchors.top: parent.top
+            anchors.topMargin: main.listSpacing
+            line1: "Default"
+            line2: ""
+            listIndex: 0
+            toggle: true
+            onClicked: main.selectVideo(listIndex)
+        }
+
+        ListView {
+            id: videoList
+            objectName: "videoList"
+
+            // Replaces the list with a player's answer. The answer comes from
+            // the network: anything but a numeric "activeIndex" leaves the
+            // screen as it is, and a "quintavo" that is not an array empties
+            // the list.
+            function updateModel(model) {
+                if (!model || typeof model.activeIndex !== "number" || !isFinite(model.activeIndex))
+                    return
+                main.activeIndex = model.activeIndex
+                videoList.model = Array.isArray(model.quintavo) ? model.quintavo : []
+            }
+
+            // A duration the entry can show: a finite count of seconds whose
+            // minutes fit the integer property.
+            function knownDuration(value) {
+                return typeof value === "number" && value >= 0 && value / 60 < 2147483648
+            }
+
+            anchors.top: defaultVideo.bottom
+            anchors.topMargin: main.listSpacing
+            anchors.bottom: parent.bottom
+            anchors.left: parent.left
+            anchors.right: parent.right
+            spacing: main.listSpacing
+
+            delegate: Button {
+                id: video
+
+                readonly property var entry: modelData !== null && typeof modelData === "object" ? modelData : ({})
+                readonly property bool durationKnown: videoList.knownDuration(entry.duration)
+                property int minutes: durationKnown ? Math.floor(entry.duration / 60) : 0
+                // Rounded on its own: 119.6 s shows as 1 minutes 60 seconds.
+                property int seconds: durationKnown ? Math.round(entry.duration % 60) : 0
+
+                listIndex: index + 1
+                toggle: true
+                state: entry.exists === true ? "" : "disabled"
+                line1: typeof entry.description === "string" && entry.description !== "" ? entry.description : "Video " + listIndex
+                line2: durationKnown ? "Duration: " + minutes + " minutes " + seconds + " seconds" : "Duration: unknown"
+
+                onClicked: main.selectVideo(listIndex)
+            }
+        }
+    }
+
+    states: State {
+        name: "info"
+        PropertyChanges { target: mainView; visible: false; opacity: 0 }
+        PropertyChanges { target: clientView; visible: true; opacity: 1 }
+        PropertyChanges { target: timer; running: false }
+    }
+
+    // Visibility switches at once; the screen entered fades in.
+    transitions: [
+        Transition {
+            from: ""
+            to: "info"
+            NumberAnimation { properties: "opacity"; duration: 100; easing.type: Easing.Linear }
+        },
+        Transition {
+            from: "info"
+            to: ""
+            NumberAnimation { properties: "opacity"; duration: 100; easing.type: Easing.Linear }
+        }
+    ]
 }

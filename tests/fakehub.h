@@ -1,0 +1,81 @@
+// Stand-ins for the hub and its players in scene tests: the same script
+// surface as NetworkMessenger and Client, no network. The hub records what the
+// scene asks of it, and tests drive its signals through the extra invokables.
+#pragma once
+
+#include <QJsonObject>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QVariantList>
+
+class FakeClient : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(QString hostname MEMBER m_hostname NOTIFY hostnameChanged)
+    Q_PROPERTY(QString ipaddress MEMBER m_ipaddress NOTIFY ipAddressChanged)
+
+public:
+    FakeClient(const QString &hostname, const QString &ipaddress, QObject *parent)
+        : QObject(parent), m_hostname(hostname), m_ipaddress(ipaddress)
+    { }
+
+    QString ipAddress() const { return m_ipaddress; }
+
+signals:
+    void hostnameChanged();
+    void ipAddressChanged();
+
+private:
+    QString m_hostname;
+    QString m_ipaddress;
+};
+
+class FakeHub : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(QList<QObject *> clients READ clients NOTIFY clientsUpdated)
+    Q_PROPERTY(QObject *activeClient READ activeClient NOTIFY activeClientChanged)
+    // What the scene called, for the tests.
+    Q_PROPERTY(int scanCount READ scanCount NOTIFY called)
+    Q_PROPERTY(QStringList queried READ queried NOTIFY called)
+    Q_PROPERTY(QVariantList switched READ switched NOTIFY called)
+
+public:
+    using QObject::QObject;
+
+    QList<QObject *> clients() const { return m_clients; }
+    QObject *activeClient() const { return m_activeClient; }
+    int scanCount() const { return m_scanCount; }
+    QStringList queried() const { return m_queried; }
+    QVariantList switched() const { return m_switched; }
+
+    Q_INVOKABLE void scanForClients();
+    Q_INVOKABLE void queryClient(QString ipAddress);
+    Q_INVOKABLE void quintavo(ushort index);
+
+    // Test controls. A registration announces the grown list, as the hub does.
+    Q_INVOKABLE void addPlayer(const QString &hostname, const QString &ipaddress);
+    // Empties the list, the call records and the active player, and announces
+    // the empty list (which the real hub never does) so rows go away.
+    Q_INVOKABLE void reset();
+    // A player's answer as it came over the wire; text that is not a JSON
+    // object arrives as an empty object, as from the real player link.
+    Q_INVOKABLE void answer(const QString &jsonText);
+    Q_INVOKABLE void announceUpdate(const QString &version, const QString &description,
+                                    const QString &url, bool showMessage);
+
+signals:
+    void clientsUpdated();
+    void activeClientChanged(QJsonObject json);
+    void newUpdate(QString version, QString description, QString url, bool showMessage);
+    void called();
+
+private:
+    QList<QObject *> m_clients;
+    FakeClient *m_activeClient = nullptr;
+    int m_scanCount = 0;
+    QStringList m_queried;
+    QVariantList m_switched;
+};

@@ -1,0 +1,157 @@
+import QtQuick 2.0
+import QtTest 1.1
+
+// The scene from the resource collection with the stand-in hub
+// `networkMessenger`: player list, player screen and update notice.
+Item {
+    id: root
+    width: 400
+    height: 700
+
+    TestCase {
+        name: "Scene"
+        when: windowShown
+        property var scene
+        readonly property var hub: networkMessenger
+
+        function item(name) { return findChild(scene, name) }
+        function answer(object) { hub.answer(JSON.stringify(object)) }
+        function rows(list) {
+            return Array.prototype.filter.call(list.contentItem.children, function (row) { return row.line1 !== undefined })
+                .sort(function (a, b) { return a.y - b.y })
+        }
+        function lines(list, name) { return rows(list).map(function (row) { return row[name] }) }
+
+        function initTestCase() {
+            probe.watchWarnings()
+            scene = Qt.createComponent("qrc:/qml/Quintavo/main.qml").createObject(root)
+            compare(hub.scanCount, 0)
+        }
+        // Starts on the main screen with one player row, which connects the
+        // video list to the hub's answers.
+        function init() {
+            scene.state = item("updateInfo").state = ""
+            hub.reset()
+            hub.addPlayer("alpha", "10.77.0.5")
+            answer({ activeIndex: 1, quintavo: [{ description: "a", exists: true }, { description: "b" },
+                                                { description: "c", exists: true }] })
+        }
+        function cleanup() { compare(probe.takeWarnings(), []) }
+
+        function test_emptyNoticeFollowsRows() {
+            hub.reset()
+            verify(item("errorLabel").visible)
+            hub.addPlayer("beta", "10.77.0.6")
+            hub.addPlayer("gamma", "10.77.0.7")
+            verify(!item("errorLabel").visible)
+            compare(lines(item("deviceList"), "line1"), ["beta", "gamma"])
+            compare(lines(item("deviceList"), "line2"), ["10.77.0.6", "10.77.0.7"])
+            compare([item("buttonBar").height, rows(item("deviceList"))[0].height], [70, 70])
+        }
+
+        function test_playerScreenRoundTrip() {
+            hub.addPlayer("beta", "10.77.0.6")
+            mouseClick(rows(item("deviceList"))[1])
+            compare([scene.activeIndex, scene.state, hub.queried], [-1, "info", ["10.77.0.6"]])
+            compare([item("hostname").text, item("ipaddress").text], ["beta", "10.77.0.6"])
+            verify(!item("timer").running && !item("mainView").visible && item("clientView").visible)
+            verify(item("clientView").opacity < 1)
+            tryCompare(item("clientView"), "opacity", 1)
+            tryCompare(item("backButton"), "opacity", 1)
+            hub.activeClient.hostname = "renamed"
+            compare(item("hostname").text, "renamed")
+
+            mouseClick(item("backButton"))
+            compare([scene.state, item("hostname").text, item("ipaddress").text], ["", "", ""])
+            verify(item("timer").running && item("mainView").visible && !item("clientView").visible)
+            tryCompare(item("backButton"), "opacity", 0)
+        }
+
+        function test_timerScansOnMainScreenOnly() {
+            var timer = item("timer")
+            compare([timer.running, timer.repeat, timer.interval], [true, true, 10000])
+            timer.triggered()
+            compare(hub.scanCount, 1)
+            scene.state = "info"
+            verify(!timer.running)
+        }
+
+        function test_durations_data() {
+            return [[125, "2 minutes 5 seconds"], [0, "0 minutes 0 seconds"], [65, "1 minutes 5 seconds"],
+                    [119.6, "1 minutes 60 seconds"], [30.4, "0 minutes 30 seconds"], [undefined, "unknown"],
+                    [-5, "unknown"], ["125", "unknown"], [null, "unknown"], [1e300, "unknown"]]
+                .map(function (row) { return { tag: String(row[0]), duration: row[0], text: "Duration: " + row[1] } })
+        }
+        function test_durations(data) {
+            answer({ activeIndex: 0, quintavo: [{ description: "Clip", duration: data.duration, exists: true }] })
+            compare(lines(item("videoList"), "line2"), [data.text])
+        }
+
+        function test_entries() {
+            answer({ activeIndex: 2, quintavo: [{ description: "First", exists: true }, { description: "Second", exists: false },
+                    { description: "", exists: true }, { exists: true }, { description: 5, exists: "yes" }, "junk", null, [1]] })
+            compare(lines(item("videoList"), "line1"),
+                    ["First", "Second", "Video 3", "Video 4", "Video 5", "Video 6", "Video 7", "Video 8"])
+            compare(lines(item("videoList"), "state"), ["", "disabled", "", "", "disabled", "disabled", "disabled", "disabled"])
+        }
+
+        // Each answer follows one with three videos and the first active.
+        function test_updateModel_data() {
+            return [
+                { tag: "no activeIndex", json: '{"quintavo": [{}]}', active: 1, count: 3 },
+                { tag: "text activeIndex", json: '{"activeIndex": "0", "quintavo": []}', active: 1, count: 3 },
+                { tag: "null activeIndex", json: '{"activeIndex": null}', active: 1, count: 3 },
+                { tag: "not an object", json: '[1, 2]', active: 1, count: 3 },
+                { tag: "no quintavo", json: '{"activeIndex": 2}', active: 2, count: 0 },
+                { tag: "quintavo a number", json: '{"activeIndex": 2, "quintavo": 7}', active: 2, count: 0 },
+                { tag: "quintavo an object", json: '{"activeIndex": 2, "quintavo": {"a": 1}}', active: 2, count: 0 },
+                { tag: "empty list", json: '{"activeIndex": 0, "quintavo": []}', active: 0, count: 0 },
+                { tag: "odd elements", json: '{"activeIndex": 3, "quintavo": [{}, 1, "x", true]}', active: 3, count: 4 }
+            ]
+        }
+        function test_updateModel(data) {
+            hub.answer(data.json)
+            compare([scene.activeIndex, item("videoList").count], [data.active, data.count])
+            compare(item("defaultVideo").children[0].state, data.active === 0 ? "active" : "")
+        }
+
+        function test_taps_data() {
+            return [{ tag: "Default", entry: 0, sent: [0], active: 0 }, { tag: "third video", entry: 3, sent: [3], active: 3 },
+                    { tag: "disabled video", entry: 2, sent: [], active: 1 }]
+        }
+        function test_taps(data) {
+            scene.state = "info"
+            mouseClick(data.entry === 0 ? item("defaultVideo") : rows(item("videoList"))[data.entry - 1])
+            compare([hub.switched, scene.activeIndex], [data.sent, data.active])
+        }
+
+        function test_updateNotice() {
+            var notice = item("updateInfo")
+            hub.announceUpdate("1.0.0", "Quiet", "", false)
+            verify(!notice.visible)
+            hub.announceUpdate("1.0.0", "First", "", true)
+            compare([notice.visible, notice.width, notice.height, notice.z], [true, 300, 350, 100])
+            hub.announceUpdate("1.0.0", "Second", "", true)
+            compare([notice.visible, item("updateText").text], [true, "Second"])
+            mouseClick(notice, 5, 5)
+            verify(!notice.visible)
+        }
+
+        function test_links_data() {
+            return [["http://u.example/new", true], ["HTTPS://u.example/new", true], ["file:///usr/bin/xterm", false],
+                    ["smb://host/share/setup.exe", false], ["myapp:run", false], ["setup.html", false], [" file:///bin/sh", false]]
+                .map(function (row) { return { tag: row[0], link: row[0], opened: row[1] } })
+        }
+        function test_links(data) {
+            var before = probe.openedUrls.length
+            hub.announceUpdate("1.0.0", '<a href="' + data.link + '">Get it now</a><br/><br/>Plain text', "", true)
+            var text = item("updateText")
+            mouseClick(text, 5, 5)
+            verify(item("updateInfo").visible)
+            compare(probe.openedUrls.slice(before).map(function (url) { return url.toLowerCase() }),
+                    data.opened ? [data.link.toLowerCase()] : [])
+            mouseClick(text, 5, text.height - 5)
+            compare([item("updateInfo").visible, probe.openedUrls.length - before], [false, data.opened ? 1 : 0])
+        }
+    }
+}
