@@ -1,0 +1,151 @@
+#include "playeroptions.h"
+
+#include <QCommandLineParser>
+
+namespace {
+
+std::optional<quint16> portValue(const QString &text)
+{
+    bool ok = false;
+    const uint value = text.toUInt(&ok);
+    if (!ok || value > 65535)
+        return std::nullopt;
+    return static_cast<quint16>(value);
+}
+
+std::optional<int> numberValue(const QString &text, int minimum, int maximum)
+{
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    if (!ok || value < minimum || value > maximum)
+        return std::nullopt;
+    return value;
+}
+
+} // namespace
+
+QString PlayerOptions::playerName(int i) const
+{
+    return count == 1 ? name : QStringLiteral("%1-%2").arg(name).arg(i);
+}
+
+quint16 PlayerOptions::playerPort(int i) const
+{
+    return port == 0 ? 0 : static_cast<quint16>(port + i - 1);
+}
+
+void PlayerOptions::describe(QCommandLineParser &parser)
+{
+    parser.setApplicationDescription(QStringLiteral(
+        "Simulated Orvik media players: they answer the hub's discovery datagrams by "
+        "registering, and answer its playlist requests and switch commands."));
+    parser.addHelpOption();
+    parser.addOptions({
+        {QStringLiteral("name"), QStringLiteral("Host name the player registers under."),
+         QStringLiteral("NAME"), QStringLiteral("orvik-lobby")},
+        {QStringLiteral("port"),
+         QStringLiteral("Command port (0: any free port; with --count, the first of a range)."),
+         QStringLiteral("PORT"), QStringLiteral("0")},
+        {QStringLiteral("bind"), QStringLiteral("Address the command port listens on."),
+         QStringLiteral("ADDRESS"), QStringLiteral("0.0.0.0")},
+        {QStringLiteral("source"),
+         QStringLiteral("Local address of the link to the hub, and so the address the player "
+                        "registers under (default: the system's choice)."),
+         QStringLiteral("ADDRESS")},
+        {QStringLiteral("discovery-port"), QStringLiteral("UDP port for discovery datagrams."),
+         QStringLiteral("PORT"), QStringLiteral("7775")},
+        {QStringLiteral("playlist"),
+         QStringLiteral("JSON file: a whole reply object or its \"quintavo\" array."),
+         QStringLiteral("FILE")},
+        {QStringLiteral("active"), QStringLiteral("Initial activeIndex."), QStringLiteral("N")},
+        {QStringLiteral("count"),
+         QStringLiteral("Number of players in this process, named NAME-1 to NAME-N."),
+         QStringLiteral("N"), QStringLiteral("1")},
+        {QStringLiteral("silent-registration"),
+         QStringLiteral("Connect back to the hub but never send the record.")},
+        {QStringLiteral("short-record"),
+         QStringLiteral("Send a record shorter than its length bytes promise, then nothing.")},
+        {QStringLiteral("split-replies"),
+         QStringLiteral("Write each reply in 3 pieces, 20 ms apart.")},
+        {QStringLiteral("junk-replies"), QStringLiteral("Answer with text that is not JSON.")},
+        {QStringLiteral("reply-delay"), QStringLiteral("Answer MS milliseconds after a command."),
+         QStringLiteral("MS"), QStringLiteral("0")},
+        {QStringLiteral("refuse-commands"),
+         QStringLiteral("Announce a command port on which connections are refused.")},
+        {QStringLiteral("no-terminator"),
+         QStringLiteral("Reply without the 0x00 and close the link after replying.")},
+    });
+}
+
+std::optional<PlayerOptions> PlayerOptions::fromParser(const QCommandLineParser &parser,
+                                                       QString *error)
+{
+    PlayerOptions options;
+    options.name = parser.value(QStringLiteral("name"));
+
+    const auto port = portValue(parser.value(QStringLiteral("port")));
+    const auto discoveryPort = portValue(parser.value(QStringLiteral("discovery-port")));
+    const auto count = numberValue(parser.value(QStringLiteral("count")), 1, maximumCount);
+    const auto delay = numberValue(parser.value(QStringLiteral("reply-delay")), 0, 3600 * 1000);
+    if (!port || !discoveryPort || *discoveryPort == 0) {
+        *error = QStringLiteral("a port must be a number from 1 to 65535 (--port may be 0)");
+        return std::nullopt;
+    }
+    if (!count) {
+        *error = QStringLiteral("--count must be from 1 to %1").arg(maximumCount);
+        return std::nullopt;
+    }
+    if (!delay) {
+        *error = QStringLiteral("--reply-delay must be a number of milliseconds");
+        return std::nullopt;
+    }
+    if (*port != 0 && *port + *count - 1 > 65535) {
+        *error = QStringLiteral("--port plus --count runs past 65535");
+        return std::nullopt;
+    }
+    options.port = *port;
+    options.discoveryPort = *discoveryPort;
+    options.count = *count;
+    options.behaviour.replyDelay = *delay;
+
+    if (!options.bindAddress.setAddress(parser.value(QStringLiteral("bind")))) {
+        *error = QStringLiteral("--bind needs an IP address");
+        return std::nullopt;
+    }
+
+    if (parser.isSet(QStringLiteral("source"))
+        && !options.sourceAddress.setAddress(parser.value(QStringLiteral("source")))) {
+        *error = QStringLiteral("--source needs an IP address");
+        return std::nullopt;
+    }
+
+    if (parser.isSet(QStringLiteral("playlist"))) {
+        const QString path = parser.value(QStringLiteral("playlist"));
+        QString reason;
+        const auto playlist = Playlist::load(path, &reason);
+        if (!playlist) {
+            *error = QStringLiteral("cannot use playlist %1: %2").arg(path, reason);
+            return std::nullopt;
+        }
+        options.playlist = *playlist;
+        options.activeIndex = playlist->activeIndex().value_or(0);
+    }
+    if (parser.isSet(QStringLiteral("active"))) {
+        const auto active = numberValue(parser.value(QStringLiteral("active")), 0, 65535);
+        if (!active) {
+            *error = QStringLiteral("--active must be a selection index from 0 to 65535");
+            return std::nullopt;
+        }
+        options.activeIndex = *active;
+    }
+
+    PlayerBehaviour &behaviour = options.behaviour;
+    behaviour.silentRegistration = parser.isSet(QStringLiteral("silent-registration"));
+    behaviour.shortRecord = parser.isSet(QStringLiteral("short-record"));
+    behaviour.junkReplies = parser.isSet(QStringLiteral("junk-replies"));
+    behaviour.refuseCommands = parser.isSet(QStringLiteral("refuse-commands"));
+    behaviour.noTerminator = parser.isSet(QStringLiteral("no-terminator"));
+    if (parser.isSet(QStringLiteral("split-replies")))
+        behaviour.replyPieces = 3;
+    return options;
+}
