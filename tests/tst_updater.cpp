@@ -1,5 +1,6 @@
 #include "applicationinfo.h"
 #include "logcapture.h"
+#include "metasurface.h"
 #include "testhttpserver.h"
 #include "updater.h"
 
@@ -125,30 +126,11 @@ void tst_Updater::unreachable()
 
 void tst_Updater::metaObject()
 {
-    const QMetaObject &meta = Updater::staticMetaObject;
-    QCOMPARE(meta.className(), "Updater");
-    QCOMPARE(meta.methodCount() - meta.methodOffset(), 2);
-    const QMetaMethod signal = meta.method(meta.methodOffset());
-    QCOMPARE(signal.methodSignature(), QByteArray("updateAvailable()"));
-    QCOMPARE(signal.methodType(), QMetaMethod::Signal);
-    const QMetaMethod slot = meta.method(meta.methodOffset() + 1);
-    QCOMPARE(slot.methodSignature(), QByteArray("serviceRequestFinished(QNetworkReply*)"));
-    QCOMPARE(slot.parameterNames(), QList<QByteArray> {"networkReply"});
-    QCOMPARE(slot.methodType(), QMetaMethod::Slot);
-    QCOMPARE(slot.access(), QMetaMethod::Public);
-
-    const QList<QPair<QByteArray, QByteArray>> properties {{"version", "QString"},
-                                                           {"description", "QString"},
-                                                           {"url", "QString"},
-                                                           {"showMessage", "bool"}};
-    QCOMPARE(meta.propertyCount() - meta.propertyOffset(), properties.size());
-    for (int i = 0; i < properties.size(); ++i) {
-        const QMetaProperty property = meta.property(meta.propertyOffset() + i);
-        QCOMPARE(QByteArray(property.name()), properties.at(i).first);
-        QCOMPARE(QByteArray(property.typeName()), properties.at(i).second);
-        QVERIFY(!property.isWritable() && !property.hasNotifySignal());
-        QVERIFY(property.isDesignable() && property.isScriptable() && property.isStored());
-    }
+    QCOMPARE(metaSurface(Updater::staticMetaObject),
+             QStringList({"class Updater : QObject", "signal void updateAvailable()",
+                          "slot void serviceRequestFinished(QNetworkReply* networkReply)",
+                          "property QString version read", "property QString description read",
+                          "property QString url read", "property bool showMessage read"}));
 }
 
 QTEST_GUILESS_MAIN(tst_Updater)
