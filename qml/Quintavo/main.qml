@@ -152,6 +152,9 @@ Rectangle {
             anchors.bottom: parent.bottom
             width: height
             color: "#ffffff"
+            // Transparent from the start: the main screen is shown first, and
+            // the state below would otherwise fade it out from opaque.
+            opacity: 0
 
             Text {
                 anchors.centerIn: parent

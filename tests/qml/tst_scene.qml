@@ -26,6 +26,7 @@ Item {
             probe.watchWarnings()
             scene = Qt.createComponent("qrc:/qml/Quintavo/main.qml").createObject(root)
             compare(hub.scanCount, 0)
+            compare(item("backButton").opacity, 0) // no fade-out at start
         }
         // Starts on the main screen with one player row, which connects the
         // video list to the hub's answers.
