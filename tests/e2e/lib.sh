@@ -13,9 +13,10 @@ E2E_TMP=$(mktemp -d)
 E2E_PIDS=()
 E2E_APP_PID=
 
-e2e_log() { echo "e2e: $*"; }
+# Log lines start with $E2E_NAME (default "e2e").
+e2e_log() { echo "${E2E_NAME:-e2e}: $*"; }
 e2e_fail() {
-    echo "e2e: FAIL: $*" >&2
+    echo "${E2E_NAME:-e2e}: FAIL: $*" >&2
     exit 1
 }
 
@@ -62,18 +63,35 @@ e2e_poll() {
     done
 }
 
-# Starts Xvfb on a display it picks itself (-displayfd writes the number once
-# the server accepts clients) and openbox on it, which turns a close request
-# into a real close event for the app. Exports DISPLAY.
+# Starts Xvfb on a free display number from 90 on and openbox on it, which
+# turns a close request into a real close event for the app. Exports DISPLAY.
+# The numbers are shared by every namespace through Xvfb's lock files
+# (/tmp/.X<N>-lock): a server whose number is taken exits, and the next number
+# is tried. (-displayfd would pick by the abstract socket, which each network
+# namespace has its own of, and would take no lock: parallel tests would then
+# share one number, its socket file and its keymap file.)
 e2e_start_display() {
-    local display_file=$E2E_TMP/display
-    : >"$display_file"
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp \
-        3>"$display_file" >"$E2E_TMP/xvfb.log" 2>&1 &
-    E2E_PIDS+=($!)
-    e2e_poll 20 grep -q '[0-9]' "$display_file" \
-        || e2e_fail "Xvfb did not start: $(cat "$E2E_TMP/xvfb.log")"
-    DISPLAY=":$(tr -dc '0-9' <"$display_file")"
+    local number pid deadline=$((SECONDS + 30))
+    for ((number = 90; number < 190; number++)); do
+        # -noreset: by default the server resets when its last client leaves,
+        # and a client connecting meanwhile (openbox, after a probe) fails.
+        Xvfb ":$number" -screen 0 1280x1024x24 -nolisten tcp -noreset >"$E2E_TMP/xvfb.log" 2>&1 &
+        pid=$!
+        # Ours once the lock holds our pid and the server answers.
+        until [ "$({ tr -dc '0-9' <"/tmp/.X$number-lock"; } 2>/dev/null)" = "$pid" ] \
+            && DISPLAY=":$number" xdpyinfo >/dev/null 2>&1; do
+            kill -0 "$pid" 2>/dev/null || break
+            [ "$SECONDS" -lt "$deadline" ] || e2e_fail "Xvfb did not start: $(cat "$E2E_TMP/xvfb.log")"
+            sleep 0.1
+        done
+        if kill -0 "$pid" 2>/dev/null; then
+            E2E_PIDS+=("$pid")
+            break
+        fi
+        wait "$pid" 2>/dev/null || true
+    done
+    [ "$number" -lt 190 ] || e2e_fail "no free display number: $(cat "$E2E_TMP/xvfb.log")"
+    DISPLAY=":$number"
     export DISPLAY
     e2e_log "Xvfb on $DISPLAY"
 
@@ -129,12 +147,34 @@ e2e_window_has_size() {
     [ "$(e2e_window_size "$1")" = "$2" ]
 }
 
+# Prints the window $1's area on the screen as WIDTHxHEIGHT+X+Y. xwininfo, not
+# xdotool: under a reparenting window manager xdotool's getwindowgeometry adds
+# the offset inside the frame twice.
+e2e_window_area() {
+    xwininfo -id "$1" | awk -F: '
+        /Absolute upper-left X/ { x = $2 + 0 }
+        /Absolute upper-left Y/ { y = $2 + 0 }
+        /^ *Width/ { w = $2 + 0 }
+        /^ *Height/ { h = $2 + 0 }
+        END { printf "%dx%d+%d+%d\n", w, h, x, y }'
+}
+
 # Saves what window $1 shows to the PNG file $2. A GL window cannot be grabbed
 # by its id under Xvfb, so this grabs the screen and crops the window's area.
 e2e_grab_window() {
-    local X Y WIDTH HEIGHT
-    eval "$(xdotool getwindowgeometry --shell "$1" | grep -E '^(X|Y|WIDTH|HEIGHT)=')"
-    import-im6.q16 -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$2"
+    import-im6.q16 -window root -crop "$(e2e_window_area "$1")" +repage "$2"
+}
+
+# Saves window $1 to PNG file $2 once two grabs a fifth of a second apart show
+# the same pixels (fades and other animations are over); at most 5 s.
+e2e_grab_settled() {
+    local previous=$E2E_TMP/settling.png deadline=$((SECONDS + 5))
+    e2e_grab_window "$1" "$previous"
+    while sleep 0.2 && e2e_grab_window "$1" "$2"; do
+        [ "$(compare-im6.q16 -metric AE "$previous" "$2" null: 2>&1)" != 0 ] || return 0
+        [ "$SECONDS" -lt "$deadline" ] || return 0
+        cp "$2" "$previous"
+    done
 }
 
 # Prints the share (0 to 1) of pure white pixels in the area WxH+X+Y ($2) of
@@ -148,4 +188,285 @@ e2e_white_share() {
 e2e_show_app_output() {
     echo "--- app stderr (last 40 lines)" >&2
     tail -n 40 "$E2E_TMP/app.err" >&2 || true
+}
+
+# ---------------------------------------------------------------------------
+# Simulated players, the update service stand-in, taps and pixels.
+
+E2E_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+
+# Runs the calling script ("$0" "$@") again in a network namespace of its own,
+# once: the app takes the fixed hub and discovery ports and scans the whole
+# test subnet, so tests that run side by side must not share a namespace.
+e2e_own_netns() {
+    [ "${E2E_OWN_NETNS:-}" = 1 ] && return 0
+    rm -rf "$E2E_TMP"
+    trap - EXIT
+    E2E_OWN_NETNS=1 QUINTAVO_NETNS_NEW=1 exec "$E2E_ROOT/scripts/netns-run" bash "$@"
+}
+
+# Starts update-sim ($1) on port 80 of the address under which the app looks
+# up its update host ($2), with the body file $3 (default: its own offer). A
+# host name is mapped to 127.0.0.1 in this namespace's own /etc/hosts (the
+# namespace has a mount namespace of its own); an address is made local.
+e2e_start_update_service() {
+    local binary=$1 host=$2 address hosts
+    shift 2
+    if [[ $host =~ ^[0-9]+\.[0-9]+\.[0-9]+\.[0-9]+$ ]]; then
+        address=$host
+        ip -4 -o addr show | grep -q " inet $address/" || ip addr add "$address/32" dev lo
+    else
+        address=127.0.0.1
+        if [ "$(getent ahostsv4 "$host" | awk 'NR == 1 { print $1 }')" != "$address" ]; then
+            hosts=$E2E_TMP/hosts
+            { cat /etc/hosts; echo "$address $host"; } >"$hosts"
+            mount --bind "$hosts" /etc/hosts
+        fi
+    fi
+    "$binary" --bind "$address" --port 80 ${1:+--body "$1"} >"$E2E_TMP/update-sim.log" 2>&1 &
+    E2E_PIDS+=($!)
+    e2e_poll 20 grep -q '^listening on 80$' "$E2E_TMP/update-sim.log" \
+        || e2e_fail "update-sim did not start: $(cat "$E2E_TMP/update-sim.log")"
+    e2e_log "update service for $host on $address:80"
+}
+
+# Starts player-sim ($1) as player $2 on address $3 (it listens and registers
+# there, so the hub tells it apart from others) with further options; its log
+# is $E2E_TMP/player-$2.log. Returns once it hears discovery datagrams.
+e2e_start_player() {
+    local binary=$1 name=$2 address=$3 log=$E2E_TMP/player-$2.log
+    shift 3
+    "$binary" --name "$name" --bind "$address" --source "$address" "$@" >"$log" 2>&1 &
+    E2E_PIDS+=($!)
+    # The discovery socket is bound before the first player reports.
+    e2e_poll 20 grep -qE "^player $name\S* (listening on|refusing commands)" "$log" \
+        || e2e_fail "player $name did not start: $(cat "$log")"
+    e2e_log "player $name on $address $*"
+}
+
+# Counts the lines of file $1 that match the extended regular expression $2.
+e2e_count() {
+    grep -cE "$2" "$1" 2>/dev/null || true
+}
+
+# True when file $1 has at least $3 lines matching $2; for e2e_poll.
+e2e_has_lines() {
+    [ "$(e2e_count "$1" "$2")" -ge "$3" ]
+}
+
+# The hub's log line for a registered player: quintavo.hub: "NAME" "ADDRESS" on port N
+e2e_registrations() {
+    e2e_count "$E2E_TMP/app.err" '^quintavo\.hub: ".*" ".*" on port [0-9]+$'
+}
+e2e_has_registrations() {
+    [ "$(e2e_registrations)" -ge "$1" ]
+}
+
+# The hub's scans: at start and every 10 s while the list is shown. Each one
+# empties the hub's list; the players then register again, in any order.
+e2e_scans() {
+    e2e_count "$E2E_TMP/app.err" '^quintavo\.hub: Scanning for Clients$'
+}
+
+# Prints the registration lines since the latest scan.
+e2e_latest_registrations() {
+    awk '/^quintavo\.hub: Scanning for Clients$/ { n = 0 }
+        /^quintavo\.hub: ".*" ".*" on port [0-9]+$/ { line[++n] = $0 }
+        END { for (i = 1; i <= n; i++) print line[i] }' "$E2E_TMP/app.err"
+}
+
+# Waits at most $2 seconds for the hub's next scan and for $1 players to
+# register after it. The list then holds still for most of the 10 s until the
+# next scan: time for a tap on a row to find the player that the row showed.
+e2e_wait_for_rescan() {
+    local players=$1 deadline=$((SECONDS + $2)) scans
+    scans=$(e2e_scans)
+    until [ "$(e2e_scans)" -gt "$scans" ] && [ "$(e2e_latest_registrations | wc -l)" -ge "$players" ]; do
+        [ "$SECONDS" -lt "$deadline" ] || return 1
+        sleep 0.1
+    done
+}
+
+# Prints the row (from 0) of player $1 in the list: the list shows the players
+# registered since the latest scan, in the order of registration.
+e2e_registration_row() {
+    e2e_latest_registrations | awk -v name="\"$1\"" '$2 == name { print NR - 1; exit }'
+}
+
+# A real click (XTest pointer events) at X Y inside window $1.
+e2e_click() {
+    xdotool mousemove --window "$1" "$2" "$3" click 1
+}
+
+# The scene's layout in window coordinates, from the window height $1: the
+# header is a tenth of the height, every list row as well, with 2 pixels above
+# each row. Player rows and the player screen's entries ("Default" is entry 0,
+# video k is entry k) share these positions.
+e2e_row_height() { echo $(($1 / 10)); }
+e2e_row_top() { echo $(($1 / 10 + 2 + $2 * ($1 / 10 + 2))); }
+e2e_row_middle() { echo $(($(e2e_row_top "$1" "$2") + $1 / 20)); }
+
+# Prints "R G B" (0 to 255), the mean colour of the area WxH+X+Y ($2) of the
+# PNG file $1.
+e2e_mean_rgb() {
+    convert-im6.q16 "$1" -crop "$2" +repage -scale '1x1!' \
+        -format '%[fx:round(255*r)] %[fx:round(255*g)] %[fx:round(255*b)]' info:
+}
+
+# Prints the share (0 to 1) of pure white pixels in area $2 of PNG file $1,
+# compared with $3 ("<" or ">") against $4; for e2e_poll.
+e2e_white_share_is() {
+    awk -v share="$(e2e_white_share "$1" "$2")" -v op="$3" -v limit="$4" \
+        'BEGIN { exit !(op == ">" ? share > limit : share < limit) }'
+}
+
+# True when list row $4 (see e2e_row_top) of PNG file $1, a window $2 wide
+# and $3 high, shows a button's white outline: its top edge and its left edge.
+e2e_row_outlined() {
+    local file=$1 width=$2 height=$3 top
+    top=$(e2e_row_top "$height" "$4")
+    e2e_white_share_is "$file" "$((width - 40))x2+20+$top" '>' 0.9 \
+        && e2e_white_share_is "$file" "2x$((height * 6 / 100))+0+$((top + height * 2 / 100))" '>' 0.9
+}
+
+# Prints the numbers of the rows from $4 to $5 in PNG file $1 (window $2 x $3)
+# that show the active look: light blue (173, 216, 230) under the gloss's
+# translucent white, sampled in the lower half of the row at its left end,
+# where no text reaches. Other rows show the darker background through the
+# gloss, at most about 120, 180, 220 where the background's bright streak runs.
+e2e_active_rows() {
+    local file=$1 height=$3 row top rgb rows=()
+    for ((row = $4; row <= $5; row++)); do
+        top=$(e2e_row_top "$height" "$row")
+        rgb=$(e2e_mean_rgb "$file" "12x$((height * 35 / 1000))+4+$((top + height * 55 / 1000))")
+        if awk -v rgb="$rgb" 'BEGIN {
+                split(rgb, c, " ")
+                exit !((c[1] - 176) ^ 2 + (c[2] - 215) ^ 2 + (c[3] - 228) ^ 2 < 40 ^ 2) }'; then
+            rows+=("$row")
+        fi
+    done
+    echo "${rows[*]}"
+}
+
+# Prints "X Y" for each line of link text (Qt's link blue, #0000ff) in the
+# area WxH+X+Y ($2) of PNG file $1: the middle of the link, in the file's
+# coordinates. Lines closer than 4 pixels count as one.
+e2e_link_spots() {
+    local offset=${2#*+}
+    convert-im6.q16 "$1" -crop "$2" +repage -fx '(b > 0.8 && r < 0.5 && g < 0.5) ? 1 : 0' txt:- |
+        awk -F'[,:() ]+' -v ox="${offset%%+*}" -v oy="${offset#*+}" '
+            NR > 1 && $3 > 0 {
+                if (!($2 in minx) || $1 < minx[$2]) minx[$2] = $1
+                if (!($2 in maxx) || $1 > maxx[$2]) maxx[$2] = $1
+                if ($2 > last) last = $2
+            }
+            function flush() {
+                if (y0 >= 0) printf "%d %d\n", ox + int((x0 + x1) / 2), oy + int((y0 + y1) / 2)
+                y0 = -1
+            }
+            END {
+                y0 = -1
+                for (y = 0; y <= last; y++) {
+                    if (!(y in minx)) continue
+                    if (y0 >= 0 && y - y1 > 4) flush()
+                    if (y0 < 0) { y0 = y; x0 = minx[y]; x1 = maxx[y] }
+                    if (minx[y] < x0) x0 = minx[y]
+                    if (maxx[y] > x1) x1 = maxx[y]
+                    y1 = y
+                }
+                flush()
+            }'
+}
+
+# Prints the bytes of a player command, its text and the final 0x00, in hex as
+# player-sim logs them.
+e2e_command_hex() {
+    printf '%s\0' "$1" | od -An -v -tx1 | tr -d ' \n'
+}
+
+# Puts a stand-in for the desktop's URL handler first on PATH: Qt's
+# openUrlExternally runs xdg-open, and the stand-in only appends its argument
+# to $E2E_TMP/opened-urls.
+e2e_record_opened_urls() {
+    mkdir -p "$E2E_TMP/bin"
+    # shellcheck disable=SC2016 # "$1" is the stand-in's own argument
+    printf '#!/bin/sh\nprintf "%%s\\n" "$1" >>"%s"\n' "$E2E_TMP/opened-urls" >"$E2E_TMP/bin/xdg-open"
+    chmod +x "$E2E_TMP/bin/xdg-open"
+    : >"$E2E_TMP/opened-urls"
+    PATH=$E2E_TMP/bin:$PATH
+}
+
+# Fails when the app's output holds a QML warning. They carry the file and
+# line ("qrc:/qml/Quintavo/main.qml:12:5: ...") or come from the engine's
+# classes; console output from the scene starts "qml:".
+e2e_require_no_qml_warnings() {
+    if grep -E '\.qml(:[0-9]+)+|\bQML\b|QQml|^qml:' "$E2E_TMP/app.err" "$E2E_TMP/app.out"; then
+        e2e_fail "QML warnings above"
+    fi
+    e2e_log "no QML warnings"
+}
+
+# Sends the window manager's close request to the app's window titled $1 and
+# requires the app to end with 0 within 20 s.
+e2e_close_app() {
+    local status=0
+    wmctrl -c "$1"
+    e2e_wait_for_exit "$E2E_APP_PID" 20 || {
+        e2e_show_app_output
+        e2e_fail "app still running 20 s after the close request"
+    }
+    wait "$E2E_APP_PID" || status=$?
+    [ "$status" -eq 0 ] || {
+        e2e_show_app_output
+        e2e_fail "app exited with $status"
+    }
+    e2e_log "app closed, exit code 0"
+}
+
+# Checks of what a screenshot $1 of the window, $2 wide and $3 high, shows,
+# from the scene's layout at that size. For e2e_poll_screen.
+
+# The update notice: a white panel over the middle of the window. Where it is
+# hidden, the area shows the background (or rows, which let it show through).
+e2e_notice_area() { echo "$(($1 / 2))x$(($2 / 5))+$(($1 / 4))+$(($2 * 45 / 100))"; }
+e2e_notice_shown() { e2e_white_share_is "$1" "$(e2e_notice_area "$2" "$3")" '>' 0.95; }
+e2e_notice_hidden() { e2e_white_share_is "$1" "$(e2e_notice_area "$2" "$3")" '<' 0.5; }
+
+# The Back button, the header's top-left square, is opaque white only on the
+# player screen; the header's grey-blue shows through it on the main screen.
+e2e_back_area() { echo "$(($2 / 35))x$(($2 / 70))+$(($2 / 140))+$(($2 * 8 / 100))"; }
+
+# The main screen with exactly $4 player rows in view (one more must fit).
+e2e_list_shows() {
+    local row
+    e2e_white_share_is "$1" "$(e2e_back_area "$2" "$3")" '<' 0.05 || return 1
+    for ((row = 0; row < $4; row++)); do
+        e2e_row_outlined "$1" "$2" "$3" "$row" || return 1
+    done
+    ! e2e_row_outlined "$1" "$2" "$3" "$4"
+}
+
+# The player screen with "Default" and the videos down to row $4 in view, and
+# row $5 alone in the active look.
+e2e_player_screen_shows() {
+    local row
+    e2e_white_share_is "$1" "$(e2e_back_area "$2" "$3")" '>' 0.95 || return 1
+    for ((row = 0; row <= $4; row++)); do
+        e2e_row_outlined "$1" "$2" "$3" "$row" || return 1
+    done
+    [ "$(e2e_active_rows "$1" "$2" "$3" 0 "$4")" = "$5" ]
+}
+
+# Polls at most $1 seconds until the check $4 (with the size of window $2 and
+# further arguments) holds for a fresh screenshot of window $2 in file $3.
+e2e_poll_screen() {
+    local seconds=$1 window=$2 file=$3 check=$4 size
+    shift 4
+    size=$(e2e_window_size "$window")
+    e2e_poll "$seconds" e2e_grab_and_check "$window" "$file" "$check" "${size%x*}" "${size#*x}" "$@"
+}
+e2e_grab_and_check() {
+    local window=$1 file=$2 check=$3
+    shift 3
+    e2e_grab_window "$window" "$file" && "$check" "$file" "$@"
 }
