@@ -42,22 +42,5 @@ e2e_poll 10 scene_covers_new_area \
 e2e_log "the scene fills the resized window"
 
 # What a user's click on the close button sends.
-wmctrl -c "$title"
-e2e_wait_for_exit "$E2E_APP_PID" 20 || {
-    e2e_show_app_output
-    e2e_fail "app still running 20 s after the close request"
-}
-status=0
-wait "$E2E_APP_PID" || status=$?
-[ "$status" -eq 0 ] || {
-    e2e_show_app_output
-    e2e_fail "app exited with $status"
-}
-e2e_log "app closed, exit code 0"
-
-# QML warnings carry the file and line ("qrc:/qml/Quintavo/main.qml:12:5: ...")
-# or come from the engine's classes; console output from the scene starts "qml:".
-if grep -E '\.qml(:[0-9]+)+|\bQML\b|QQml|^qml:' "$E2E_TMP/app.err" "$E2E_TMP/app.out"; then
-    e2e_fail "QML warnings above"
-fi
-e2e_log "no QML warnings"
+e2e_close_app "$title"
+e2e_require_no_qml_warnings
