@@ -9,7 +9,12 @@
 #include <QLoggingCategory>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 #include <QUdpSocket>
+
+#ifdef Q_OS_UNIX
+#include <sys/socket.h>
+#endif
 
 Q_LOGGING_CATEGORY(lcHub, "quintavo.hub", QtDebugMsg)
 
@@ -23,12 +28,16 @@ NetworkMessenger::NetworkMessenger(const HubSettings &settings, QObject *parent)
       m_hubPort(settings.hubPort),
       m_settings(settings)
 {
-    if (m_tcpServer->listen(settings.listenAddress, m_hubPort))
+    if (m_tcpServer->listen(settings.listenAddress, m_hubPort)) {
         m_hubPort = m_tcpServer->serverPort(); // tests may ask for any free port
-    else
+        widenListenQueue();
+    } else
         qCDebug(lcHub) << "Cannot listen for players on port" << m_hubPort << ":"
                        << m_tcpServer->errorString();
     connect(m_tcpServer, &QTcpServer::newConnection, this, &NetworkMessenger::addClient);
+    m_admitLater = new QTimer(this);
+    m_admitLater->setSingleShot(true);
+    connect(m_admitLater, &QTimer::timeout, this, &NetworkMessenger::addClient);
 
     // The updater is the hub's child: it lives as long as the hub, and no longer.
     m_updater = new Updater(ApplicationInfo::quintavo(), this);
@@ -75,14 +84,32 @@ void NetworkMessenger::scanForClients()
     }
 }
 
+void NetworkMessenger::widenListenQueue()
+{
+#ifdef Q_OS_UNIX
+    // Qt listens with a backlog of 50. Every player answers a scan at the same
+    // moment, and connections beyond the backlog are lost on Linux: the player
+    // believes itself connected and waits for a greeting that never comes.
+    // Listening again on the same socket only enlarges the queue.
+    ::listen(static_cast<int>(m_tcpServer->socketDescriptor()), SOMAXCONN);
+#endif
+}
+
 void NetworkMessenger::addClient()
 {
-    while (QTcpSocket *socket = m_tcpServer->nextPendingConnection()) {
+    while (m_tcpServer->hasPendingConnections()) {
         if (m_pending.size() >= maximumPendingRegistrations) {
-            PendingRegistration *oldest = m_pending.takeFirst();
+            PendingRegistration *oldest = m_pending.first();
+            const qint64 wait = registrationGrace - oldest->age();
+            if (wait > 0) {
+                m_admitLater->start(static_cast<int>(wait));
+                return;
+            }
+            m_pending.removeFirst();
             oldest->drop();
             oldest->deleteLater();
         }
+        QTcpSocket *socket = m_tcpServer->nextPendingConnection();
         connect(socket, &QTcpSocket::disconnected, this, &NetworkMessenger::clientDisconnect);
         auto *pending = new PendingRegistration(socket, m_settings.registrationDeadline, this);
         m_pending.append(pending);
@@ -107,6 +134,9 @@ void NetworkMessenger::forget(PendingRegistration *pending)
 {
     m_pending.removeOne(pending);
     pending->deleteLater();
+    // A place is free for a link that waits in the listen queue.
+    if (m_tcpServer->hasPendingConnections())
+        addClient();
 }
 
 Client *NetworkMessenger::clientFor(const PlayerProtocol::RegistrationRecord &record)

@@ -16,6 +16,7 @@
 class Client;
 class PendingRegistration;
 class QTcpServer;
+class QTimer;
 class QUdpSocket;
 class Updater;
 
@@ -26,9 +27,13 @@ class NetworkMessenger : public QObject
     Q_PROPERTY(QObject *activeClient READ activeClient NOTIFY activeClientChanged)
 
 public:
-    // Registration links still waiting for their record; when another arrives
-    // the oldest is dropped, so idle connections cannot lock real players out.
+    // Registration links still waiting for their record. When all are taken, a
+    // newcomer displaces the oldest once that one has had registrationGrace ms
+    // to answer (a real player needs a few); until then newcomers wait in the
+    // listen queue. So idle connections can neither exhaust descriptors nor lock
+    // real players out, and a burst of real players is served in turn.
     static constexpr int maximumPendingRegistrations = 64;
+    static constexpr int registrationGrace = 200;
 
     explicit NetworkMessenger(QObject *parent = nullptr);
     explicit NetworkMessenger(const HubSettings &settings, QObject *parent = nullptr);
@@ -57,6 +62,7 @@ public slots:
     void updateAvailable();
 
 private:
+    void widenListenQueue();
     void registerPlayer(PendingRegistration *pending,
                         const PlayerProtocol::RegistrationRecord &record);
     void forget(PendingRegistration *pending);
@@ -73,6 +79,7 @@ private:
 
     HubSettings m_settings;
     QList<PendingRegistration *> m_pending;
+    QTimer *m_admitLater; // takes waiting links once the oldest pending one may go
     // Every player object made so far and not yet released.
     QList<Client *> m_allClients;
     // The list as the scene last read it; its players stay alive.

@@ -6,6 +6,7 @@
 PendingRegistration::PendingRegistration(QTcpSocket *socket, int deadline, QObject *parent)
     : QObject(parent), m_socket(socket), m_deadline(new QTimer(this))
 {
+    m_age.start();
     m_socket->setParent(this);
     // A record is at most a few hundred bytes; nothing more is ever read.
     m_socket->setReadBufferSize(PlayerProtocol::maximumRecordSize);

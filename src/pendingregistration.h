@@ -6,6 +6,7 @@
 #include "playerprotocol.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QObject>
 
 class QTcpSocket;
@@ -23,6 +24,9 @@ public:
     // Closes the link at once; nothing is announced.
     void drop();
 
+    // Milliseconds since the link was accepted.
+    qint64 age() const { return m_age.elapsed(); }
+
 signals:
     // The complete record arrived. The link is closed right after this.
     void registered(const PlayerProtocol::RegistrationRecord &record);
@@ -36,5 +40,6 @@ private:
     QTcpSocket *m_socket;
     QTimer *m_deadline;
     QByteArray m_received;
+    QElapsedTimer m_age;
     bool m_finished = false;
 };

@@ -30,6 +30,7 @@ private slots:
     void incompleteRecordIsDropped();
     void silentPeerDelaysNobody();
     void pendingLinksAreCapped();
+    void burstOfPlayers();
     void registeringTwiceAndRescanning();
     void queryClient();
     void queryClientMatching();
@@ -286,6 +287,22 @@ void tst_NetworkMessenger::pendingLinksAreCapped()
     QCOMPARE(m_hub->clients().size(), 1);
     QCOMPARE(idle.at(1)->state(), QAbstractSocket::ConnectedState);
     QCOMPARE(idle.last()->state(), QAbstractSocket::ConnectedState);
+}
+
+void tst_NetworkMessenger::burstOfPlayers()
+{
+    // Every player answers a scan at once: more of them than the pending links
+    // and Qt's own listen queue hold are all served in turn.
+    m_hub = makeHub();
+    const int players = 150;
+    for (int i = 0; i < players; ++i) {
+        QTcpSocket *link = openLink();
+        connect(link, &QTcpSocket::readyRead, link, [link, i] {
+            link->readAll();
+            link->write(record(QStringLiteral("p%1").arg(i), "10.77.0.2", 9000));
+        });
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(m_hub->clients().size(), players, 10000);
 }
 
 void tst_NetworkMessenger::registeringTwiceAndRescanning()
