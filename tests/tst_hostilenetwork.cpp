@@ -3,6 +3,7 @@
 // length bytes promise more than arrives, and junk datagrams. Throughout, the
 // event loop keeps answering, memory stays bounded and real players that
 // register meanwhile are listed. Counts and durations are bounded.
+#include "benchsupport.h"
 #include "client.h"
 #include "discoverylistener.h"
 #include "logcapture.h"
@@ -37,32 +38,12 @@ constexpr bool sanitized = false;
 #endif
 const QStringList realPlayers {"real-1", "real-2", "real-3"};
 
-qint64 statusKiB(const char *field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(QByteArray(field) + ':'))
-            return line.mid(qstrlen(field) + 1).trimmed().split(' ').value(0).toLongLong();
-    }
-    return -1;
-}
-
-// Runs the event loop until done() holds, at most timeoutMs. Unlike QTRY_*,
+// The event loop runs until done() holds, at most timeoutMs. Unlike QTRY_*,
 // which sleep between looks, it never keeps the loop from answering, so the
 // stalls measured are the hub's own.
 bool waitUntil(const std::function<bool()> &done, int timeoutMs = 5000)
 {
-    QTimer wake; // the loop sleeps until an event; this one comes at the deadline
-    wake.setSingleShot(true);
-    wake.start(timeoutMs);
-    while (!done()) {
-        if (!wake.isActive())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
-    return true;
+    return Bench::waitFor(done, timeoutMs);
 }
 
 } // namespace
@@ -215,10 +196,10 @@ void tst_HostileNetwork::stall()
 void tst_HostileNetwork::cleanup()
 {
     stall();
-    qInfo("longest stall %lld ms, peak memory %lld KiB", m_worstStallMs, statusKiB("VmHWM"));
+    qInfo("longest stall %lld ms, peak memory %lld KiB", m_worstStallMs, Bench::statusKiB("VmHWM"));
     if (!sanitized) {
         QVERIFY2(m_worstStallMs < stallLimitMs, qPrintable(QString::number(m_worstStallMs)));
-        QVERIFY(statusKiB("VmHWM") < peakLimitKiB);
+        QVERIFY(Bench::statusKiB("VmHWM") < peakLimitKiB);
     }
     scanAndExpectRealPlayers();
 }
