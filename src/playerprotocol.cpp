@@ -1,6 +1,7 @@
 #include "playerprotocol.h"
 
 #include "crc32.h"
+#include "jsonkeys.h"
 
 #include <QJsonDocument>
 #include <QJsonParseError>
@@ -129,12 +130,19 @@ std::optional<quint16> parseSwitchCommand(const QByteArray &command)
 
 QJsonObject replyObject(const QByteArray &reply)
 {
+    if (JsonKeys::hasDuplicates(reply))
+        return QJsonObject();
     QJsonParseError error;
     QJsonDocument document = QJsonDocument::fromJson(reply, &error);
     // Invalid UTF-8 inside the text is read as replacement characters rather than
-    // failing the whole reply; valid replies skip the extra round trip.
-    if (error.error == QJsonParseError::IllegalUTF8String)
-        document = QJsonDocument::fromJson(QString::fromUtf8(reply).toUtf8());
+    // failing the whole reply; valid replies skip the extra round trip. Keys
+    // that differed only in their invalid bytes are the same key now.
+    if (error.error == QJsonParseError::IllegalUTF8String) {
+        const QByteArray text = QString::fromUtf8(reply).toUtf8();
+        if (JsonKeys::hasDuplicates(text))
+            return QJsonObject();
+        document = QJsonDocument::fromJson(text);
+    }
     return document.object();
 }
 

@@ -1,11 +1,33 @@
 #include "replyassembler.h"
 
+#include <cstring>
+
 namespace {
 
 bool isBlank(char c)
 {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
 }
+
+// The bytes that change the scan's state, outside strings and inside them;
+// everything else is skipped in a tight loop.
+struct StopBytes
+{
+    bool outside[256] {};
+    bool inside[256] {};
+};
+
+constexpr StopBytes makeStopBytes()
+{
+    StopBytes stop;
+    for (unsigned char c : {'\0', '"', '{', '}', '[', ']'})
+        stop.outside[c] = true;
+    for (unsigned char c : {'\0', '"', '\\'})
+        stop.inside[c] = true;
+    return stop;
+}
+
+constexpr StopBytes stopBytes = makeStopBytes();
 
 } // namespace
 
@@ -19,6 +41,16 @@ QList<QByteArray> ReplyAssembler::feed(const QByteArray &bytes)
     const char *data = m_buffer.constData();
     const int size = m_buffer.size();
     for (int i = m_scanned; i < size; ++i) {
+        if (m_state == State::Container && !m_escaped) {
+            const bool *stop = m_inString ? stopBytes.inside : stopBytes.outside;
+            while (i < size && !stop[static_cast<unsigned char>(data[i])])
+                ++i;
+        } else if (m_state == State::Junk) {
+            const void *nul = std::memchr(data + i, '\0', size_t(size - i));
+            i = nul ? int(static_cast<const char *>(nul) - data) : size;
+        }
+        if (i == size)
+            break;
         const char c = data[i];
         if (c == '\0') {
             if (m_state != State::Between)

@@ -1,5 +1,7 @@
 #include "updateoffer.h"
 
+#include "jsonkeys.h"
+
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonParseError>
@@ -9,9 +11,14 @@ std::optional<UpdateOffer> UpdateOffer::fromReply(const QByteArray &body, const 
                                                   const VersionNumber &current, QString *parseError)
 {
     // The body counts up to its first NUL, as text.
+    const QByteArray text = QString::fromUtf8(body.constData()).toUtf8();
+    if (JsonKeys::hasDuplicates(text)) {
+        if (parseError)
+            *parseError = QStringLiteral("duplicate key");
+        return std::nullopt;
+    }
     QJsonParseError error;
-    const QJsonDocument document
-        = QJsonDocument::fromJson(QString::fromUtf8(body.constData()).toUtf8(), &error);
+    const QJsonDocument document = QJsonDocument::fromJson(text, &error);
     if (error.error != QJsonParseError::NoError) {
         if (parseError)
             *parseError = error.errorString();

@@ -116,6 +116,9 @@ void tst_PlayerProtocol::reply_data()
     QTest::newRow("array") << QByteArray("[1,2]") << QByteArray("{}");
     QTest::newRow("not json") << QByteArray("hello") << QByteArray("{}");
     QTest::newRow("empty") << QByteArray() << QByteArray("{}");
+    QTest::newRow("duplicate key") << QByteArray(R"({"a":{},"a":1})") << QByteArray("{}");
+    QTest::newRow("duplicate once utf-8 is mended")
+        << QByteArray("{\"\xff\":[],\"\xfe\":1}") << QByteArray("{}");
     QTest::newRow("invalid utf-8 kept as replacement")
         << QByteArray("{\"d\":\"a\xff\"}") << QByteArray("{\"d\":\"a\xef\xbf\xbd\"}");
 }

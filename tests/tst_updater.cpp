@@ -74,6 +74,9 @@ void tst_Updater::answers_data()
     QTest::newRow("not found") << 404 << offer("0.9.3") << false << "" << false << 0;
     QTest::newRow("not json") << 200 << QByteArray("<html>Hi</html>") << false << "" << false << 1;
     QTest::newRow("empty body") << 200 << QByteArray() << false << "" << false << 1;
+    QTest::newRow("duplicate key")
+        << 200 << QByteArray(R"({"type":"update","update":{},"update":{}})") << false << "" << false
+        << 1;
 }
 
 void tst_Updater::answers()
