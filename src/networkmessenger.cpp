@@ -24,16 +24,16 @@ NetworkMessenger::NetworkMessenger(const HubSettings &settings, QObject *parent)
     : QObject(parent),
       m_udpSocket(new QUdpSocket(this)),
       m_tcpServer(new QTcpServer(this)),
-      m_discoveryPort(settings.discoveryPort),
       m_hubPort(settings.hubPort),
       m_settings(settings)
 {
     if (m_tcpServer->listen(settings.listenAddress, m_hubPort)) {
         m_hubPort = m_tcpServer->serverPort(); // tests may ask for any free port
         widenListenQueue();
-    } else
+    } else {
         qCDebug(lcHub) << "Cannot listen for players on port" << m_hubPort << ":"
                        << m_tcpServer->errorString();
+    }
     connect(m_tcpServer, &QTcpServer::newConnection, this, &NetworkMessenger::addClient);
     m_admitLater = new QTimer(this);
     m_admitLater->setSingleShot(true);
@@ -80,7 +80,7 @@ void NetworkMessenger::scanForClients()
     }
     for (const QHostAddress &target : targets) {
         qCDebug(lcHub).noquote() << "Broadcasting to" << target.toString();
-        m_udpSocket->writeDatagram(datagram, target, m_discoveryPort);
+        m_udpSocket->writeDatagram(datagram, target, m_settings.discoveryPort);
     }
 }
 

@@ -71,8 +71,7 @@ private:
 
     QUdpSocket *m_udpSocket;
     QTcpServer *m_tcpServer;
-    const quint16 m_discoveryPort;
-    quint16 m_hubPort;
+    quint16 m_hubPort; // as listened on: tests may ask for any free port
     QList<QObject *> m_clients;
     Client *m_activeClient = nullptr;
     Updater *m_updater;
