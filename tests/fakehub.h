@@ -63,6 +63,11 @@ public:
     // A player's answer as it came over the wire; text that is not a JSON
     // object arrives as an empty object, as from the real player link.
     Q_INVOKABLE void answer(const QString &jsonText);
+    // How many handlers the scene has connected to answers.
+    Q_INVOKABLE int answerListeners() const
+    {
+        return receivers(SIGNAL(activeClientChanged(QJsonObject)));
+    }
     Q_INVOKABLE void announceUpdate(const QString &version, const QString &description,
                                     const QString &url, bool showMessage);
 

@@ -39,9 +39,12 @@ Item {
         Column {
             anchors.centerIn: parent
 
+            // Entries show what players send: names, addresses, descriptions.
+            // Plain text, so that no markup in them is rendered or fetched.
             Text {
                 anchors.horizontalCenter: parent.horizontalCenter
                 text: buttonContainer.line1
+                textFormat: Text.PlainText
                 font.family: "arial"
                 font.pointSize: 16
                 color: buttonChrome.textColor
@@ -52,6 +55,7 @@ Item {
             Text {
                 anchors.horizontalCenter: parent.horizontalCenter
                 text: buttonContainer.line2
+                textFormat: Text.PlainText
                 font.family: "arial"
                 font.pointSize: 8
                 color: buttonChrome.textColor

@@ -186,9 +186,10 @@ Rectangle {
             }
         }
 
-        // The active player's name and address while its screen is shown.
-        // Bound here rather than set by the "info" state: a binding that a
-        // state sets takes effect only when the state's transition ends.
+        // The active player's name and address while its screen is shown, as
+        // plain text: they come from the player. Bound here rather than set by
+        // the "info" state: a binding that a state sets takes effect only when
+        // the state's transition ends.
         Column {
             anchors.centerIn: parent
 
@@ -197,6 +198,7 @@ Rectangle {
                 objectName: "hostname"
                 anchors.horizontalCenter: parent.horizontalCenter
                 text: main.state === "info" ? main.textOf(networkMessenger.activeClient, "hostname") : ""
+                textFormat: Text.PlainText
                 font.pointSize: 16
                 font.family: "arial"
                 color: main.fontColor
@@ -207,6 +209,7 @@ Rectangle {
                 objectName: "ipaddress"
                 anchors.horizontalCenter: parent.horizontalCenter
                 text: main.state === "info" ? main.textOf(networkMessenger.activeClient, "ipaddress") : ""
+                textFormat: Text.PlainText
                 font.pointSize: 8
                 font.family: "arial"
                 color: main.fontColor
@@ -234,15 +237,15 @@ Rectangle {
                 line1: main.textOf(modelData, "hostname")
                 line2: main.textOf(modelData, "ipaddress")
 
+                // The player screen starts empty: the videos of a player
+                // opened before must not stand where a tap would send their
+                // index to this one.
                 onClicked: {
                     main.activeIndex = -1
+                    videoList.model = []
                     networkMessenger.queryClient(main.textOf(modelData, "ipaddress"))
                     main.state = "info"
                 }
-
-                // Every row adds one more connection and none is removed;
-                // repeated updates with the same answer give the same result.
-                Component.onCompleted: networkMessenger.activeClientChanged.connect(videoList.updateModel)
             }
         }
 
@@ -315,6 +318,13 @@ Rectangle {
             // minutes fit the integer property.
             function knownDuration(value) {
                 return typeof value === "number" && value >= 0 && value / 60 < 2147483648
+            }
+
+            // One connection for the scene's lifetime, however often the
+            // player list rebuilds its rows.
+            Connections {
+                target: networkMessenger
+                function onActiveClientChanged(json) { videoList.updateModel(json) }
             }
 
             anchors.top: defaultVideo.bottom

@@ -21,6 +21,13 @@ Item {
                 .sort(function (a, b) { return a.y - b.y })
         }
         function lines(list, name) { return rows(list).map(function (row) { return row[name] }) }
+        // Every Text under item, depth first.
+        function texts(item) {
+            var found = item.textFormat !== undefined ? [item] : []
+            for (var i = 0; i < item.children.length; ++i)
+                found = found.concat(texts(item.children[i]))
+            return found
+        }
 
         function initTestCase() {
             probe.watchWarnings()
@@ -66,6 +73,39 @@ Item {
             compare([scene.state, item("hostname").text, item("ipaddress").text], ["", "", ""])
             verify(item("timer").running && item("mainView").visible && !item("clientView").visible)
             tryCompare(item("backButton"), "opacity", 0)
+        }
+
+        // However often the player list rebuilds its rows, an answer updates
+        // the video list once.
+        function test_oneUpdatePerAnswer() {
+            for (var i = 0; i < 20; ++i)
+                hub.addPlayer("p" + i, "10.77.1." + i)
+            compare(hub.answerListeners(), 1)
+        }
+
+        // Markup that would be rendered (a 200-pixel picture) shows as its text.
+        function test_playerTextIsPlain() {
+            var markup = '<img src="qrc:///siglogo.gif" width="200" height="200">Lobby'
+            hub.reset()
+            hub.addPlayer(markup, markup)
+            mouseClick(rows(item("deviceList"))[0])
+            answer({ activeIndex: 0, quintavo: [{ description: markup, exists: true }] })
+            var shown = texts(scene).filter(function (text) { return text.text === markup })
+            compare(shown.length, 5) // row name and address, header name and address, video
+            shown.forEach(function (text) { verify(text.contentHeight < 50, text.contentHeight) })
+        }
+
+        // A player opened after another shows only "Default" until it answers.
+        function test_openingAnotherPlayerEmptiesList() {
+            hub.addPlayer("beta", "10.77.0.6")
+            mouseClick(rows(item("deviceList"))[0])
+            answer({ activeIndex: 1, quintavo: [{ description: "a", exists: true }] })
+            mouseClick(item("backButton"))
+            mouseClick(rows(item("deviceList"))[1])
+            compare([item("videoList").count, scene.activeIndex], [0, -1])
+            compare(item("defaultVideo").children[0].state, "")
+            mouseClick(item("defaultVideo"))
+            compare(hub.switched, [0])
         }
 
         function test_timerScansOnMainScreenOnly() {
