@@ -1,9 +1,13 @@
 // Start-up and scene: process start to the first frame of the main screen
 // (built as the application builds it), against a bare Qt Quick window with an
-// empty scene from the same build; and a 5,000-video answer, relayed by the
-// hub on the player screen, to the first frame that shows it, against a
-// 1-video answer. Each start-up is a fresh process: this program runs itself
-// with --startup main|empty and --videos.
+// empty scene from the same build; a 5,000-video answer, relayed by the hub on
+// the player screen, to the first frame that shows it, against a 1-video
+// answer; a day in a venue (30 players registering again after each of 8,640
+// scans, the answer then against the same answer after one scan, and the
+// memory the day took); and the GUI thread's busy time for one scan of many
+// players with the player list shown, against the hub's own share. Each
+// measurement runs in a fresh process: this program runs itself with
+// --startup main|empty, --videos, --venue and --scan.
 #include "applicationinfo.h"
 #include "benchsupport.h"
 #include "networkmessenger.h"
@@ -16,9 +20,12 @@
 #include <QProcess>
 #include <QQmlContext>
 #include <QQuickItem>
+#include <QThread>
 #include <QUdpSocket>
 
 #include <cstdio>
+#include <ctime>
+#include <memory>
 
 namespace {
 
@@ -66,6 +73,51 @@ int startUp(QGuiApplication &app, const QByteArray &scene)
 QJsonObject answer(int videos)
 {
     return QJsonDocument::fromJson(Bench::playlistReply(videos).chopped(1)).object();
+}
+
+// Players in a thread of their own, so that the GUI thread's busy time is the
+// hub's and the scene's alone. Each hears the hub's datagrams on a shared port
+// and registers at once.
+class PlayerCrowd
+{
+public:
+    PlayerCrowd(int count, quint16 discoveryPort)
+    {
+        m_host.moveToThread(&m_thread);
+        m_thread.start();
+        QMetaObject::invokeMethod(
+            &m_host,
+            [this, count, discoveryPort] {
+                for (int i = 0; i < count; ++i) {
+                    auto *player
+                        = new ScriptedPlayer(PlayerProtocol::encodeRegistrationRecord(
+                                                 {quint16(9000 + i), QStringLiteral("127.0.0.1"),
+                                                  QStringLiteral("player-%1").arg(i)}),
+                                             &m_host);
+                    player->listen(discoveryPort);
+                }
+            },
+            Qt::BlockingQueuedConnection);
+    }
+    ~PlayerCrowd()
+    {
+        QMetaObject::invokeMethod(
+            &m_host, [this] { qDeleteAll(m_host.children()); }, Qt::BlockingQueuedConnection);
+        m_thread.quit();
+        m_thread.wait();
+    }
+
+private:
+    QThread m_thread;
+    QObject m_host;
+};
+
+// A hub whose datagrams reach every player of a crowd on loopback.
+HubSettings crowdHub(quint16 discoveryPort)
+{
+    HubSettings settings = Bench::loopbackHub(discoveryPort);
+    settings.scanTargets = QList<QHostAddress> {QHostAddress(QStringLiteral("127.255.255.255"))};
+    return settings;
 }
 
 // Ms from the hub relaying the answer to the first frame after the video list
@@ -129,6 +181,153 @@ int videos(int repetitions)
     return 0;
 }
 
+// The scene with a hub on loopback and a crowd of players answering its scans.
+struct Venue
+{
+    explicit Venue(int players)
+        : ear(sharedPort()), hub(crowdHub(ear->localPort())), crowd(players, ear->localPort())
+    {
+        QObject::connect(&hub, &NetworkMessenger::clientsUpdated, [this] { ++announced; });
+        publish(viewer, hub);
+        viewer.setSource(mainScene);
+        viewer.show();
+        root = viewer.rootObject();
+        deviceList = root->findChild<QObject *>(QStringLiteral("deviceList"));
+        videoList = root->findChild<QObject *>(QStringLiteral("videoList"));
+        // The benchmark scans; the scene's own scan every 10 s would send the
+        // players a second datagram in the middle of one.
+        root->findChild<QObject *>(QStringLiteral("timer"))->setProperty("interval", 86400000);
+    }
+
+    // Reserves a shared discovery port for the crowd.
+    static std::unique_ptr<QUdpSocket> sharedPort()
+    {
+        auto socket = std::make_unique<QUdpSocket>();
+        socket->bind(QHostAddress::AnyIPv4, 0,
+                     QUdpSocket::ShareAddress | QUdpSocket::ReuseAddressHint);
+        return socket;
+    }
+
+    // Scans and waits until every player has registered and the list has
+    // taken them in; false on time-out.
+    bool scan(int players)
+    {
+        announced = 0;
+        hub.scanForClients();
+        if (!Bench::waitFor([&] { return announced == players; }, 10000))
+            return false;
+        QCoreApplication::sendPostedEvents(); // the list's re-read
+        return listed() == players;
+    }
+
+    // The players the list holds (its rows follow at the next frame).
+    int listed() const
+    {
+        return deviceList->property("model").value<QObject *>()->property("count").toInt();
+    }
+
+    // Median ms of answers of `videos` videos to the frame that shows them,
+    // on the player screen.
+    double answerTime(int videos, int repetitions)
+    {
+        root->setProperty("state", QStringLiteral("info"));
+        Bench::waitFor([] { return false; }, 300); // the screen's fade-in
+        const QJsonObject json = answer(videos), none = answer(0);
+        QVector<double> times;
+        for (int i = 0; i < repetitions; ++i) {
+            // The same answer twice in a row would change nothing on screen.
+            answerToFrame(viewer, hub, videoList, none);
+            times.append(answerToFrame(viewer, hub, videoList, json));
+        }
+        root->setProperty("state", QString());
+        Bench::waitFor([] { return false; }, 300);
+        return times.contains(-1) ? -1 : Bench::median(times);
+    }
+
+    std::unique_ptr<QUdpSocket> ear;
+    NetworkMessenger hub;
+    QtQuick2ApplicationViewer viewer;
+    PlayerCrowd crowd;
+    int announced = 0;
+    QObject *root = nullptr;
+    QObject *deviceList = nullptr;
+    QObject *videoList = nullptr;
+};
+
+// A day of scans with 30 players: a 1,000-video answer after it and after one
+// scan, and the memory the day took after a warm-up.
+int venue(int scans)
+{
+    constexpr int players = 30;
+    Venue venue(players);
+    if (!venue.scan(players))
+        return 1;
+    const double fresh = venue.answerTime(1000, 5);
+    const int warmUp = scans / 20;
+    qint64 baseline = 0;
+    for (int i = 0; i < scans; ++i) {
+        if (i == warmUp)
+            baseline = Bench::statusKiB("VmRSS");
+        if (!venue.scan(players))
+            return 1;
+    }
+    const qint64 growth = Bench::statusKiB("VmRSS") - baseline;
+    const double afterDay = venue.answerTime(1000, 5);
+    if (fresh < 0 || afterDay < 0)
+        return 1;
+    std::printf("%.3f %.3f %lld\n", afterDay, fresh, growth);
+    return 0;
+}
+
+// The GUI thread's busy time, in ms, for one scan: its processor time from
+// the scan until everything the players' registrations set off has settled
+// (the list re-read, rows updated, frames drawn). The players run in a thread
+// of their own, so their work does not count. Median of several scans, each
+// with the previous scan's players on the list.
+int scanBusyTime(int players, bool withScene, int repetitions)
+{
+    std::unique_ptr<Venue> venue;
+    std::unique_ptr<QUdpSocket> ear;
+    std::unique_ptr<NetworkMessenger> bareHub;
+    std::unique_ptr<PlayerCrowd> crowd;
+    NetworkMessenger *hub = nullptr;
+    int announced = 0;
+    if (withScene) {
+        venue = std::make_unique<Venue>(players);
+        hub = &venue->hub;
+    } else {
+        ear = Venue::sharedPort();
+        bareHub = std::make_unique<NetworkMessenger>(crowdHub(ear->localPort()));
+        crowd = std::make_unique<PlayerCrowd>(players, ear->localPort());
+        hub = bareHub.get();
+    }
+    QObject::connect(hub, &NetworkMessenger::clientsUpdated, [&] { ++announced; });
+    const auto cpuNs = [] {
+        timespec now {};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+        return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
+    };
+    const auto settle = [] {
+        Bench::waitFor([] { return false; }, 200);
+    };
+
+    QVector<double> times;
+    for (int i = -1; i < repetitions; ++i) { // the first scan fills the list
+        announced = 0;
+        const qint64 start = cpuNs();
+        hub->scanForClients();
+        if (!Bench::waitFor([&] { return announced == players; }, 10000))
+            return 1;
+        settle();
+        if (i >= 0)
+            times.append((cpuNs() - start) / 1e6);
+        if (withScene && venue->listed() != players)
+            return 1;
+    }
+    std::printf("%.3f\n", Bench::median(times));
+    return 0;
+}
+
 // Runs this program with the arguments; the numbers on its last line of output.
 QList<double> child(const QStringList &arguments)
 {
@@ -166,13 +365,36 @@ int drive(int repetitions)
         Bench::printSkipped(startUpName, QStringLiteral("runs only under scripts/netns-run"));
     }
 
-    QStringList arguments {QStringLiteral("--videos")};
-    if (Bench::smoke())
-        arguments << QStringLiteral("--smoke");
-    const QList<double> shown = child(arguments);
+    const QStringList smoke
+        = Bench::smoke() ? QStringList {QStringLiteral("--smoke")} : QStringList();
+    const QList<double> shown = child(QStringList {QStringLiteral("--videos")} + smoke);
     Bench::printRow(QStringLiteral("scene: 5,000-video answer to the frame that shows it"),
                     shown.value(0), shown.value(1), QStringLiteral("ms"), Bench::Goal::FigureBelow,
                     100);
+
+    const QList<double> day = child(QStringList {QStringLiteral("--venue")} + smoke);
+    const QString scans = Bench::smoke() ? QStringLiteral("50") : QStringLiteral("8,640");
+    Bench::printRow(
+        QStringLiteral(
+            "a day in a venue: 1,000-video answer after %1 scans of 30 players (vs after one)")
+            .arg(scans),
+        day.value(0), day.value(1), QStringLiteral("ms"), Bench::Goal::RatioAtMost, 1.2);
+    Bench::printRow(
+        QStringLiteral("a day in a venue: RSS growth over %1 scans of 30 players").arg(scans),
+        day.value(2), 0, QStringLiteral("KiB"), Bench::Goal::FigureBelow, 4096);
+
+    for (const int players : {30, 100, 200}) {
+        const QString count = QString::number(players);
+        const double scene = child(QStringList {QStringLiteral("--scan"), count} + smoke).value(0);
+        const double bare
+            = child(QStringList {QStringLiteral("--scan"), count, QStringLiteral("--bare")} + smoke)
+                  .value(0);
+        Bench::printRow(
+            QStringLiteral("scan of %1 players, list shown: GUI busy time (vs hub alone)")
+                .arg(players),
+            scene, bare, QStringLiteral("ms"),
+            players == 200 ? Bench::Goal::FigureBelow : Bench::Goal::None, 50);
+    }
     return 0;
 }
 
@@ -188,6 +410,16 @@ int main(int argc, char *argv[])
     if (mode == "--videos") {
         QGuiApplication app(argc, argv);
         return videos(Bench::smoke() ? 1 : 9);
+    }
+    if (mode == "--venue") {
+        QGuiApplication app(argc, argv);
+        return venue(Bench::smoke() ? 50 : 8640);
+    }
+    if (mode == "--scan" && argc > 2) {
+        QGuiApplication app(argc, argv);
+        return scanBusyTime(QByteArray(argv[2]).toInt(),
+                            !app.arguments().contains(QStringLiteral("--bare")),
+                            Bench::smoke() ? 1 : 9);
     }
     QCoreApplication app(argc, argv);
     return drive(Bench::smoke() ? 1 : 7);

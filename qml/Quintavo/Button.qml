@@ -40,9 +40,12 @@ Item {
             anchors.centerIn: parent
 
             // Entries show what players send: names, addresses, descriptions.
-            // Plain text, so that no markup in them is rendered or fetched.
+            // Plain text, so that no markup in them is rendered or fetched,
+            // and cut short inside the outline when too long for it.
             Text {
                 anchors.horizontalCenter: parent.horizontalCenter
+                width: Math.min(implicitWidth, buttonChrome.width - 2 * buttonChrome.radius)
+                elide: Text.ElideRight
                 text: buttonContainer.line1
                 textFormat: Text.PlainText
                 font.family: "arial"
@@ -54,6 +57,8 @@ Item {
             // first line sits where it sits on a two-line entry.
             Text {
                 anchors.horizontalCenter: parent.horizontalCenter
+                width: Math.min(implicitWidth, buttonChrome.width - 2 * buttonChrome.radius)
+                elide: Text.ElideRight
                 text: buttonContainer.line2
                 textFormat: Text.PlainText
                 font.family: "arial"

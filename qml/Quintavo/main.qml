@@ -187,16 +187,23 @@ Rectangle {
         }
 
         // The active player's name and address while its screen is shown, as
-        // plain text: they come from the player. Bound here rather than set by
+        // plain text: they come from the player. Cut short between the Back
+        // button and the logo when too long. Bound here rather than set by
         // the "info" state: a binding that a state sets takes effect only when
         // the state's transition ends.
         Column {
+            id: title
+
+            readonly property real room: buttonBar.width - 2 * buttonBar.height - 2 * main.listSpacing
+
             anchors.centerIn: parent
 
             Text {
                 id: hostname
                 objectName: "hostname"
                 anchors.horizontalCenter: parent.horizontalCenter
+                width: Math.min(implicitWidth, title.room)
+                elide: Text.ElideRight
                 text: main.state === "info" ? main.textOf(networkMessenger.activeClient, "hostname") : ""
                 textFormat: Text.PlainText
                 font.pointSize: 16
@@ -208,6 +215,8 @@ Rectangle {
                 id: ipaddress
                 objectName: "ipaddress"
                 anchors.horizontalCenter: parent.horizontalCenter
+                width: Math.min(implicitWidth, title.room)
+                elide: Text.ElideRight
                 text: main.state === "info" ? main.textOf(networkMessenger.activeClient, "ipaddress") : ""
                 textFormat: Text.PlainText
                 font.pointSize: 8
@@ -229,13 +238,37 @@ Rectangle {
         ListView {
             id: deviceList
             objectName: "deviceList"
+
+            // Follows the hub's list. Players answer a scan all at once and the
+            // hub announces each one: the list is re-read once for the
+            // announcements of one turn of the event loop, before the next
+            // frame, and only the rows whose player changed are touched, so a
+            // scan of many players does not rebuild every row many times.
+            function readPlayers() {
+                var list = networkMessenger.clients
+                for (var i = 0; i < list.length; ++i) {
+                    if (i === players.count)
+                        players.append({ player: list[i] })
+                    else if (players.get(i).player !== list[i])
+                        players.set(i, { player: list[i] })
+                }
+                if (players.count > list.length)
+                    players.remove(list.length, players.count - list.length)
+            }
+
+            Connections {
+                target: networkMessenger
+                function onClientsUpdated() { Qt.callLater(deviceList.readPlayers) }
+            }
+
             anchors.fill: parent
             spacing: 2
-            model: networkMessenger.clients
+            model: ListModel { id: players }
+            Component.onCompleted: readPlayers()
 
             delegate: Button {
-                line1: main.textOf(modelData, "hostname")
-                line2: main.textOf(modelData, "ipaddress")
+                line1: main.textOf(player, "hostname")
+                line2: main.textOf(player, "ipaddress")
 
                 // The player screen starts empty: the videos of a player
                 // opened before must not stand where a tap would send their
@@ -243,7 +276,7 @@ Rectangle {
                 onClicked: {
                     main.activeIndex = -1
                     videoList.model = []
-                    networkMessenger.queryClient(main.textOf(modelData, "ipaddress"))
+                    networkMessenger.queryClient(main.textOf(player, "ipaddress"))
                     main.state = "info"
                 }
             }

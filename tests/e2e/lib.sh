@@ -238,8 +238,9 @@ e2e_start_player() {
     shift 3
     "$binary" --name "$name" --bind "$address" --source "$address" "$@" >"$log" 2>&1 &
     E2E_PIDS+=($!)
-    # The discovery socket is bound before the first player reports.
-    e2e_poll 20 grep -qE "^player $name\S* (listening on|refusing commands)" "$log" \
+    # The discovery socket is bound before the first player reports. A later
+    # --name in the options gives the player another name than its label.
+    e2e_poll 20 grep -qE "^player .*(listening on|refusing commands)" "$log" \
         || e2e_fail "player $name did not start: $(cat "$log")"
     e2e_log "player $name on $address $*"
 }
@@ -262,12 +263,6 @@ e2e_has_registrations() {
     [ "$(e2e_registrations)" -ge "$1" ]
 }
 
-# The hub's scans: at start and every 10 s while the list is shown. Each one
-# empties the hub's list; the players then register again, in any order.
-e2e_scans() {
-    e2e_count "$E2E_TMP/app.err" '^quintavo\.hub: Scanning for Clients$'
-}
-
 # Prints the registration lines since the latest scan.
 e2e_latest_registrations() {
     awk '/^quintavo\.hub: Scanning for Clients$/ { n = 0 }
@@ -275,22 +270,29 @@ e2e_latest_registrations() {
         END { for (i = 1; i <= n; i++) print line[i] }' "$E2E_TMP/app.err"
 }
 
-# Waits at most $2 seconds for the hub's next scan and for $1 players to
-# register after it. The list then holds still for most of the 10 s until the
-# next scan: time for a tap on a row to find the player that the row showed.
-e2e_wait_for_rescan() {
-    local players=$1 deadline=$((SECONDS + $2)) scans
-    scans=$(e2e_scans)
-    until [ "$(e2e_scans)" -gt "$scans" ] && [ "$(e2e_latest_registrations | wc -l)" -ge "$players" ]; do
-        [ "$SECONDS" -lt "$deadline" ] || return 1
-        sleep 0.1
-    done
+# Prints the row (from 0) of the player at address $1 in the list: the list
+# shows the players registered since the latest scan, in the order of
+# registration.
+e2e_registration_row() {
+    e2e_latest_registrations | awk -v address="\"$1\"" '$(NF - 3) == address { print NR - 1; exit }'
 }
 
-# Prints the row (from 0) of player $1 in the list: the list shows the players
-# registered since the latest scan, in the order of registration.
-e2e_registration_row() {
-    e2e_latest_registrations | awk -v name="\"$1\"" '$2 == name { print NR - 1; exit }'
+# Starts a listener on address $1, port $2 that appends one line to
+# $E2E_TMP/listener.log for every connection it accepts.
+e2e_start_listener() {
+    python3 -c '
+import socket, sys
+server = socket.create_server((sys.argv[1], int(sys.argv[2])))
+print("ready", flush=True)
+while True:
+    link, peer = server.accept()
+    with open(sys.argv[3], "a") as log:
+        print("connection from", peer[0], file=log)
+    link.close()
+' "$1" "$2" "$E2E_TMP/listener.log" >"$E2E_TMP/listener.out" 2>&1 &
+    E2E_PIDS+=($!)
+    e2e_poll 20 grep -q '^ready$' "$E2E_TMP/listener.out" \
+        || e2e_fail "the listener did not start: $(cat "$E2E_TMP/listener.out")"
 }
 
 # A real click (XTest pointer events) at X Y inside window $1.
@@ -305,6 +307,17 @@ e2e_click() {
 e2e_row_height() { echo $(($1 / 10)); }
 e2e_row_top() { echo $(($1 / 10 + 2 + $2 * ($1 / 10 + 2))); }
 e2e_row_middle() { echo $(($(e2e_row_top "$1" "$2") + $1 / 20)); }
+
+# True when the white text of list row $4 in PNG file $1 (window $2 x $3)
+# spans more than the share $5 of the row's width.
+e2e_row_text_spans() {
+    local width=$2 height=$3 top span
+    top=$(e2e_row_top "$height" "$4")
+    # Inside the outline; only text is pure white there.
+    span=$(convert-im6.q16 "$1" -crop "$((width - 8))x$((height / 10 - 12))+4+$((top + 6))" +repage \
+        -fill black +opaque white -bordercolor black -border 1 -format '%@' info:)
+    awk -v span="${span%%x*}" -v width="$width" -v share="$5" 'BEGIN { exit !(span > share * width) }'
+}
 
 # Prints "R G B" (0 to 255), the mean colour of the area WxH+X+Y ($2) of the
 # PNG file $1.

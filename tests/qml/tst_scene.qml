@@ -15,6 +15,10 @@ Item {
         readonly property var hub: networkMessenger
 
         function item(name) { return findChild(scene, name) }
+        // The list takes the hub's announcements in before the next frame.
+        function listed() { wait(0); item("deviceList").forceLayout() }
+        function addPlayer(name, address) { hub.addPlayer(name, address); listed() }
+        function reset() { hub.reset(); listed() }
         function answer(object) { hub.answer(JSON.stringify(object)) }
         function rows(list) {
             return Array.prototype.filter.call(list.contentItem.children, function (row) { return row.line1 !== undefined })
@@ -39,18 +43,28 @@ Item {
         // video list to the hub's answers.
         function init() {
             scene.state = item("updateInfo").state = ""
-            hub.reset()
-            hub.addPlayer("alpha", "10.77.0.5")
+            reset()
+            addPlayer("alpha", "10.77.0.5")
             answer({ activeIndex: 1, quintavo: [{ description: "a", exists: true }, { description: "b" },
                                                 { description: "c", exists: true }] })
         }
         function cleanup() { compare(probe.takeWarnings(), []) }
 
+        // Many announcements in one turn of the event loop are shown by the
+        // next frame.
+        function test_listFollowsWithinOneFrame() {
+            for (var i = 0; i < 30; ++i)
+                hub.addPlayer("p" + i, "10.77.1." + i)
+            waitForRendering(item("deviceList"))
+            compare(item("deviceList").count, 31)
+            compare(lines(item("deviceList"), "line1").slice(0, 3), ["alpha", "p0", "p1"])
+        }
+
         function test_emptyNoticeFollowsRows() {
-            hub.reset()
+            reset()
             verify(item("errorLabel").visible)
-            hub.addPlayer("beta", "10.77.0.6")
-            hub.addPlayer("gamma", "10.77.0.7")
+            addPlayer("beta", "10.77.0.6")
+            addPlayer("gamma", "10.77.0.7")
             verify(!item("errorLabel").visible)
             compare(lines(item("deviceList"), "line1"), ["beta", "gamma"])
             compare(lines(item("deviceList"), "line2"), ["10.77.0.6", "10.77.0.7"])
@@ -58,7 +72,7 @@ Item {
         }
 
         function test_playerScreenRoundTrip() {
-            hub.addPlayer("beta", "10.77.0.6")
+            addPlayer("beta", "10.77.0.6")
             mouseClick(rows(item("deviceList"))[1])
             compare([scene.activeIndex, scene.state, hub.queried], [-1, "info", ["10.77.0.6"]])
             compare([item("hostname").text, item("ipaddress").text], ["beta", "10.77.0.6"])
@@ -79,25 +93,31 @@ Item {
         // the video list once.
         function test_oneUpdatePerAnswer() {
             for (var i = 0; i < 20; ++i)
-                hub.addPlayer("p" + i, "10.77.1." + i)
+                addPlayer("p" + i, "10.77.1." + i)
             compare(hub.answerListeners(), 1)
         }
 
-        // Markup that would be rendered (a 200-pixel picture) shows as its text.
+        // Markup that would be rendered (a 200-pixel picture) shows as its
+        // text, cut short inside its row and between Back and the logo.
         function test_playerTextIsPlain() {
-            var markup = '<img src="qrc:///siglogo.gif" width="200" height="200">Lobby'
-            hub.reset()
-            hub.addPlayer(markup, markup)
+            var markup = '<img src="qrc:///siglogo.gif" width="200" height="200">A very long name, Lobby'
+            reset()
+            addPlayer(markup, markup)
             mouseClick(rows(item("deviceList"))[0])
             answer({ activeIndex: 0, quintavo: [{ description: markup, exists: true }] })
             var shown = texts(scene).filter(function (text) { return text.text === markup })
             compare(shown.length, 5) // row name and address, header name and address, video
-            shown.forEach(function (text) { verify(text.contentHeight < 50, text.contentHeight) })
+            shown.forEach(function (text) {
+                verify(text.contentHeight < 50, text.contentHeight)
+                var left = text.mapToItem(scene, 0, 0).x
+                verify(left >= 0 && left + text.width <= scene.width, left)
+            })
+            verify(item("hostname").mapToItem(scene, 0, 0).x >= item("backButton").width)
         }
 
         // A player opened after another shows only "Default" until it answers.
         function test_openingAnotherPlayerEmptiesList() {
-            hub.addPlayer("beta", "10.77.0.6")
+            addPlayer("beta", "10.77.0.6")
             mouseClick(rows(item("deviceList"))[0])
             answer({ activeIndex: 1, quintavo: [{ description: "a", exists: true }] })
             mouseClick(item("backButton"))

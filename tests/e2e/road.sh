@@ -1,0 +1,195 @@
+#!/usr/bin/env bash
+# The whole road with real input on the real binary, in one window's life:
+# - the window is titled with the display name and opens at the scene's size;
+# - five simulated players register and are listed;
+# - the update notice shows, opens an https link with the desktop's URL
+#   handler but not a file: link, and closes on a tap beside the links;
+# - a tap on a player sends it exactly the playlist request and lists its
+#   videos with the one it plays highlighted; taps on the third video and on
+#   "Default" send the switch commands for 3 and 0, and the highlight follows
+#   the player's answers;
+# - a player opened after it that never answers shows only "Default", and a
+#   tap where the first player's first video stood sends it nothing;
+# - a player whose name and descriptions are markup pointing at a listener is
+#   listed with that text, and the listener is never asked for anything;
+# - the scene follows a resize; the app closes with 0 and no QML warning.
+# The scene rescans 10 s after start and 10 s after each return to the list;
+# every stretch on the list below is shorter, so rows keep their order.
+#   tests/e2e/road.sh QUINTAVO PLAYER_SIM UPDATE_SIM UPDATE_HOST
+# (inside scripts/netns-run; the test makes a namespace of its own in it)
+set -euo pipefail
+# shellcheck source=tests/e2e/lib.sh
+source "$(dirname "$0")/lib.sh"
+
+title='Quintavo v0.9.2'
+app=${1:?usage: road.sh QUINTAVO PLAYER_SIM UPDATE_SIM UPDATE_HOST}
+player_sim=${2:?}
+update_sim=${3:?}
+update_host=${4:?}
+
+e2e_require_netns
+e2e_own_netns "$0" "$@"
+e2e_start_display
+
+# An offer whose description holds a web link and a file: link, each on a
+# line of its own at the top of the notice.
+https_link='https://quintavo.example/e2e-download'
+cat >"$E2E_TMP/offer.json" <<EOF
+{"type": "update", "update": {"platform": "windows", "version": "0.9.3",
+ "description": "<a href='$https_link'>HTTPS LINK</a><br/><br/><a href='file:///etc/passwd'>FILE LINK</a>",
+ "url": "$https_link", "show_message": true}}
+EOF
+e2e_start_update_service "$update_sim" "$update_host" "$E2E_TMP/offer.json"
+
+# Anything that would fetch the markup's pictures reaches this listener.
+bait=http://10.77.0.1:8099
+e2e_start_listener 10.77.0.1 8099
+markup="<img src=\"$bait/name.png\">Lobby"
+cat >"$E2E_TMP/markup.json" <<EOF
+{"activeIndex": 1, "quintavo": [
+ {"description": "<img src=\"$bait/video.png\">Walk", "duration": 60, "exists": true},
+ {"description": "<b>Bold</b>", "duration": 61, "exists": true}]}
+EOF
+
+# Players answer the app's first scan at start-up, so they come first.
+e2e_start_player "$player_sim" lobby 10.77.0.11 --active 2
+e2e_start_player "$player_sim" foyer 10.77.0.12
+e2e_start_player "$player_sim" gallery 10.77.0.13 --active 5
+e2e_start_player "$player_sim" quiet 10.77.0.14 --reply-delay 3600000
+e2e_start_player "$player_sim" markup 10.77.0.15 --playlist "$E2E_TMP/markup.json" --name "$markup"
+e2e_record_opened_urls
+e2e_start_app "$app"
+
+window=$(e2e_wait_for_window "$title" 30) || {
+    e2e_show_app_output
+    e2e_fail "no window titled '$title'"
+}
+e2e_poll 10 e2e_window_has_size "$window" 400x700 \
+    || e2e_fail "window size $(e2e_window_size "$window"), want 400x700"
+width=400
+height=700
+shot=$E2E_TMP/window.png
+
+# --- players appear: one registration line each, with the player's own port
+e2e_poll 20 e2e_has_registrations 5 || {
+    e2e_show_app_output
+    e2e_fail "$(e2e_registrations) of 5 players registered"
+}
+for player in lobby:10.77.0.11 foyer:10.77.0.12 gallery:10.77.0.13; do
+    name=${player%%:*} address=${player#*:}
+    port=$(sed -n "s/^player $name listening on $address:\([0-9]*\) .*/\1/p" "$E2E_TMP/player-$name.log")
+    grep -qxF "quintavo.hub: \"$name\" \"$address\" on port $port" "$E2E_TMP/app.err" \
+        || e2e_fail "no registration line for $name $address:$port"
+done
+e2e_log "five players registered"
+
+# --- the update notice: a white panel over the middle of the window
+e2e_poll_screen 20 "$window" "$shot" e2e_notice_shown || e2e_fail "no update notice in the middle of the window"
+grep -q '^update-sim GET /qarn/update.php?' "$E2E_TMP/update-sim.log" \
+    || e2e_fail "the update service was not asked"
+
+# The text starts at the panel's top-left corner (an eighth of the width in,
+# a quarter of the height down) plus a margin of 20.
+mapfile -t links < <(e2e_link_spots "$shot" \
+    "$((width * 3 / 4 - 40))x$((height / 2 - 40))+$((width / 8 + 20))+$((height / 4 + 20))")
+[ "${#links[@]}" -eq 2 ] || e2e_fail "${#links[@]} lines of link text in the notice, want 2"
+read -r https_x https_y <<<"${links[0]}"
+read -r file_x file_y <<<"${links[1]}"
+
+e2e_click "$window" "$https_x" "$https_y"
+e2e_poll 10 e2e_has_lines "$E2E_TMP/opened-urls" "^$https_link\$" 1 \
+    || e2e_fail "a tap on the https link did not reach the URL handler"
+# The file: link first, then the https link again: once the second https
+# record is there, the file: tap has long been handled.
+e2e_click "$window" "$file_x" "$file_y"
+e2e_click "$window" "$https_x" "$https_y"
+e2e_poll 10 e2e_has_lines "$E2E_TMP/opened-urls" "^$https_link\$" 2 \
+    || e2e_fail "the second tap on the https link did not reach the URL handler"
+[ "$(wc -l <"$E2E_TMP/opened-urls")" -eq 2 ] || {
+    cat "$E2E_TMP/opened-urls" >&2
+    e2e_fail "the URL handler was given more than the https link twice"
+}
+e2e_grab_and_check "$window" "$shot" e2e_notice_shown "$width" "$height" \
+    || e2e_fail "a tap on a link closed the notice"
+e2e_click "$window" "$((width / 2))" "$((height * 70 / 100))"
+e2e_poll_screen 10 "$window" "$shot" e2e_notice_hidden || e2e_fail "a tap on the notice beside the links did not close it"
+e2e_log "the https link reached the URL handler, the file: link did not; a tap beside them closed the notice"
+
+# --- the player list: five outlined rows in registration order, no sixth;
+# the markup player's row shows its name as text, far wider than "Lobby"
+e2e_poll_screen 10 "$window" "$shot" e2e_list_shows 5 || e2e_fail "the list does not show exactly five rows"
+markup_row=$(e2e_registration_row 10.77.0.15)
+e2e_row_text_spans "$shot" "$width" "$height" "$markup_row" 0.8 \
+    || e2e_fail "the markup player's name is not shown as text"
+e2e_log "the list shows five rows, the markup name as text"
+
+# --- lobby: the playlist request, then its videos with video 2 active
+switch_to() { e2e_command_hex "{ \"type\" : \"switch\", \"switch\" : { \"type\" : \"index\", \"index\" : $1 } }"; }
+request=$(e2e_command_hex '{ "type" : "playlist" }')
+commands() { e2e_count "$E2E_TMP/player-$1.log" "^player .* recv command "; }
+player_screen_shows() { e2e_poll_screen 10 "$window" "$shot" e2e_player_screen_shows "$1" "$2"; }
+open_player() { # NAME ADDRESS: a tap on its row, then its playlist request
+    e2e_click "$window" "$((width / 2))" "$(e2e_row_middle "$height" "$(e2e_registration_row "$2")")"
+    e2e_poll 10 e2e_has_lines "$E2E_TMP/player-$1.log" "^player .* recv command 24 bytes $request " 1 \
+        || e2e_fail "$1 did not receive the 24-byte playlist request: $(grep 'recv command' "$E2E_TMP/player-$1.log")"
+}
+tap_entry() { # ENTRY NAME: a tap on entry ENTRY and the switch command it sends
+    e2e_click "$window" "$((width / 2))" "$(e2e_row_middle "$height" "$1")"
+    e2e_poll 10 e2e_has_lines "$E2E_TMP/player-$2.log" "^player .* recv command 68 bytes $(switch_to "$1") " 1 \
+        || e2e_fail "$2 did not receive the switch command for $1"
+}
+back() {
+    e2e_click "$window" "$((height / 20))" "$((height / 20))"
+    e2e_poll_screen 10 "$window" "$shot" e2e_list_shows 5 || e2e_fail "Back did not return to the list of five players"
+}
+
+open_player lobby 10.77.0.11
+player_screen_shows 6 2 || e2e_fail "player screen with video 2 active not shown;" \
+    "active rows: [$(e2e_active_rows "$shot" "$width" "$height" 0 6)]"
+e2e_log "lobby got the playlist request; its videos are listed, video 2 highlighted"
+
+tap_entry 3 lobby
+player_screen_shows 6 3 || e2e_fail "video 3 not highlighted after the answer;" \
+    "active rows: [$(e2e_active_rows "$shot" "$width" "$height" 0 6)]"
+tap_entry 0 lobby
+e2e_poll 10 e2e_has_lines "$E2E_TMP/player-lobby.log" '^player lobby sent reply [0-9]+ bytes activeIndex=0$' 1 \
+    || e2e_fail "lobby did not answer the switch to 0"
+player_screen_shows 6 0 || e2e_fail "Default not highlighted after the answer;" \
+    "active rows: [$(e2e_active_rows "$shot" "$width" "$height" 0 6)]"
+[ "$(commands lobby)" -eq 3 ] || e2e_fail "lobby received $(commands lobby) commands, want 3"
+e2e_log "taps on video 3 and Default sent indices 3 and 0; the highlight followed the answers"
+
+# --- quiet never answers: only "Default", and a tap on the place of lobby's
+# first video sends nothing. The tap on "Default" after it (index 0) shows
+# that the taps were handled.
+back
+open_player quiet 10.77.0.14
+player_screen_shows 0 '' || e2e_fail "quiet's screen does not show \"Default\" alone, unhighlighted"
+! e2e_row_outlined "$shot" "$width" "$height" 1 || e2e_fail "quiet's screen shows another player's videos"
+e2e_click "$window" "$((width / 2))" "$(e2e_row_middle "$height" 1)"
+tap_entry 0 quiet
+[ "$(commands quiet)" -eq 2 ] || e2e_fail "quiet received $(commands quiet) commands, want 2"
+e2e_log "a player that never answers shows \"Default\" alone; the tap on an empty place sent nothing"
+
+# --- markup: its videos are listed, its pictures never asked for
+back
+open_player markup 10.77.0.15
+player_screen_shows 2 1 || e2e_fail "the markup player's videos are not listed"
+[ ! -s "$E2E_TMP/listener.log" ] || e2e_fail "the markup made the app connect: $(cat "$E2E_TMP/listener.log")"
+for name in foyer gallery; do
+    ! grep -q "recv command" "$E2E_TMP/player-$name.log" || e2e_fail "$name received a command"
+done
+e2e_log "markup from a player is shown as text and fetches nothing; no other player was told anything"
+
+# --- the scene follows a resize: it covers the area right of and below its
+# first size instead of leaving the window's white there
+xdotool windowsize "$window" 640 900
+e2e_poll 10 e2e_window_has_size "$window" 640x900 \
+    || e2e_fail "size after resize $(e2e_window_size "$window"), want 640x900"
+scene_covers_new_area() { e2e_white_share_is "$1" 200x160+420+720 '<' 0.5; }
+e2e_poll_screen 10 "$window" "$shot" scene_covers_new_area \
+    || e2e_fail "the scene does not follow the window: white right of and below its first size"
+e2e_log "the scene fills the resized window"
+
+e2e_close_app "$title"
+e2e_require_no_qml_warnings
