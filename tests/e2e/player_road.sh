@@ -7,17 +7,17 @@
 # one on "Default" send the switch commands for 3 and 0 and the highlight
 # follows the player's answers; Back returns to the list; the app closes with
 # 0 and no QML warning on the way.
-#   tests/e2e/player_road.sh QUINTAVO PLAYER_SIM UPDATE_SIM UPDATE_HOST
+#   tests/e2e/player_road.sh QUINTAVO PLAYER_SIM UPDATE_SIM UPDATE_HOST VERSION
 # (inside scripts/netns-run; the test makes a namespace of its own in it)
 set -euo pipefail
 # shellcheck source=tests/e2e/lib.sh
 source "$(dirname "$0")/lib.sh"
 
-title='Quintavo v0.9.2'
-app=${1:?usage: player_road.sh QUINTAVO PLAYER_SIM UPDATE_SIM UPDATE_HOST}
+app=${1:?usage: player_road.sh QUINTAVO PLAYER_SIM UPDATE_SIM UPDATE_HOST VERSION}
 player_sim=${2:?}
 update_sim=${3:?}
 update_host=${4:?}
+title="Quintavo v${5:?}"
 
 e2e_require_netns
 e2e_own_netns "$0" "$@"
