@@ -3,12 +3,12 @@
 # name at the scene's size, the window (and the scene in it) follows a resize,
 # and a close request from the window manager ends the app with 0 and without
 # a QML warning on the way.
-#   tests/e2e/smoke_window.sh PATH/TO/Quintavo VERSION     (inside scripts/netns-run)
+#   tests/e2e/smoke_window.sh PATH/TO/quintavo VERSION     (inside scripts/netns-run)
 set -euo pipefail
 # shellcheck source=tests/e2e/lib.sh
 source "$(dirname "$0")/lib.sh"
 
-binary=${1:?usage: smoke_window.sh PATH/TO/Quintavo VERSION}
+binary=${1:?usage: smoke_window.sh PATH/TO/quintavo VERSION}
 title="Quintavo v${2:?}"
 
 e2e_require_netns
