@@ -19,8 +19,11 @@ LogCapture::~LogCapture()
 
 void LogCapture::handler(QtMsgType type, const QMessageLogContext &context, const QString &message)
 {
-    if (current && context.category && QByteArray(context.category).startsWith(current->m_prefix))
+    if (current && context.category && QByteArray(context.category).startsWith(current->m_prefix)) {
         current->m_lines.append(message);
+        if (type == QtWarningMsg)
+            current->m_warnings.append(message);
+    }
     if (current && current->m_previous)
         current->m_previous(type, context, message);
 }

@@ -1,5 +1,5 @@
-// Collects the debug lines the code under test writes, so tests can check their
-// exact wording and count. Only one capture may be alive at a time.
+// Collects the log lines the code under test writes, so tests can check their
+// exact wording, count and level. Only one capture may be alive at a time.
 #pragma once
 
 #include <QString>
@@ -17,12 +17,19 @@ public:
 
     QStringList lines() const { return m_lines; }
     int count(const QString &line) const { return m_lines.count(line); }
-    void clear() { m_lines.clear(); }
+    // The lines written as warnings, a subset of lines().
+    QStringList warnings() const { return m_warnings; }
+    void clear()
+    {
+        m_lines.clear();
+        m_warnings.clear();
+    }
 
 private:
     static void handler(QtMsgType type, const QMessageLogContext &context, const QString &message);
 
     QByteArray m_prefix;
     QStringList m_lines;
+    QStringList m_warnings;
     QtMessageHandler m_previous;
 };

@@ -328,7 +328,7 @@ void tst_HostileNetwork::junkDatagrams()
     // The hub reads no datagrams, yet its socket has a port that others can
     // send to; the players' discovery port takes junk too.
     QUdpSocket junk;
-    QRandomGenerator random(7925);
+    QRandomGenerator random(0x5EED); // the same junk every run
     for (int i = 0; i < 2000; ++i) {
         QByteArray bytes(i % 10 ? random.bounded(600) : PlayerProtocol::datagramSize, '\0');
         for (char &c : bytes)

@@ -7,6 +7,7 @@
 #include "testplayer.h"
 
 #include <QNetworkDatagram>
+#include <QTcpServer>
 #include <QUdpSocket>
 #include <QtTest>
 
@@ -23,6 +24,7 @@ private slots:
     void scanSendsDatagram();
     void scanReachesEveryTarget();
     void noBroadcastNetwork();
+    void hubPortTaken();
     void registration_data();
     void registration();
     void recordOverSeveralReads();
@@ -155,6 +157,27 @@ void tst_NetworkMessenger::noBroadcastNetwork()
     QTRY_VERIFY(m_discovery->hasPendingDatagrams());
     QCOMPARE(m_discovery->receiveDatagram().data(), QByteArray("marker"));
     QVERIFY(m_hub->clients().isEmpty());
+}
+
+void tst_NetworkMessenger::hubPortTaken()
+{
+    // Another program holds the hub port: no player can register, and that is
+    // worth a warning. Scans go on all the same.
+    QTcpServer other;
+    QVERIFY(other.listen(QHostAddress::LocalHost));
+    HubSettings settings;
+    settings.discoveryPort = m_discovery->localPort();
+    settings.hubPort = other.serverPort();
+    settings.listenAddress = QHostAddress(QHostAddress::LocalHost);
+    settings.scanTargets = QList<QHostAddress> {QHostAddress(QHostAddress::LocalHost)};
+    settings.updateUrl = m_updates->url(QStringLiteral("/qarn/update.php"));
+    m_hub = std::make_unique<NetworkMessenger>(settings);
+
+    QCOMPARE(m_log->warnings().size(), 1);
+    QVERIFY2(m_log->warnings().first().startsWith(
+                 QStringLiteral("Cannot listen for players on port %1 : ").arg(other.serverPort())),
+             qPrintable(m_log->warnings().first()));
+    QTRY_VERIFY(m_discovery->hasPendingDatagrams());
 }
 
 void tst_NetworkMessenger::registration_data()

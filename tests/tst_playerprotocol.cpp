@@ -38,7 +38,7 @@ void tst_PlayerProtocol::crc()
 
 void tst_PlayerProtocol::datagram()
 {
-    const QByteArray standard = discoveryDatagram(7925);
+    const QByteArray standard = discoveryDatagram(hubPort);
     QCOMPARE(standard, QByteArray::fromHex("8D3D07093A1EF56039"));
     // The CRC frames the body only and follows the announced port.
     const QByteArray other = discoveryDatagram(8080);

@@ -83,7 +83,7 @@ public slots:
         QQmlContext *context = engine->rootContext();
         context->setContextProperty(QStringLiteral("networkMessenger"), new FakeHub(engine));
         context->setContextProperty(QStringLiteral("applicationVersion"),
-                                    QVariant(QStringLiteral("0.9.2")));
+                                    QVariant(QStringLiteral(QUINTAVO_VERSION)));
         m_probe.catchUrls();
         context->setContextProperty(QStringLiteral("probe"), &m_probe);
     }

@@ -28,6 +28,13 @@ QByteArray offer(const QByteArray &version, const QByteArray &extra = R"("show_m
         + version + R"(","description":"<b>New</b>","url":"https://q.example/dl",)" + extra + "}}";
 }
 
+// The offers below are judged against this version, whatever the application's is.
+ApplicationInfo testIdentity()
+{
+    return ApplicationInfo(QStringLiteral("2.4.6"), QStringLiteral("Halvorn"),
+                           QStringLiteral("Quintavo"), QString(), QString());
+}
+
 } // namespace
 
 void tst_Updater::request()
@@ -38,7 +45,7 @@ void tst_Updater::request()
     updater.checkForUpdate();
     QTRY_COMPARE(server.requestLines().size(), 1);
     QCOMPARE(server.requestLines().first(),
-             QByteArray("GET /qarn/update.php?api=1&application=Quintavo&version=0.9.2"
+             QByteArray("GET /qarn/update.php?api=1&application=Quintavo&version=" QUINTAVO_VERSION
                         "&platform=windows HTTP/1.1"));
     QCOMPARE(Updater::defaultServiceUrl().path(), QStringLiteral("/qarn/update.php"));
     QCOMPARE(Updater::defaultServiceUrl().scheme(), QStringLiteral("http"));
@@ -54,24 +61,24 @@ void tst_Updater::answers_data()
     QTest::addColumn<bool>("showMessage");
     QTest::addColumn<int>("logLines");
 
-    QTest::newRow("newer") << 200 << offer("0.9.3") << true << "0.9.3" << true << 0;
-    QTest::newRow("equal") << 200 << offer("0.9.2") << false << "" << false << 0;
-    QTest::newRow("older") << 200 << offer("0.9.1") << false << "" << false << 0;
-    QTest::newRow("numeric comparison") << 200 << offer("0.10.0") << true << "0.10.0" << true << 0;
-    QTest::newRow("text kept as sent") << 200 << offer("1..0.0") << true << "1..0.0" << true << 0;
-    QTest::newRow("malformed version") << 200 << offer("2.0") << false << "" << false << 0;
-    QTest::newRow("platform case") << 200 << offer("0.9.3", "\"show_message\":true", "\"Windows\"")
+    QTest::newRow("newer") << 200 << offer("2.4.7") << true << "2.4.7" << true << 0;
+    QTest::newRow("equal") << 200 << offer("2.4.6") << false << "" << false << 0;
+    QTest::newRow("older") << 200 << offer("2.4.5") << false << "" << false << 0;
+    QTest::newRow("numeric comparison") << 200 << offer("2.10.0") << true << "2.10.0" << true << 0;
+    QTest::newRow("text kept as sent") << 200 << offer("3..0.0") << true << "3..0.0" << true << 0;
+    QTest::newRow("malformed version") << 200 << offer("3.0") << false << "" << false << 0;
+    QTest::newRow("platform case") << 200 << offer("2.4.7", "\"show_message\":true", "\"Windows\"")
                                    << false << "" << false << 0;
     QTest::newRow("platform not a string")
-        << 200 << offer("0.9.3", "\"show_message\":true", "1") << false << "" << false << 0;
+        << 200 << offer("2.4.7", "\"show_message\":true", "1") << false << "" << false << 0;
     QTest::newRow("type case") << 200
-                               << offer("0.9.3", "\"show_message\":true", "\"windows\"", "Update")
+                               << offer("2.4.7", "\"show_message\":true", "\"windows\"", "Update")
                                << false << "" << false << 0;
     QTest::newRow("show_message as text")
-        << 200 << offer("0.9.3", "\"show_message\":\"true\"") << true << "0.9.3" << false << 0;
+        << 200 << offer("2.4.7", "\"show_message\":\"true\"") << true << "2.4.7" << false << 0;
     QTest::newRow("show_message false")
-        << 200 << offer("0.9.3", "\"show_message\":false") << true << "0.9.3" << false << 0;
-    QTest::newRow("not found") << 404 << offer("0.9.3") << false << "" << false << 0;
+        << 200 << offer("2.4.7", "\"show_message\":false") << true << "2.4.7" << false << 0;
+    QTest::newRow("not found") << 404 << offer("2.4.7") << false << "" << false << 0;
     QTest::newRow("not json") << 200 << QByteArray("<html>Hi</html>") << false << "" << false << 1;
     QTest::newRow("empty body") << 200 << QByteArray() << false << "" << false << 1;
     QTest::newRow("duplicate key")
@@ -90,7 +97,7 @@ void tst_Updater::answers()
 
     LogCapture log;
     TestHttpServer server(status, body);
-    Updater updater(ApplicationInfo::quintavo());
+    Updater updater(testIdentity());
     updater.setServiceUrl(server.url(QStringLiteral("/qarn/update.php")));
     QSignalSpy available(&updater, &Updater::updateAvailable);
     // The manager announces every finished reply, whatever its outcome.

@@ -7,7 +7,7 @@
 #   e2e_require_netns
 #   e2e_start_display              # sets DISPLAY, starts Xvfb and openbox
 #   e2e_start_app "$binary"        # sets E2E_APP_PID, logs in $E2E_TMP/app.{out,err}
-#   id=$(e2e_wait_for_window 'Quintavo v0.9.2')
+#   id=$(e2e_wait_for_window "Quintavo v$version")
 
 E2E_TMP=$(mktemp -d)
 E2E_PIDS=()

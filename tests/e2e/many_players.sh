@@ -3,17 +3,17 @@
 # sends its record: the fifty register promptly all the same (the silent one
 # is not waited for), the list shows rows and the silent one is not listed.
 # An update offer without "show_message" leaves the notice hidden.
-#   tests/e2e/many_players.sh QUINTAVO PLAYER_SIM UPDATE_SIM UPDATE_HOST
+#   tests/e2e/many_players.sh QUINTAVO PLAYER_SIM UPDATE_SIM UPDATE_HOST VERSION
 # (inside scripts/netns-run; the test makes a namespace of its own in it)
 set -euo pipefail
 # shellcheck source=tests/e2e/lib.sh
 source "$(dirname "$0")/lib.sh"
 
-title='Quintavo v0.9.2'
-app=${1:?usage: many_players.sh QUINTAVO PLAYER_SIM UPDATE_SIM UPDATE_HOST}
+app=${1:?usage: many_players.sh QUINTAVO PLAYER_SIM UPDATE_SIM UPDATE_HOST VERSION}
 player_sim=${2:?}
 update_sim=${3:?}
 update_host=${4:?}
+title="Quintavo v${5:?}"
 count=50
 # Far below the hub's 30 s registration deadline for the silent peer.
 prompt=10

@@ -15,17 +15,17 @@
 # - the scene follows a resize; the app closes with 0 and no QML warning.
 # The scene rescans 10 s after start and 10 s after each return to the list;
 # every stretch on the list below is shorter, so rows keep their order.
-#   tests/e2e/road.sh QUINTAVO PLAYER_SIM UPDATE_SIM UPDATE_HOST
+#   tests/e2e/road.sh QUINTAVO PLAYER_SIM UPDATE_SIM UPDATE_HOST VERSION
 # (inside scripts/netns-run; the test makes a namespace of its own in it)
 set -euo pipefail
 # shellcheck source=tests/e2e/lib.sh
 source "$(dirname "$0")/lib.sh"
 
-title='Quintavo v0.9.2'
-app=${1:?usage: road.sh QUINTAVO PLAYER_SIM UPDATE_SIM UPDATE_HOST}
+app=${1:?usage: road.sh QUINTAVO PLAYER_SIM UPDATE_SIM UPDATE_HOST VERSION}
 player_sim=${2:?}
 update_sim=${3:?}
 update_host=${4:?}
+title="Quintavo v${5:?}"
 
 e2e_require_netns
 e2e_own_netns "$0" "$@"
@@ -117,10 +117,10 @@ e2e_log "the https link reached the URL handler, the file: link did not; a tap b
 
 # --- the player list: five outlined rows in registration order, no sixth;
 # the markup player's row shows its name as text, far wider than "Lobby"
-e2e_poll_screen 10 "$window" "$shot" e2e_list_shows 5 || e2e_fail "the list does not show exactly five rows"
 markup_row=$(e2e_registration_row 10.77.0.15)
-e2e_row_text_spans "$shot" "$width" "$height" "$markup_row" 0.8 \
-    || e2e_fail "the markup player's name is not shown as text"
+list_with_markup_text() { e2e_list_shows "$@" 5 && e2e_row_text_spans "$@" "$markup_row" 0.8; }
+e2e_poll_screen 10 "$window" "$shot" list_with_markup_text \
+    || e2e_fail "the list does not show exactly five rows with the markup player's name as text"
 e2e_log "the list shows five rows, the markup name as text"
 
 # --- lobby: the playlist request, then its videos with video 2 active

@@ -1,4 +1,5 @@
 // The update service's answer, as a hostile or broken service may send it.
+#include "applicationinfo.h"
 #include "updateoffer.h"
 #include "versionnumber.h"
 
@@ -11,11 +12,13 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QByteArray body(reinterpret_cast<const char *>(data), static_cast<int>(size));
-    const VersionNumber current = VersionNumber::fromText(QStringLiteral("0.9.2"));
+    const VersionNumber current = ApplicationInfo::quintavo().version();
     QString parseError;
-    const auto offer = UpdateOffer::fromReply(body, QStringLiteral("windows"), current, &parseError);
+    const auto offer
+        = UpdateOffer::fromReply(body, QStringLiteral("windows"), current, &parseError);
     // An offer is only ever made for a newer version, and never with a parse error.
-    if (offer && (!parseError.isEmpty() || !VersionNumber::fromText(offer->version).isNewerThan(current)))
+    if (offer
+        && (!parseError.isEmpty() || !VersionNumber::fromText(offer->version).isNewerThan(current)))
         abort();
     return 0;
 }

@@ -53,7 +53,7 @@ void PlayerOptions::describe(QCommandLineParser &parser)
                         "registers under (default: the system's choice)."),
          QStringLiteral("ADDRESS")},
         {QStringLiteral("discovery-port"), QStringLiteral("UDP port for discovery datagrams."),
-         QStringLiteral("PORT"), QStringLiteral("7775")},
+         QStringLiteral("PORT"), QString::number(PlayerProtocol::discoveryPort)},
         {QStringLiteral("playlist"),
          QStringLiteral("JSON file: a whole reply object or its \"quintavo\" array."),
          QStringLiteral("FILE")},

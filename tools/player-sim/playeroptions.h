@@ -2,6 +2,7 @@
 #pragma once
 
 #include "playerbehaviour.h"
+#include "playerprotocol.h"
 #include "playlist.h"
 
 #include <QHostAddress>
@@ -19,7 +20,7 @@ struct PlayerOptions
     quint16 port = 0;
     QHostAddress bindAddress = QHostAddress(QHostAddress::AnyIPv4);
     QHostAddress sourceAddress; // null: the system's choice
-    quint16 discoveryPort = 7775;
+    quint16 discoveryPort = PlayerProtocol::discoveryPort;
     Playlist playlist = Playlist::demo();
     int activeIndex = 0;
     int count = 1;

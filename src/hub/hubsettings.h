@@ -2,6 +2,7 @@
 // the defaults; tests point the hub at loopback instead.
 #pragma once
 
+#include "playerprotocol.h"
 #include "updater.h"
 
 #include <QHostAddress>
@@ -12,8 +13,8 @@
 
 struct HubSettings
 {
-    quint16 discoveryPort = 7775;
-    quint16 hubPort = 7925;
+    quint16 discoveryPort = PlayerProtocol::discoveryPort;
+    quint16 hubPort = PlayerProtocol::hubPort;
     QHostAddress listenAddress = QHostAddress(QHostAddress::AnyIPv4);
     // Fixed datagram targets; when unset every scan looks up the machine's
     // broadcast addresses.

@@ -31,8 +31,8 @@ NetworkMessenger::NetworkMessenger(const HubSettings &settings, QObject *parent)
         m_hubPort = m_tcpServer->serverPort(); // tests may ask for any free port
         widenListenQueue();
     } else {
-        qCDebug(lcHub) << "Cannot listen for players on port" << m_hubPort << ":"
-                       << m_tcpServer->errorString();
+        qCWarning(lcHub) << "Cannot listen for players on port" << m_hubPort << ":"
+                         << m_tcpServer->errorString();
     }
     connect(m_tcpServer, &QTcpServer::newConnection, this, &NetworkMessenger::addClient);
     m_admitLater = new QTimer(this);

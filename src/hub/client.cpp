@@ -92,8 +92,8 @@ void Client::confirmWritten()
 
 void Client::giveUpCommand()
 {
-    qCDebug(lcClient) << "The command to" << m_hostname << "was not sent within"
-                      << m_deadline->interval() << "ms; dropping it.";
+    qCWarning(lcClient) << "The command to" << m_hostname << "was not sent within"
+                        << m_deadline->interval() << "ms; dropping it.";
     m_assembler.reset();
     m_socket->abort();
 }
@@ -132,13 +132,13 @@ void Client::displayError(QAbstractSocket::SocketError socketError)
     case QAbstractSocket::RemoteHostClosedError:
         break;
     case QAbstractSocket::HostNotFoundError:
-        qCDebug(lcClient) << "The host was not found. Please check the host name and port "
-                             "settings.";
+        qCWarning(lcClient) << "The host was not found. Please check the host name and port "
+                               "settings.";
         break;
     case QAbstractSocket::ConnectionRefusedError:
-        qCDebug(lcClient) << "The connection was refused by the peer. Make sure the fortune "
-                             "server is running, and check that the host name and port "
-                             "settings are correct.";
+        qCWarning(lcClient) << "The connection was refused by the peer. Make sure the fortune "
+                               "server is running, and check that the host name and port "
+                               "settings are correct.";
         break;
     default:
         qCDebug(lcClient).noquote()
