@@ -7,6 +7,7 @@
 #include "testplayer.h"
 
 #include <QNetworkDatagram>
+#include <QNetworkReply>
 #include <QTcpServer>
 #include <QUdpSocket>
 #include <QtTest>
@@ -25,6 +26,8 @@ private slots:
     void scanReachesEveryTarget();
     void noBroadcastNetwork();
     void hubPortTaken();
+    void extraTargets_data();
+    void extraTargets();
     void registration_data();
     void registration();
     void recordOverSeveralReads();
@@ -38,9 +41,12 @@ private slots:
     void queryClientMatching();
     void relaysOnlyTheActivePlayer();
     void updateNotice();
+    void updateCheckIsOptional();
     void metaObject();
 
 private:
+    HubSettings makeSettings(int registrationDeadline = 30000,
+                             QList<QHostAddress> targets = {QHostAddress(QHostAddress::LocalHost)});
     std::unique_ptr<NetworkMessenger> makeHub(int registrationDeadline = 30000,
                                               QList<QHostAddress> targets
                                               = {QHostAddress(QHostAddress::LocalHost)});
@@ -89,6 +95,12 @@ void tst_NetworkMessenger::cleanup()
 std::unique_ptr<NetworkMessenger> tst_NetworkMessenger::makeHub(int registrationDeadline,
                                                                 QList<QHostAddress> targets)
 {
+    return std::make_unique<NetworkMessenger>(makeSettings(registrationDeadline, targets));
+}
+
+HubSettings tst_NetworkMessenger::makeSettings(int registrationDeadline,
+                                               QList<QHostAddress> targets)
+{
     HubSettings settings;
     settings.discoveryPort = m_discovery->localPort();
     settings.hubPort = 0;
@@ -96,7 +108,7 @@ std::unique_ptr<NetworkMessenger> tst_NetworkMessenger::makeHub(int registration
     settings.scanTargets = targets;
     settings.updateUrl = m_updates->url(QStringLiteral("/qarn/update.php"));
     settings.registrationDeadline = registrationDeadline;
-    return std::make_unique<NetworkMessenger>(settings);
+    return settings;
 }
 
 QTcpSocket *tst_NetworkMessenger::openLink()
@@ -165,12 +177,8 @@ void tst_NetworkMessenger::hubPortTaken()
     // worth a warning. Scans go on all the same.
     QTcpServer other;
     QVERIFY(other.listen(QHostAddress::LocalHost));
-    HubSettings settings;
-    settings.discoveryPort = m_discovery->localPort();
+    HubSettings settings = makeSettings();
     settings.hubPort = other.serverPort();
-    settings.listenAddress = QHostAddress(QHostAddress::LocalHost);
-    settings.scanTargets = QList<QHostAddress> {QHostAddress(QHostAddress::LocalHost)};
-    settings.updateUrl = m_updates->url(QStringLiteral("/qarn/update.php"));
     m_hub = std::make_unique<NetworkMessenger>(settings);
 
     QCOMPARE(m_log->warnings().size(), 1);
@@ -178,6 +186,53 @@ void tst_NetworkMessenger::hubPortTaken()
                  QStringLiteral("Cannot listen for players on port %1 : ").arg(other.serverPort())),
              qPrintable(m_log->warnings().first()));
     QTRY_VERIFY(m_discovery->hasPendingDatagrams());
+}
+
+void tst_NetworkMessenger::extraTargets_data()
+{
+    QTest::addColumn<QStringList>("broadcast");
+    QTest::addColumn<QStringList>("extra");
+    QTest::addColumn<QStringList>("log");
+
+    QTest::newRow("beside the broadcast")
+        << QStringList {"127.0.0.1"} << QStringList {"127.0.0.1", "127.0.0.2"}
+        << QStringList {"Broadcasting to 127.0.0.1", "Also scanning at 127.0.0.2"};
+    QTest::newRow("without a broadcast network")
+        << QStringList() << QStringList {"127.0.0.2"}
+        << QStringList {"No valid broadcast network found", "Also scanning at 127.0.0.2"};
+}
+
+void tst_NetworkMessenger::extraTargets()
+{
+    QFETCH(QStringList, broadcast);
+    QFETCH(QStringList, extra);
+    QFETCH(QStringList, log);
+    const auto addresses = [](const QStringList &texts) {
+        QList<QHostAddress> list;
+        for (const QString &text : texts)
+            list.append(QHostAddress(text));
+        return list;
+    };
+    HubSettings hubSettings = makeSettings(30000, addresses(broadcast));
+    hubSettings.extraTargets = addresses(extra);
+    m_hub = std::make_unique<NetworkMessenger>(hubSettings);
+    QCOMPARE(m_log->lines(), QStringList {"Scanning for Clients"} + log);
+
+    // One datagram to each address, then the marker: none twice.
+    QSet<QString> expected(broadcast.cbegin(), broadcast.cend());
+    expected.unite(QSet<QString>(extra.cbegin(), extra.cend()));
+    QSet<QString> to;
+    for (int i = 0; i < expected.size(); ++i) {
+        QTRY_VERIFY(m_discovery->hasPendingDatagrams());
+        const QNetworkDatagram datagram = m_discovery->receiveDatagram();
+        QCOMPARE(datagram.data(), PlayerProtocol::discoveryDatagram(m_hub->hubPort()));
+        to.insert(datagram.destinationAddress().toString());
+    }
+    QCOMPARE(to, expected);
+    QUdpSocket marker;
+    marker.writeDatagram("marker", QHostAddress::LocalHost, m_discovery->localPort());
+    QTRY_VERIFY(m_discovery->hasPendingDatagrams());
+    QCOMPARE(m_discovery->receiveDatagram().data(), QByteArray("marker"));
 }
 
 void tst_NetworkMessenger::registration_data()
@@ -473,6 +528,17 @@ void tst_NetworkMessenger::updateNotice()
     QVERIFY(notices.wait());
     QCOMPARE(notices.count(), 1);
     QCOMPARE(notices.at(0), QVariantList({"0.9.3", "d", "u", false}));
+}
+
+void tst_NetworkMessenger::updateCheckIsOptional()
+{
+    // The request is under way as soon as the hub exists.
+    m_hub = makeHub();
+    QCOMPARE(m_hub->findChildren<QNetworkReply *>().size(), 1);
+    HubSettings quiet = makeSettings();
+    quiet.checkForUpdate = false;
+    m_hub = std::make_unique<NetworkMessenger>(quiet);
+    QVERIFY(m_hub->findChildren<QNetworkReply *>().isEmpty());
 }
 
 void tst_NetworkMessenger::metaObject()

@@ -1,4 +1,5 @@
 #include "applicationinfo.h"
+#include "applicationoptions.h"
 #include "networkmessenger.h"
 #include "qtquick2applicationviewer.h"
 
@@ -9,6 +10,11 @@
 
 int main(int argc, char *argv[])
 {
+    // Before the application object: --help and --version need no display.
+    ApplicationOptions options;
+    if (const auto exitStatus = options.read(argc, argv))
+        return *exitStatus;
+
     QGuiApplication app(argc, argv);
     const ApplicationInfo identity = ApplicationInfo::quintavo();
     QGuiApplication::setApplicationDisplayName(identity.applicationName() + QStringLiteral(" v")
@@ -16,7 +22,9 @@ int main(int argc, char *argv[])
 
     // The hub starts listening, scanning and the update check here; their answers
     // are handled only once exec() runs, after the scene has connected to it.
-    NetworkMessenger hub;
+    HubSettings settings;
+    settings.extraTargets = options.scanTargets();
+    NetworkMessenger hub(settings);
     const QString version = identity.versionText();
 
     QtQuick2ApplicationViewer viewer;

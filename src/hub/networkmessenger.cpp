@@ -43,7 +43,8 @@ NetworkMessenger::NetworkMessenger(const HubSettings &settings, QObject *parent)
     m_updater = new Updater(ApplicationInfo::quintavo(), this);
     m_updater->setServiceUrl(settings.updateUrl);
     connect(m_updater, &Updater::updateAvailable, this, &NetworkMessenger::updateAvailable);
-    m_updater->checkForUpdate();
+    if (settings.checkForUpdate)
+        m_updater->checkForUpdate();
 
     scanForClients();
 }
@@ -51,6 +52,11 @@ NetworkMessenger::NetworkMessenger(const HubSettings &settings, QObject *parent)
 NetworkMessenger::~NetworkMessenger()
 {
     qDeleteAll(m_allClients);
+}
+
+bool NetworkMessenger::isListening() const
+{
+    return m_tcpServer->isListening();
 }
 
 QList<QObject *> NetworkMessenger::clients() const
@@ -74,12 +80,16 @@ void NetworkMessenger::scanForClients()
     const QList<QHostAddress> targets = m_settings.scanTargets
         ? *m_settings.scanTargets
         : BroadcastTargets::choose(BroadcastTargets::systemInterfaces());
-    if (targets.isEmpty()) {
+    if (targets.isEmpty())
         qCDebug(lcHub) << "No valid broadcast network found";
-        return;
-    }
     for (const QHostAddress &target : targets) {
         qCDebug(lcHub).noquote() << "Broadcasting to" << target.toString();
+        m_udpSocket->writeDatagram(datagram, target, m_settings.discoveryPort);
+    }
+    for (const QHostAddress &target : qAsConst(m_settings.extraTargets)) {
+        if (targets.contains(target))
+            continue;
+        qCDebug(lcHub).noquote() << "Also scanning at" << target.toString();
         m_udpSocket->writeDatagram(datagram, target, m_settings.discoveryPort);
     }
 }

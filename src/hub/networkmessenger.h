@@ -45,6 +45,8 @@ public:
     // Every player object the hub holds, listed or not (for tests and benchmarks).
     int clientObjectCount() const { return m_allClients.size(); }
     quint16 hubPort() const { return m_hubPort; }
+    // Whether players can register: another program may hold the hub port.
+    bool isListening() const;
 
     Q_INVOKABLE void scanForClients();
     Q_INVOKABLE void queryClient(QString ipAddress);

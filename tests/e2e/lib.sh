@@ -483,3 +483,33 @@ e2e_grab_and_check() {
     shift 3
     e2e_grab_window "$window" "$file" && "$check" "$file" "$@"
 }
+
+# ---------------------------------------------------------------------------
+# A second network, routed, that the broadcast does not reach.
+
+# Makes a nested network namespace, the far network, joined to this one by an
+# unnumbered veth link with a route each way: 10.78.0.2 there is reached from
+# here by unicast, and answers to 10.77.0.1, the source address here. The link
+# has no IPv4 address on this side, so no scan broadcasts on it: players there
+# hear only datagrams sent to their address. Run commands there with e2e_far.
+E2E_FAR_PID=
+e2e_start_far_network() {
+    local ours
+    ours=$(readlink /proc/self/ns/net)
+    # The namespace lives as long as this process, which does nothing else.
+    unshare --net sleep 3600 &
+    E2E_FAR_PID=$!
+    E2E_PIDS+=("$E2E_FAR_PID")
+    e2e_poll 10 e2e_netns_differs "$E2E_FAR_PID" "$ours" || e2e_fail "no far network namespace"
+    ip link add qf0 type veth peer name qf1
+    ip link set qf1 netns "$E2E_FAR_PID"
+    ip link set qf0 up
+    ip route add 10.78.0.2 dev qf0 src 10.77.0.1
+    e2e_far ip link set lo up
+    e2e_far ip addr add 10.78.0.2/32 dev qf1
+    e2e_far ip link set qf1 up
+    e2e_far ip route add 10.77.0.0/24 dev qf1
+    e2e_log "far network: 10.78.0.2, routed through qf0"
+}
+e2e_netns_differs() { [ "$(readlink "/proc/$1/ns/net")" != "$2" ]; }
+e2e_far() { nsenter --net="/proc/$E2E_FAR_PID/ns/net" -- "$@"; }

@@ -117,8 +117,11 @@ e2e_log "the https link reached the URL handler, the file: link did not; a tap b
 
 # --- the player list: five outlined rows in registration order, no sixth;
 # the markup player's row shows its name as text, far wider than "Lobby"
-markup_row=$(e2e_registration_row 10.77.0.15)
-list_with_markup_text() { e2e_list_shows "$@" 5 && e2e_row_text_spans "$@" "$markup_row" 0.8; }
+# (The scene's first rescan may come meanwhile on a loaded machine: the row is
+# looked up anew for every screenshot.)
+list_with_markup_text() {
+    e2e_list_shows "$@" 5 && e2e_row_text_spans "$@" "$(e2e_registration_row 10.77.0.15)" 0.8
+}
 e2e_poll_screen 10 "$window" "$shot" list_with_markup_text \
     || e2e_fail "the list does not show exactly five rows with the markup player's name as text"
 e2e_log "the list shows five rows, the markup name as text"

@@ -1,0 +1,52 @@
+// Finds players the way the application does: the hub scans (its datagram to
+// every broadcast network and to the extra targets) and takes the players'
+// registrations on a free port it announces in the datagram. Gathers them for
+// a while, each once, or until the one player that is looked for is found.
+#pragma once
+
+#include "foundplayer.h"
+#include "hubsettings.h"
+#include "playerspec.h"
+
+#include <QList>
+#include <QObject>
+
+#include <optional>
+
+class NetworkMessenger;
+class QTimer;
+
+class PlayerFinder : public QObject
+{
+    Q_OBJECT
+
+public:
+    // The hub's settings for a tool: a free port, no update check.
+    static HubSettings hubSettings(const QList<QHostAddress> &extraTargets);
+
+    PlayerFinder(const HubSettings &settings, int waitMilliseconds,
+                 std::optional<PlayerSpec> wanted = std::nullopt, QObject *parent = nullptr);
+
+    // Opens the hub port and scans. False, with the reason in *error, when no
+    // port can be opened.
+    bool start(QString *error);
+
+    // In order of registration, each player (name, address, port) once.
+    QList<FoundPlayer> players() const { return m_players; }
+
+signals:
+    // The wanted player registered; the search is over.
+    void found(const FoundPlayer &player);
+    // The wait is over without the wanted player, if any.
+    void finished();
+
+private:
+    void takeRegistrations();
+
+    HubSettings m_settings;
+    std::optional<PlayerSpec> m_wanted;
+    NetworkMessenger *m_hub = nullptr;
+    QTimer *m_wait;
+    int m_seen = 0; // entries of the hub's list already taken
+    QList<FoundPlayer> m_players;
+};

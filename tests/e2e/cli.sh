@@ -1,0 +1,189 @@
+#!/usr/bin/env bash
+# quintavo-cli against simulated players: three on this network, one that
+# hears no scan and never answers in time, and one named with an escape
+# sequence on a routed network that the broadcast does not reach. list finds
+# the three (lines and JSON) and, with --scan, the far one, printed escaped;
+# playlist marks the entry playing; play sends exactly the switch command; an
+# unknown name exits 3, the silent player 1. The application answers --version,
+# --help and a bad option without a display, and started with --scan it
+# registers the far player too.
+#   tests/e2e/cli.sh QUINTAVO_CLI QUINTAVO PLAYER_SIM MAN_PAGE VERSION
+# (inside scripts/netns-run; the test makes a namespace of its own in it)
+set -euo pipefail
+# shellcheck source=tests/e2e/lib.sh
+source "$(dirname "$0")/lib.sh"
+
+cli=${1:?usage: cli.sh QUINTAVO_CLI QUINTAVO PLAYER_SIM MAN_PAGE VERSION}
+app=${2:?}
+player_sim=${3:?}
+man_page=${4:?}
+version=${5:?}
+
+e2e_require_netns
+e2e_own_netns "$0" "$@"
+# No settings file of the user's: an empty configuration directory.
+mkdir "$E2E_TMP/config"
+export XDG_CONFIG_HOME=$E2E_TMP/config
+
+# Runs the CLI as case $1: output in $E2E_TMP/$1.out and .err, status in .status.
+run() {
+    local name=$1 status=0
+    shift
+    "$cli" "$@" >"$E2E_TMP/$name.out" 2>"$E2E_TMP/$name.err" || status=$?
+    echo "$status" >"$E2E_TMP/$name.status"
+}
+expect_status() {
+    local status
+    status=$(cat "$E2E_TMP/$1.status")
+    [ "$status" = "$2" ] || e2e_fail "$1: exit status $status, want $2; stderr: $(cat "$E2E_TMP/$1.err")"
+}
+expect_output() {
+    diff <(printf '%s' "$2") "$E2E_TMP/$1.out" >&2 || e2e_fail "$1: output differs (above)"
+}
+one_error_line() {
+    [ "$(wc -l <"$E2E_TMP/$1.err")" -eq 1 ] || e2e_fail "$1: want one line on stderr: $(cat "$E2E_TMP/$1.err")"
+}
+
+# --- the application's command line, with no display at all
+no_display=(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM)
+[ "$("${no_display[@]}" "$app" --version)" = "Quintavo $version" ] || e2e_fail "app --version"
+"${no_display[@]}" "$app" --help | grep -q -- '--scan <ADDRESS>' || e2e_fail "app --help names no --scan"
+for bad in --no-such-option '--scan 10.1.2'; do
+    status=0
+    # shellcheck disable=SC2086 # the option and its value are two words
+    "${no_display[@]}" "$app" $bad >/dev/null 2>"$E2E_TMP/app-usage.err" || status=$?
+    [ "$status" -eq 2 ] && [ "$(wc -l <"$E2E_TMP/app-usage.err")" -eq 1 ] \
+        || e2e_fail "app $bad: exit status $status, stderr: $(cat "$E2E_TMP/app-usage.err")"
+done
+e2e_log "app: --version, --help, and exit 2 on a bad option, without a display"
+
+
+# Every option of --help is in the man page.
+"$cli" --help >"$E2E_TMP/help.out"
+for option in $(grep -oE -- '--[a-z]+' "$E2E_TMP/help.out" | sort -u); do
+    grep -qF -- "\\-\\-${option#--}" "$man_page" || e2e_fail "the man page lacks $option"
+done
+
+# --- the players, started side by side and by hand: the helper would wait for
+# each in turn and echo the far player's name, escape sequence and all
+cat >"$E2E_TMP/foyer.json" <<'EOF'
+{"activeIndex": 2, "quintavo": [
+ {"description": "Morning loop", "duration": 95, "exists": true},
+ {"description": "Evening loop", "duration": 1799.6, "exists": true},
+ {"description": "Closed notice", "duration": 30, "exists": true}]}
+EOF
+e2e_start_far_network
+start_player() {
+    local log=$E2E_TMP/player-$1.log
+    shift
+    "$@" >"$log" 2>&1 &
+    E2E_PIDS+=($!)
+}
+start_player far nsenter --net="/proc/$E2E_FAR_PID/ns/net" -- \
+    "$player_sim" --name $'annex\e[2J' --bind 10.78.0.2 --source 10.78.0.2
+start_player foyer "$player_sim" --name foyer --bind 10.77.0.11 --source 10.77.0.11 \
+    --playlist "$E2E_TMP/foyer.json"
+start_player cafe "$player_sim" --name cafe --bind 10.77.0.12 --source 10.77.0.12
+start_player gallery "$player_sim" --name gallery --bind 10.77.0.13 --source 10.77.0.13
+# On another discovery port, so that it hears no scan; it answers too late.
+start_player silent "$player_sim" --name silent --bind 10.77.0.14 --source 10.77.0.14 \
+    --discovery-port 7776 --reply-delay 60000
+port_of() { sed -n "s/^player .* listening on $1:\([0-9]*\) .*/\1/p" "$E2E_TMP/player-$2.log"; }
+has_port() { [ -n "$(port_of "$1" "$2")" ]; }
+for player in far:10.78.0.2 foyer:10.77.0.11 cafe:10.77.0.12 gallery:10.77.0.13 silent:10.77.0.14; do
+    e2e_poll 20 has_port "${player#*:}" "${player%%:*}" \
+        || e2e_fail "player ${player%%:*} did not start: $(cat -v "$E2E_TMP/player-${player%%:*}.log")"
+done
+far_port=$(port_of 10.78.0.2 far)
+foyer_port=$(port_of 10.77.0.11 foyer)
+cafe_port=$(port_of 10.77.0.12 cafe)
+gallery_port=$(port_of 10.77.0.13 gallery)
+silent_port=$(port_of 10.77.0.14 silent)
+e2e_log "five players, one on the far network"
+
+# --- the application, started with --scan, while the commands run beside it.
+# Its hub's log tells what it lists; the window's rows are other tests' concern.
+mkdir -m 700 "$E2E_TMP/runtime"
+QT_QPA_PLATFORM=offscreen QT_QUICK_BACKEND=software XDG_RUNTIME_DIR=$E2E_TMP/runtime \
+    QT_LOGGING_RULES='quintavo.*=true' "$app" --scan 10.78.0.2 >"$E2E_TMP/app.out" 2>"$E2E_TMP/app.err" &
+E2E_APP_PID=$!
+E2E_PIDS+=("$E2E_APP_PID")
+
+mkdir -p "$E2E_TMP/far-config/Halvorn"
+printf '[discovery]\nextraTargets=10.78.0.2\n' >"$E2E_TMP/far-config/Halvorn/Quintavo.conf"
+pids=()
+run list list --wait 1 & pids+=($!)
+run json list --wait 1 --json & pids+=($!)
+# The far player by --scan; foyer hears the datagram twice but is listed once.
+run scan list --wait 1 --scan 10.78.0.2 --scan 10.77.0.11 & pids+=($!)
+# The far player by its address, through the settings file.
+XDG_CONFIG_HOME=$E2E_TMP/far-config run settings playlist 10.78.0.2 --json & pids+=($!)
+run unknown playlist nobody --wait 1 & pids+=($!)
+run silent --timeout 0.5 playlist "10.77.0.14:$silent_port" & pids+=($!)
+(run playlist playlist foyer && run play play foyer 3) & pids+=($!)
+wait "${pids[@]}"
+
+# In the order of registration, which is the order of arrival: compared sorted.
+expect_status list 0
+[ "$(sort "$E2E_TMP/list.out")" = "$(printf '%s\t%s\t%s\n' \
+    cafe 10.77.0.12 "$cafe_port" foyer 10.77.0.11 "$foyer_port" gallery 10.77.0.13 "$gallery_port")" ] \
+    || e2e_fail "list: $(cat "$E2E_TMP/list.out")"
+e2e_log "list: the three players on this network"
+
+expect_status json 0
+expect_status settings 0
+python3 - "$E2E_TMP" "$foyer_port" "$cafe_port" "$gallery_port" <<'EOF' \
+    || e2e_fail "JSON: $(cat "$E2E_TMP/json.out" "$E2E_TMP/settings.out")"
+import json, sys
+players = json.load(open(sys.argv[1] + "/json.out"))
+want = [{"name": n, "address": "10.77.0.%d" % (11 + i), "port": int(p)}
+        for i, (n, p) in enumerate(zip(["foyer", "cafe", "gallery"], sys.argv[2:]))]
+assert sorted(players, key=lambda p: p["name"]) == sorted(want, key=lambda p: p["name"]), players
+assert json.load(open(sys.argv[1] + "/settings.out"))["activeIndex"] == 0
+EOF
+e2e_log "list --json: the same three; the far player's playlist through the settings file"
+
+expect_status scan 0
+[ "$(sort "$E2E_TMP/scan.out")" = "$(printf '%s\t%s\t%s\n' 'annex\x1b[2J' 10.78.0.2 "$far_port" \
+    cafe 10.77.0.12 "$cafe_port" foyer 10.77.0.11 "$foyer_port" gallery 10.77.0.13 "$gallery_port")" ] \
+    || e2e_fail "list --scan: $(cat -v "$E2E_TMP/scan.out")"
+e2e_log "list --scan: the far player too, its name escaped; foyer once"
+
+expect_status unknown 3
+one_error_line unknown
+for name in foyer cafe gallery; do
+    grep -q "$name (10\.77\.0\.1[1-3])" "$E2E_TMP/unknown.err" \
+        || e2e_fail "unknown: $name not named: $(cat "$E2E_TMP/unknown.err")"
+done
+e2e_log "an unknown name: exit 3, naming the players found"
+
+expect_status silent 1
+one_error_line silent
+grep -q 'did not answer within 0.5 s' "$E2E_TMP/silent.err" || e2e_fail "silent: $(cat "$E2E_TMP/silent.err")"
+e2e_log "a silent player: exit 1 after the timeout"
+
+expect_status playlist 0
+expect_output playlist "0	Default	-
+1	Morning loop	1:35
+2	Evening loop	30:00	*
+3	Closed notice	0:30
+"
+e2e_log "playlist: the entries, the one playing marked"
+
+expect_status play 0
+[ ! -s "$E2E_TMP/play.out" ] || e2e_fail "play printed: $(cat "$E2E_TMP/play.out")"
+playlist_hex=$(e2e_command_hex '{ "type" : "playlist" }')
+switch_hex=$(e2e_command_hex '{ "type" : "switch", "switch" : { "type" : "index", "index" : 3 } }')
+[ "$(sed -n 's/^player foyer recv command \([0-9]*\) bytes \([0-9a-f]*\) .*/\1 \2/p' "$E2E_TMP/player-foyer.log")" \
+    = "24 $playlist_hex
+68 $switch_hex" ] || e2e_fail "foyer received: $(grep 'recv command' "$E2E_TMP/player-foyer.log")"
+e2e_log "play foyer 3: exactly the 68-byte switch command, exit 0"
+
+# --- the application lists the far player beside the three
+e2e_poll 20 e2e_has_registrations 4 || {
+    e2e_show_app_output
+    e2e_fail "$(e2e_registrations) of 4 players registered with the app"
+}
+grep -qE "^quintavo\.hub: \".*\" \"10\.78\.0\.2\" on port $far_port\$" "$E2E_TMP/app.err" \
+    || e2e_fail "the app did not register the far player"
+e2e_log "the app, started with --scan, lists the far player"

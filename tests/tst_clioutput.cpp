@@ -1,0 +1,111 @@
+#include "clioutput.h"
+#include "jsontext.h"
+#include "terminaltext.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QtTest>
+
+class tst_CliOutput : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void hostileText_data();
+    void hostileText();
+    void playlistLines();
+};
+
+namespace {
+
+// Nothing a terminal takes as a command, and nothing that is not UTF-8.
+bool terminalSafe(const QByteArray &bytes)
+{
+    const QString text = QString::fromUtf8(bytes);
+    if (text.toUtf8() != bytes)
+        return false;
+    const QVector<uint> codePoints = text.toUcs4();
+    return std::none_of(codePoints.cbegin(), codePoints.cend(),
+                        [](uint c) { return c != '\n' && TerminalText::isUnsafe(c); });
+}
+
+} // namespace
+
+void tst_CliOutput::hostileText_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("escaped");
+
+    QTest::newRow("plain") << "Halvorn foyer"
+                           << "Halvorn foyer";
+    QTest::newRow("beyond ASCII") << QString::fromUtf8("Café ☕ 😀") << QString::fromUtf8("Café ☕ 😀");
+    QTest::newRow("escape sequence") << "a\x1b[2Jb\x1b]0;title\x07"
+                                     << "a\\x1b[2Jb\\x1b]0;title\\x07";
+    QTest::newRow("lines and columns") << "a\tb\nc\r"
+                                       << "a\\tb\\nc\\r";
+    QTest::newRow("NUL and DEL") << QString::fromLatin1("a\0b\x7f", 4) << "a\\x00b\\x7f";
+    QTest::newRow("C1 CSI") << QString(QChar(0x9b)) + "31m"
+                            << "\\u009b31m";
+    QTest::newRow("bidi override") << QString(QChar(0x202e)) + "gpj.exe"
+                                   << "\\u202egpj.exe";
+    QTest::newRow("line separator") << QString(QChar(0x2028)) << "\\u2028";
+    QTest::newRow("lone surrogate") << QString(QChar(0xd83d)) + "x"
+                                    << "\\ud83dx";
+    QTest::newRow("backslash") << "\\x1b"
+                               << "\\\\x1b";
+}
+
+void tst_CliOutput::hostileText()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, escaped);
+    QCOMPARE(TerminalText::escaped(text), escaped);
+
+    // JSON: valid, safe, and the same text once parsed (a lone surrogate,
+    // which UTF-8 cannot carry, as U+FFFD).
+    const QByteArray json = JsonText::write(QJsonArray {text, QJsonObject {{text, 1}}});
+    QVERIFY2(terminalSafe(json), json.constData());
+    QJsonParseError error;
+    const QJsonDocument parsed = QJsonDocument::fromJson(json, &error);
+    QVERIFY2(error.error == QJsonParseError::NoError, qPrintable(error.errorString()));
+    const QVector<uint> codePoints = text.toUcs4(); // a lone surrogate as U+FFFD
+    const QString expected = QString::fromUcs4(codePoints.constData(), codePoints.size());
+    QCOMPARE(parsed.array().at(0).toString(), expected);
+    QCOMPARE(parsed.array().at(1).toObject().keys(), QStringList {expected});
+
+    const QByteArray players = CliOutput::playersJson({{text, "10.0.0.1", 7000}, {"b", "c", 1}});
+    QVERIFY(terminalSafe(players));
+    const QJsonArray list = QJsonDocument::fromJson(players).array();
+    QCOMPARE(list.size(), 2);
+    QCOMPARE(list.at(0).toObject(),
+             QJsonObject({{"name", expected}, {"address", "10.0.0.1"}, {"port", 7000}}));
+    QVERIFY(players.startsWith("[{\"name\":"));
+
+    const QByteArray lines = CliOutput::playerLines({{text, "10.0.0.1", 7000}});
+    QCOMPARE(lines, (escaped + "\t10.0.0.1\t7000\n").toUtf8());
+}
+
+void tst_CliOutput::playlistLines()
+{
+    const auto video = [](const QJsonValue &description, const QJsonValue &duration) {
+        return QJsonObject {{"description", description}, {"duration", duration}};
+    };
+    const QJsonObject answer {
+        {"activeIndex", 3},
+        {"quintavo",
+         QJsonArray {video("Evening loop", 95), video("", 119.6), video("Closed\tnotice", 0.4),
+                     video(7, "95"), video("Negative", -1), QJsonValue("not a video")}}};
+    QCOMPARE(QString::fromUtf8(CliOutput::playlistLines(answer)),
+             QStringLiteral("0\tDefault\t-\n"
+                            "1\tEvening loop\t1:35\n"
+                            "2\tVideo 2\t2:00\n"
+                            "3\tClosed\\tnotice\t0:00\t*\n"
+                            "4\tVideo 4\t-\n"
+                            "5\tNegative\t-\n"
+                            "6\tVideo 6\t-\n"));
+    QCOMPARE(QString::fromUtf8(CliOutput::playlistLines({{"activeIndex", 0}})),
+             QStringLiteral("0\tDefault\t-\t*\n"));
+}
+
+QTEST_APPLESS_MAIN(tst_CliOutput)
+#include "tst_clioutput.moc"
