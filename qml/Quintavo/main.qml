@@ -416,11 +416,15 @@ Rectangle {
             anchors.fill: parent
             visible: false
 
+            // Named for screen readers explicitly: a Text is offered to them
+            // by itself only when one already listens as the scene loads.
             Text {
                 anchors.horizontalCenter: parent.horizontalCenter
                 text: "No Players Found"
                 font.pointSize: 16
                 color: main.fontColor
+                Accessible.role: Accessible.StaticText
+                Accessible.name: text
             }
 
             Text {
@@ -428,6 +432,7 @@ Rectangle {
                 text: "Please make sure you are connected to the same<br/>network as the Media Players"
                 font.pointSize: 8
                 color: main.fontColor
+                Accessible.role: Accessible.StaticText
                 Accessible.name: main.plainText(text)
             }
 
@@ -436,11 +441,13 @@ Rectangle {
                 anchors.horizontalCenter: parent.horizontalCenter
                 width: Math.min(implicitWidth, parent.width - 2 * main.listSpacing)
                 visible: main.takenHubPort > 0
-                text: "Port " + main.takenHubPort + " is in use by another program; players cannot register."
+                text: main.takenHubPort > 0 ? "Port " + main.takenHubPort + " is in use by another program; players cannot register." : ""
                 wrapMode: Text.WordWrap
                 horizontalAlignment: Text.AlignHCenter
                 font.pointSize: 8
                 color: main.fontColor
+                Accessible.role: Accessible.StaticText
+                Accessible.name: text
             }
 
             states: State {

@@ -1,5 +1,6 @@
 #include "singleinstance.h"
 
+#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLoggingCategory>
@@ -44,8 +45,6 @@ QString networkNamespaceKey()
 SingleInstance::SingleInstance(const QString &serverName, QObject *parent)
     : QObject(parent), m_serverName(serverName), m_server(new QLocalServer(this))
 {
-    // Only this user may ask for the window.
-    m_server->setSocketOptions(QLocalServer::UserAccessOption);
     connect(m_server, &QLocalServer::newConnection, this, &SingleInstance::takeConnections);
 }
 
@@ -59,7 +58,10 @@ QString SingleInstance::sessionServerName(const QString &platform, const QString
 
 std::optional<int> SingleInstance::claim()
 {
-    if (m_server->listen(m_serverName))
+    // Not QLocalServer's access options: with them it listens in a directory
+    // of its own and moves the socket over any file of the name, an instance
+    // that runs included. Without them, two launches at once cannot both win.
+    if (listen())
         return std::nullopt;
     if (m_server->serverError() == QAbstractSocket::AddressInUseError) {
         if (const auto exitStatus = handOver())
@@ -68,13 +70,23 @@ std::optional<int> SingleInstance::claim()
         // without removing it.
         qCDebug(lcInstance) << "Removing the stale socket" << m_serverName;
         QLocalServer::removeServer(m_serverName);
-        if (m_server->listen(m_serverName))
+        if (listen())
             return std::nullopt;
     }
     // Two windows are better than none.
     qCWarning(lcInstance) << "Cannot listen for later launches on" << m_serverName << ":"
                           << m_server->errorString();
     return std::nullopt;
+}
+
+bool SingleInstance::listen()
+{
+    if (!m_server->listen(m_serverName))
+        return false;
+    // Only this user may ask for the window.
+    QFile::setPermissions(m_server->fullServerName(),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return true;
 }
 
 std::optional<int> SingleInstance::handOver()

@@ -43,6 +43,7 @@ signals:
     void activationRequested();
 
 private:
+    bool listen();
     std::optional<int> handOver();
     void takeConnections();
     void readRequest(QLocalSocket *socket);
