@@ -8,7 +8,8 @@
 #   back to the row (Return opens the same player again);
 # - a second launch exits 0 and brings the minimised window of the first,
 #   which stays, back to the front;
-# - with another program on TCP 7925 the empty list says so, in a third line.
+# - with another program on TCP 7925 the empty list says so, in a third line;
+# - the scene comes compiled: nothing is compiled, hence cached, at start.
 #   tests/e2e/desktop.sh QUINTAVO PLAYER_SIM VERSION
 # (inside scripts/netns-run; the test makes a namespace of its own in it)
 set -euo pipefail
@@ -24,6 +25,9 @@ e2e_require_netns
 e2e_own_netns "$0" "$@"
 e2e_start_display
 e2e_start_accessibility_bus
+# Qt keeps the QML it compiles at run time under ~/.cache; no settings either.
+export HOME=$E2E_TMP/home
+mkdir "$HOME"
 
 cat >"$E2E_TMP/playlist.json" <<'EOF'
 {"activeIndex": 1, "quintavo": [
@@ -112,3 +116,5 @@ grep -q '^quintavo\.hub: Cannot listen for players on port 7925' "$E2E_TMP/app.e
 e2e_log "with TCP 7925 taken, the notice says so"
 e2e_close_app "$title"
 e2e_require_no_qml_warnings
+cached=$(find "$HOME" -name '*.qmlc')
+[ -z "$cached" ] || e2e_fail "the scene was compiled at start, not taken compiled from the binary: $cached"
