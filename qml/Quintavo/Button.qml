@@ -4,7 +4,8 @@ import QtQuick 2.0
 // colour and the active entry come from the main scene by name: `main`
 // (height, activeIndex), `clientHeight` and `fontColor`.
 // Set `state` to "disabled" for the disabled look; "pressed" and "active"
-// follow the mouse and the scene's activeIndex.
+// follow the mouse and the scene's activeIndex. With the keyboard focus it
+// shows a frame while the scene's keyboardUsed holds.
 Item {
     id: buttonContainer
 
@@ -15,8 +16,19 @@ Item {
 
     signal clicked
 
+    // What a tap does, for keys and screen readers.
+    function press() {
+        if (state !== "disabled")
+            clicked()
+    }
+
     width: parent ? parent.width : 0
     height: main.height * clientHeight
+
+    Accessible.role: Accessible.Button
+    Accessible.name: line2 !== "" ? line1 + ", " + line2 : line1
+    Accessible.focusable: true
+    Accessible.onPressAction: press()
 
     Rectangle {
         id: buttonChrome
@@ -97,5 +109,17 @@ Item {
         transitions: Transition {
             NumberAnimation { properties: "scale"; duration: 100; easing.type: Easing.InOutQuad }
         }
+    }
+
+    // Inside the outline, so that it covers no neighbour.
+    Rectangle {
+        objectName: "focusFrame"
+        anchors.fill: parent
+        anchors.margins: 4
+        visible: buttonContainer.activeFocus && main.keyboardUsed
+        color: "transparent"
+        border.width: 3
+        border.color: "#ffc20e"
+        radius: buttonChrome.radius - anchors.margins / 2
     }
 }

@@ -1,10 +1,14 @@
-import QtQuick 2.0
+import QtQuick 2.7
 import QtQuick.Window 2.1
 
 // The whole scene: the player list (base state) and one player's videos
 // ("info"), under a shared header bar, with the update notice on top.
 // Sizes are fractions of the root, which the window sizes to itself.
 // Elements carry their id as objectName so that tests can find them.
+// Keys: Up, Down, Page Up and Page Down move the keyboard focus through the
+// rows or entries; Return, Enter and Space do what a tap on the focused one
+// does; Escape and Backspace go back; Escape closes the update notice first;
+// F5 scans at once.
 Rectangle {
     id: main
 
@@ -14,6 +18,12 @@ Rectangle {
     property real clientHeight: 1 / 10
     property int activeIndex: -1
     property int listSpacing: 2
+    // The hub port another program holds, so that no player can register; 0
+    // while the hub listens. Set by start-up.
+    property int takenHubPort: 0
+    // Whether the focus frame shows: from the first key until the next press
+    // of the pointer, so that the scene looks to pointer users as it always has.
+    property bool keyboardUsed: false
 
     // A text property of a player object, or "" when there is no player (the
     // active one is null until the first query) or no such text.
@@ -29,8 +39,126 @@ Rectangle {
         networkMessenger.quintavo(listIndex)
     }
 
+    // Tap on a player's row. The player screen starts empty: the videos of a
+    // player opened before must not stand where a tap would send their index
+    // to this one. Back returns to the row.
+    function openPlayer(row, player) {
+        deviceList.currentIndex = row
+        main.activeIndex = -1
+        videoList.model = []
+        networkMessenger.queryClient(main.textOf(player, "ipaddress"))
+        main.state = "info"
+        defaultVideo.forceActiveFocus()
+    }
+
+    function goBack() {
+        main.state = ""
+        deviceList.forceActiveFocus()
+    }
+
+    function scanNow() {
+        networkMessenger.scanForClients()
+        if (timer.running)
+            timer.restart()
+    }
+
+    // Moves the keyboard focus by `step` rows, or entries ("Default" is entry
+    // 0, video k entry k), stopping at either end, and scrolls it into view.
+    function moveFocus(step) {
+        var to
+        if (main.state === "info") {
+            to = Math.max(0, Math.min(videoList.count, (videoList.activeFocus ? videoList.currentIndex + 1 : 0) + step))
+            if (to === 0) {
+                defaultVideo.forceActiveFocus()
+                return
+            }
+            videoList.currentIndex = to - 1
+            videoList.positionViewAtIndex(to - 1, ListView.Contain)
+            videoList.forceActiveFocus()
+        } else if (deviceList.count > 0) {
+            to = Math.max(0, Math.min(deviceList.count - 1, deviceList.currentIndex + step))
+            deviceList.currentIndex = to
+            deviceList.positionViewAtIndex(to, ListView.Contain)
+            deviceList.forceActiveFocus()
+        }
+    }
+
+    // The rows one screen of the current list holds.
+    function pageStep() {
+        var list = main.state === "info" ? videoList : deviceList
+        return Math.max(1, Math.floor(list.height / (main.height * main.clientHeight + main.listSpacing)))
+    }
+
+    // What a tap on the focused row or entry does.
+    function chooseFocused() {
+        var entry = main.state !== "info" ? deviceList.currentItem
+                  : videoList.activeFocus ? videoList.currentItem : defaultVideo
+        if (entry)
+            entry.press()
+    }
+
+    // The text of rich text as a screen reader should read it: no tags, the
+    // common entities decoded, line breaks as spaces.
+    function plainText(html) {
+        var entities = { amp: "&", lt: "<", gt: ">", quot: "\"", apos: "'", nbsp: " " }
+        return html.replace(/<br\s*\/?>|<\/p>|<\/div>|<\/li>/gi, " ")
+            .replace(/<[^>]*>/g, "")
+            .replace(/&(#x[0-9a-f]+|#[0-9]+|[a-z]+);/gi, function (entity, name) {
+                if (name.charAt(0) === "#") {
+                    var code = name.charAt(1).toLowerCase() === "x" ? parseInt(name.slice(2), 16) : parseInt(name.slice(1), 10)
+                    return code > 0 && code <= 0x10ffff ? String.fromCodePoint(code) : entity
+                }
+                return entities.hasOwnProperty(name.toLowerCase()) ? entities[name.toLowerCase()] : entity
+            })
+            .replace(/\s+/g, " ").trim()
+    }
+
     width: 400
     height: 700
+    focus: true
+
+    Keys.onPressed: {
+        var handled = true
+        switch (event.key) {
+        case Qt.Key_Down: main.moveFocus(1); break
+        case Qt.Key_Up: main.moveFocus(-1); break
+        case Qt.Key_PageDown: main.moveFocus(main.pageStep()); break
+        case Qt.Key_PageUp: main.moveFocus(-main.pageStep()); break
+        case Qt.Key_Return:
+        case Qt.Key_Enter:
+        case Qt.Key_Space: main.chooseFocused(); break
+        case Qt.Key_F5: main.scanNow(); break
+        case Qt.Key_Escape:
+            if (updateInfo.visible)
+                updateInfo.state = "hidden"
+            else if (main.state === "info")
+                main.goBack()
+            else
+                handled = false
+            break
+        case Qt.Key_Backspace:
+            if (main.state === "info")
+                main.goBack()
+            else
+                handled = false
+            break
+        default: handled = false
+        }
+        if (handled)
+            main.keyboardUsed = true
+        event.accepted = handled
+    }
+
+    // Any press of the pointer hides the focus frame; the press itself goes
+    // on to what lies below.
+    MouseArea {
+        z: 1000
+        anchors.fill: parent
+        onPressed: {
+            main.keyboardUsed = false
+            mouse.accepted = false
+        }
+    }
 
     Image {
         id: background
@@ -87,6 +215,8 @@ Rectangle {
         color: "white"
         radius: 10
         visible: false
+        Accessible.role: Accessible.AlertMessage
+        Accessible.name: main.plainText(description)
 
         // Takes presses only on links; any other press reaches the area below.
         Text {
@@ -98,6 +228,8 @@ Rectangle {
             textFormat: Text.RichText
             wrapMode: Text.WordWrap
             onLinkActivated: updateInfo.openLink(link)
+            // The notice reads its text without the markup.
+            Accessible.ignored: true
         }
 
         MouseArea {
@@ -155,6 +287,10 @@ Rectangle {
             // Transparent from the start: the main screen is shown first, and
             // the state below would otherwise fade it out from opaque.
             opacity: 0
+            Accessible.role: Accessible.Button
+            Accessible.name: "Back"
+            Accessible.ignored: main.state !== "info"
+            Accessible.onPressAction: main.goBack()
 
             Text {
                 anchors.centerIn: parent
@@ -165,7 +301,7 @@ Rectangle {
             // changes nothing.
             MouseArea {
                 anchors.fill: parent
-                onClicked: main.state = ""
+                onClicked: main.goBack()
             }
 
             states: [
@@ -263,22 +399,14 @@ Rectangle {
 
             anchors.fill: parent
             spacing: 2
+            keyNavigationEnabled: false // the scene's keys move the focus
             model: ListModel { id: players }
             Component.onCompleted: readPlayers()
 
             delegate: Button {
                 line1: main.textOf(player, "hostname")
                 line2: main.textOf(player, "ipaddress")
-
-                // The player screen starts empty: the videos of a player
-                // opened before must not stand where a tap would send their
-                // index to this one.
-                onClicked: {
-                    main.activeIndex = -1
-                    videoList.model = []
-                    networkMessenger.queryClient(main.textOf(player, "ipaddress"))
-                    main.state = "info"
-                }
+                onClicked: main.openPlayer(index, player)
             }
         }
 
@@ -288,11 +416,15 @@ Rectangle {
             anchors.fill: parent
             visible: false
 
+            // Named for screen readers explicitly: a Text is offered to them
+            // by itself only when one already listens as the scene loads.
             Text {
                 anchors.horizontalCenter: parent.horizontalCenter
                 text: "No Players Found"
                 font.pointSize: 16
                 color: main.fontColor
+                Accessible.role: Accessible.StaticText
+                Accessible.name: text
             }
 
             Text {
@@ -300,6 +432,22 @@ Rectangle {
                 text: "Please make sure you are connected to the same<br/>network as the Media Players"
                 font.pointSize: 8
                 color: main.fontColor
+                Accessible.role: Accessible.StaticText
+                Accessible.name: main.plainText(text)
+            }
+
+            Text {
+                objectName: "portNotice"
+                anchors.horizontalCenter: parent.horizontalCenter
+                width: Math.min(implicitWidth, parent.width - 2 * main.listSpacing)
+                visible: main.takenHubPort > 0
+                text: main.takenHubPort > 0 ? "Port " + main.takenHubPort + " is in use by another program; players cannot register." : ""
+                wrapMode: Text.WordWrap
+                horizontalAlignment: Text.AlignHCenter
+                font.pointSize: 8
+                color: main.fontColor
+                Accessible.role: Accessible.StaticText
+                Accessible.name: text
             }
 
             states: State {
@@ -330,6 +478,7 @@ Rectangle {
             listIndex: 0
             toggle: true
             onClicked: main.selectVideo(listIndex)
+            Accessible.name: main.activeIndex === listIndex ? "Default, playing" : "Default"
         }
 
         ListView {
@@ -353,6 +502,11 @@ Rectangle {
                 return typeof value === "number" && value >= 0 && value / 60 < 2147483648
             }
 
+            // "1 minute 5 seconds", for screen readers.
+            function spokenDuration(minutes, seconds) {
+                return minutes + (minutes === 1 ? " minute " : " minutes ") + seconds + (seconds === 1 ? " second" : " seconds")
+            }
+
             // One connection for the scene's lifetime, however often the
             // player list rebuilds its rows.
             Connections {
@@ -366,6 +520,7 @@ Rectangle {
             anchors.left: parent.left
             anchors.right: parent.right
             spacing: main.listSpacing
+            keyNavigationEnabled: false // the scene's keys move the focus
 
             delegate: Button {
                 id: video
@@ -383,6 +538,9 @@ Rectangle {
                 line2: durationKnown ? "Duration: " + minutes + " minutes " + seconds + " seconds" : "Duration: unknown"
 
                 onClicked: main.selectVideo(listIndex)
+                Accessible.name: [line1, durationKnown ? videoList.spokenDuration(minutes, seconds) : "duration unknown"]
+                    .concat(main.activeIndex === listIndex ? ["playing"] : [])
+                    .concat(state === "disabled" ? ["not available"] : []).join(", ")
             }
         }
     }

@@ -2,6 +2,7 @@
 #include "applicationoptions.h"
 #include "networkmessenger.h"
 #include "qtquick2applicationviewer.h"
+#include "singleinstance.h"
 
 #include <QGuiApplication>
 #include <QQmlContext>
@@ -20,6 +21,16 @@ int main(int argc, char *argv[])
     QGuiApplication::setApplicationDisplayName(identity.applicationName() + QStringLiteral(" v")
                                                + identity.versionText());
 
+    // Before the hub, which takes the ports and scans at once: a second launch
+    // only brings the running instance's window forward.
+    const QString display = qEnvironmentVariable(
+        QGuiApplication::platformName() == QLatin1String("wayland") ? "WAYLAND_DISPLAY"
+                                                                    : "DISPLAY");
+    SingleInstance instance(
+        SingleInstance::sessionServerName(QGuiApplication::platformName(), display));
+    if (const auto exitStatus = instance.claim())
+        return *exitStatus;
+
     // The hub starts listening, scanning and the update check here; their answers
     // are handled only once exec() runs, after the scene has connected to it.
     HubSettings settings;
@@ -31,7 +42,13 @@ int main(int argc, char *argv[])
     viewer.rootContext()->setContextProperty(QStringLiteral("networkMessenger"), &hub);
     viewer.rootContext()->setContextProperty(QStringLiteral("applicationVersion"),
                                              QVariant(version));
+    // Another program holding the hub port keeps every player away: the scene
+    // says so where it would list them.
+    viewer.setInitialProperties(
+        {{QStringLiteral("takenHubPort"), hub.isListening() ? 0 : int(hub.hubPort())}});
     viewer.setSource(QUrl(QStringLiteral("qrc:/qml/Quintavo/main.qml"), QUrl::TolerantMode));
+    QObject::connect(&instance, &SingleInstance::activationRequested, &viewer,
+                     &QtQuick2ApplicationViewer::bringForward);
     viewer.show();
 
     return app.exec();

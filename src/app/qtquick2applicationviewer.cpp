@@ -9,3 +9,11 @@ QtQuick2ApplicationViewer::QtQuick2ApplicationViewer(QWindow *parent) : QQuickVi
 }
 
 QtQuick2ApplicationViewer::~QtQuick2ApplicationViewer() = default;
+
+void QtQuick2ApplicationViewer::bringForward()
+{
+    setWindowStates(windowStates() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    requestActivate();
+}

@@ -11,4 +11,8 @@ class QtQuick2ApplicationViewer : public QQuickView
 public:
     explicit QtQuick2ApplicationViewer(QWindow *parent = nullptr);
     ~QtQuick2ApplicationViewer() override;
+
+    // Shows the window in front of the others and gives it the keyboard, also
+    // from minimised (when the user launches the application again).
+    void bringForward();
 };

@@ -513,3 +513,34 @@ e2e_start_far_network() {
 }
 e2e_netns_differs() { [ "$(readlink "/proc/$1/ns/net")" != "$2" ]; }
 e2e_far() { nsenter --net="/proc/$E2E_FAR_PID/ns/net" -- "$@"; }
+
+# ---------------------------------------------------------------------------
+# Screen readers and a second launch.
+
+# Starts a session bus and exports DBUS_SESSION_BUS_ADDRESS and
+# QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1: applications started afterwards publish
+# their accessible objects on the accessibility bus, as for a screen reader.
+# The bus is started here, by a first reader (an application looks for it
+# once, at its start); it ends with the session bus.
+e2e_start_accessibility_bus() {
+    dbus-daemon --session --nofork --print-address=1 >"$E2E_TMP/dbus.address" 2>"$E2E_TMP/dbus.log" &
+    E2E_PIDS+=($!)
+    e2e_poll 10 test -s "$E2E_TMP/dbus.address" || e2e_fail "no session bus: $(cat "$E2E_TMP/dbus.log")"
+    DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$E2E_TMP/dbus.address")
+    export DBUS_SESSION_BUS_ADDRESS QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+    "$E2E_ROOT/tests/e2e/accessible.py" quintavo >/dev/null 2>&1 || true
+    e2e_log "accessibility bus on the session bus $DBUS_SESSION_BUS_ADDRESS"
+}
+
+# True when an accessible object of the application (a line ROLE<TAB>NAME<TAB>
+# STATES of tests/e2e/accessible.py) matches the extended regular expression
+# $1; for e2e_poll.
+e2e_accessible_has() {
+    "$E2E_ROOT/tests/e2e/accessible.py" quintavo | grep -E "$1" >/dev/null
+}
+
+# Prints the application's accessible objects, for a failing test.
+e2e_show_accessible() {
+    echo "--- accessible objects" >&2
+    "$E2E_ROOT/tests/e2e/accessible.py" quintavo >&2 || true
+}

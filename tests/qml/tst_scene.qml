@@ -32,6 +32,14 @@ Item {
                 found = found.concat(texts(item.children[i]))
             return found
         }
+        // The first lines of the entries that show the focus frame.
+        function framed(item) {
+            var found = item.objectName === "focusFrame" && item.visible ? [item.parent.line1] : []
+            for (var i = 0; i < item.children.length; ++i)
+                found = found.concat(framed(item.children[i]))
+            return found
+        }
+        function keys(list) { list.forEach(function (key) { keyClick(key) }) }
 
         function initTestCase() {
             probe.watchWarnings()
@@ -42,7 +50,9 @@ Item {
         // Starts on the main screen with one player row, which connects the
         // video list to the hub's answers.
         function init() {
-            scene.state = item("updateInfo").state = ""
+            scene.goBack()
+            item("updateInfo").state = ""
+            scene.keyboardUsed = false
             reset()
             addPlayer("alpha", "10.77.0.5")
             answer({ activeIndex: 1, quintavo: [{ description: "a", exists: true }, { description: "b" },
@@ -62,12 +72,18 @@ Item {
 
         function test_emptyNoticeFollowsRows() {
             reset()
-            verify(item("errorLabel").visible)
+            verify(item("errorLabel").visible && !item("portNotice").visible)
+            scene.takenHubPort = 7925
+            compare(item("portNotice").text, "Port 7925 is in use by another program; players cannot register.")
+            verify(item("portNotice").visible)
+            scene.takenHubPort = 0
             addPlayer("beta", "10.77.0.6")
             addPlayer("gamma", "10.77.0.7")
             verify(!item("errorLabel").visible)
             compare(lines(item("deviceList"), "line1"), ["beta", "gamma"])
             compare(lines(item("deviceList"), "line2"), ["10.77.0.6", "10.77.0.7"])
+            compare(rows(item("deviceList")).map(function (row) { return row.Accessible.name }),
+                    ["beta, 10.77.0.6", "gamma, 10.77.0.7"])
             compare([item("buttonBar").height, rows(item("deviceList"))[0].height], [70, 70])
         }
 
@@ -128,24 +144,100 @@ Item {
             compare(hub.switched, [0])
         }
 
+        // Keys move the focus and stop at either end; the list scrolls to
+        // it; Return then does what a tap on the row does.
+        function test_playerListKeys_data() {
+            var down = Qt.Key_Down, up = Qt.Key_Up, pageDown = Qt.Key_PageDown, pageUp = Qt.Key_PageUp
+            return [{ tag: "none", keys: [], row: 0 }, { tag: "Down", keys: [down], row: 1 },
+                    { tag: "Down Up Up", keys: [down, up, up], row: 0 }, { tag: "Page Down", keys: [pageDown], row: 8 },
+                    { tag: "to the end", keys: [pageDown, pageDown, pageDown, down], row: 19 },
+                    { tag: "Page Up", keys: [pageDown, pageDown, pageDown, pageUp], row: 11 }]
+        }
+        function test_playerListKeys(data) {
+            for (var i = 1; i < 20; ++i)
+                addPlayer("p" + i, "10.77.1." + i)
+            var list = item("deviceList")
+            keys(data.keys)
+            var row = list.itemAtIndex(data.row)
+            compare(framed(list), data.keys.length ? [row.line1] : [])
+            verify(row.y >= list.contentY && row.y + row.height <= list.contentY + list.height, row.y - list.contentY)
+            keyClick(Qt.Key_Return)
+            compare([hub.queried, scene.state], [[row.line2], "info"])
+            compare(framed(scene), ["Default"])
+        }
+
+        // On the player screen, "Default" has the focus first.
+        function test_playerScreenKeys_data() {
+            var down = Qt.Key_Down
+            return [{ tag: "Return", keys: [Qt.Key_Return], sent: [0] }, { tag: "Space", keys: [down, down, down, Qt.Key_Space], sent: [3] },
+                    { tag: "Enter", keys: [down, Qt.Key_Enter], sent: [1] }, { tag: "disabled", keys: [down, down, Qt.Key_Return], sent: [] },
+                    { tag: "past the end", keys: [down, down, down, down, Qt.Key_Return], sent: [3] },
+                    { tag: "pages", keys: [Qt.Key_PageDown, Qt.Key_PageUp, Qt.Key_Return], sent: [0] }]
+        }
+        function test_playerScreenKeys(data) {
+            keyClick(Qt.Key_Return)
+            answer({ activeIndex: 1, quintavo: [{ description: "a", exists: true }, { description: "b" }, { description: "c", exists: true }] })
+            keys(data.keys)
+            compare(hub.switched, data.sent)
+        }
+
+        function test_backKeys_data() {
+            return [{ tag: "Escape", key: Qt.Key_Escape }, { tag: "Backspace", key: Qt.Key_Backspace }]
+        }
+        function test_backKeys(data) {
+            addPlayer("beta", "10.77.0.6")
+            keys([Qt.Key_Down, Qt.Key_Return])
+            hub.announceUpdate("1.0.0", "Notice", "", true)
+            if (data.key === Qt.Key_Escape) {
+                keyClick(data.key) // the notice first
+                compare([item("updateInfo").visible, scene.state], [false, "info"])
+            }
+            keyClick(data.key)
+            compare([scene.state, framed(scene)], ["", ["beta"]])
+            keyClick(data.key) // nothing further back
+            compare([scene.state, hub.queried], ["", ["10.77.0.6"]])
+        }
+
+        // Before any key, and again after a press of the pointer, no frame
+        // shows, though the focus is on a row.
+        function test_focusFrameAfterKeysOnly() {
+            compare(framed(scene), [])
+            keyClick(Qt.Key_Up)
+            compare(framed(scene), ["alpha"])
+            mousePress(scene, 200, 650)
+            mouseRelease(scene, 200, 650)
+            compare(framed(scene), [])
+        }
+
+        // F5 scans at once, also on the player screen.
         function test_timerScansOnMainScreenOnly() {
             var timer = item("timer")
             compare([timer.running, timer.repeat, timer.interval], [true, true, 10000])
             timer.triggered()
-            compare(hub.scanCount, 1)
+            keyClick(Qt.Key_F5)
+            compare(hub.scanCount, 2)
             scene.state = "info"
             verify(!timer.running)
+            keyClick(Qt.Key_F5)
+            compare(hub.scanCount, 3)
         }
 
+        // Screen readers hear the duration in words, and which one plays.
         function test_durations_data() {
-            return [[125, "2 minutes 5 seconds"], [0, "0 minutes 0 seconds"], [65, "1 minutes 5 seconds"],
-                    [119.6, "1 minutes 60 seconds"], [30.4, "0 minutes 30 seconds"], [undefined, "unknown"],
-                    [-5, "unknown"], ["125", "unknown"], [null, "unknown"], [1e300, "unknown"]]
-                .map(function (row) { return { tag: String(row[0]), duration: row[0], text: "Duration: " + row[1] } })
+            return [[125, "2 minutes 5 seconds"], [0, "0 minutes 0 seconds"], [65, "1 minutes 5 seconds", "1 minute 5 seconds"],
+                    [119.6, "1 minutes 60 seconds", "1 minute 60 seconds"], [61, "1 minutes 1 seconds", "1 minute 1 second"],
+                    [30.4, "0 minutes 30 seconds"], [undefined, "unknown"], [-5, "unknown"], ["125", "unknown"],
+                    [null, "unknown"], [1e300, "unknown"]]
+                .map(function (row) {
+                    return { tag: String(row[0]), duration: row[0], text: "Duration: " + row[1],
+                             name: "Clip, " + (row[1] === "unknown" ? "duration unknown" : row[2] || row[1]) + ", playing" }
+                })
         }
         function test_durations(data) {
-            answer({ activeIndex: 0, quintavo: [{ description: "Clip", duration: data.duration, exists: true }] })
+            answer({ activeIndex: 1, quintavo: [{ description: "Clip", duration: data.duration, exists: true }] })
             compare(lines(item("videoList"), "line2"), [data.text])
+            compare(rows(item("videoList"))[0].Accessible.name, data.name)
+            compare(item("defaultVideo").Accessible.name, "Default")
         }
 
         function test_entries() {
@@ -154,6 +246,7 @@ Item {
             compare(lines(item("videoList"), "line1"),
                     ["First", "Second", "Video 3", "Video 4", "Video 5", "Video 6", "Video 7", "Video 8"])
             compare(lines(item("videoList"), "state"), ["", "disabled", "", "", "disabled", "disabled", "disabled", "disabled"])
+            compare(rows(item("videoList"))[1].Accessible.name, "Second, duration unknown, playing, not available")
         }
 
         // Each answer follows one with three videos and the first active.
@@ -192,8 +285,8 @@ Item {
             verify(!notice.visible)
             hub.announceUpdate("1.0.0", "First", "", true)
             compare([notice.visible, notice.width, notice.height, notice.z], [true, 300, 350, 100])
-            hub.announceUpdate("1.0.0", "Second", "", true)
-            compare([notice.visible, item("updateText").text], [true, "Second"])
+            hub.announceUpdate("1.0.0", "<b>Second</b><br/>Fish &amp; chips&nbsp;&lt;3 &#8364;5 &#x41; &bogus; <!-- x -->", "", true)
+            compare([notice.visible, notice.Accessible.name], [true, "Second Fish & chips <3 €5 A &bogus;"])
             mouseClick(notice, 5, 5)
             verify(!notice.visible)
         }

@@ -1,0 +1,71 @@
+// One instance per session: a later launch hands over to the running
+// instance, which is asked for its window, and a socket file left by an
+// instance that crashed does not keep the next one from running.
+#include "singleinstance.h"
+
+#include <QDir>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include <future>
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+class tst_SingleInstance : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        m_name = QStringLiteral("quintavo-test-%1").arg(QCoreApplication::applicationPid());
+        m_path = QDir::tempPath() + QLatin1Char('/') + m_name;
+        QLocalServer::removeServer(m_name);
+    }
+    void cleanup() { QLocalServer::removeServer(m_name); }
+
+    void laterLaunchHandsOver()
+    {
+        SingleInstance first(m_name);
+        QCOMPARE(first.claim(), std::nullopt);
+        QCOMPARE(QFile::permissions(m_path) & (QFile::WriteGroup | QFile::WriteOther), 0);
+        QSignalSpy asked(&first, &SingleInstance::activationRequested);
+
+        // The later launch waits for the running instance, which answers from
+        // this thread's event loop.
+        auto later
+            = std::async(std::launch::async, [this] { return SingleInstance(m_name).claim(); });
+        QTRY_COMPARE(asked.count(), 1);
+        QCOMPARE(later.get(), std::optional<int>(0));
+    }
+
+    void staleSocketIsReplaced()
+    {
+        // What a crashed instance leaves: the socket file, and nobody listening.
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address {};
+        address.sun_family = AF_UNIX;
+        qstrncpy(address.sun_path, QFile::encodeName(m_path).constData(), sizeof address.sun_path);
+        QCOMPARE(::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
+        ::close(fd);
+        QVERIFY(QFile::exists(m_path));
+
+        SingleInstance next(m_name);
+        QCOMPARE(next.claim(), std::nullopt);
+        QLocalSocket probe;
+        probe.connectToServer(m_name);
+        QVERIFY(probe.waitForConnected(1000));
+    }
+
+private:
+    QString m_name;
+    QString m_path;
+};
+
+QTEST_MAIN(tst_SingleInstance)
+
+#include "tst_singleinstance.moc"
