@@ -173,7 +173,7 @@ void tst_HostileNetwork::oneByteAtATime()
             link->write(bytes.mid(round, 1));
         if (round == 2)
             scanAndExpectRealPlayers();
-        Support::waitFor([] { return false; }, 200);
+        Support::waitFor([] { return false; }, 100);
     }
     QVERIFY(crowd.held() <= NetworkMessenger::maximumPendingRegistrations);
     QVERIFY(crowd.held() > 0); // the deadline is 30 s: the newest still wait
