@@ -302,7 +302,6 @@ e2e_click() {
 # header is a tenth of the height, every list row as well, with 2 pixels above
 # each row. Player rows and the player screen's entries ("Default" is entry 0,
 # video k is entry k) share these positions.
-e2e_row_height() { echo $(($1 / 10)); }
 e2e_row_top() { echo $(($1 / 10 + 2 + $2 * ($1 / 10 + 2))); }
 e2e_row_middle() { echo $(($(e2e_row_top "$1" "$2") + $1 / 20)); }
 
@@ -312,15 +311,9 @@ e2e_row_middle() { echo $(($(e2e_row_top "$1" "$2") + $1 / 20)); }
 e2e_screen() { "$E2E_PYTHON" "$E2E_ROOT/tests/e2e/screen.py" "$@"; }
 # Row $4's white text spans more than the share $5 of the width.
 e2e_row_text_spans() { e2e_screen "$1" spans "$4" "$5"; }
-# Prints "R G B" (0 to 255), the mean colour of the area WxH+X+Y ($2).
-e2e_mean_rgb() { e2e_screen "$1" mean "$2"; }
 # The share (0 to 1) of pure white pixels in area $2 compared with $3 ("<" or
-# ">") against $4; printed without them. White is what a Qt Quick window shows
-# where no item draws.
-e2e_white_share() { e2e_screen "$1" white "$2"; }
+# ">") against $4. White is what a Qt Quick window shows where no item draws.
 e2e_white_share_is() { e2e_screen "$1" white "$2" "$3" "$4"; }
-# List row $4 shows a button's white outline: its top edge and its left edge.
-e2e_row_outlined() { e2e_screen "$1" outlined "$4"; }
 # Prints the numbers of the rows from $4 to $5 in the active look.
 e2e_active_rows() { e2e_screen "$1" active "$4" "$5"; }
 # Prints "X Y" for each line of link text in the area WxH+X+Y ($2).
@@ -373,20 +366,15 @@ e2e_close_app() {
 
 # The update notice: a white panel over the middle of the window. Where it is
 # hidden, the area shows the background (or rows, which let it show through).
-e2e_notice_area() { echo "$(($1 / 2))x$(($2 / 5))+$(($1 / 4))+$(($2 * 45 / 100))"; }
 e2e_notice_shown() { e2e_screen "$1" notice shown; }
 e2e_notice_hidden() { e2e_screen "$1" notice hidden; }
 
-# The Back button, the header's top-left square, is opaque white only on the
-# player screen; the header's grey-blue shows through it on the main screen.
-e2e_back_area() { echo "$(($2 / 35))x$(($2 / 70))+$(($2 / 140))+$(($2 * 8 / 100))"; }
-
-# The main screen under its grey-blue header with exactly $4 player rows in
-# view (one more must fit).
+# The main screen under its grey-blue header, the Back square see-through, with
+# exactly $4 player rows in view (one more must fit).
 e2e_list_shows() { e2e_screen "$1" list "$4"; }
 
-# The player screen with "Default" and the videos down to row $4 in view, and
-# row $5 alone in the active look.
+# The player screen, Back opaque, with "Default" and the videos down to row $4
+# in view, and row $5 alone in the active look.
 e2e_player_screen_shows() { e2e_screen "$1" player "$4" "$5"; }
 
 # Polls at most $1 seconds until the check $4 (with the size of window $2 and

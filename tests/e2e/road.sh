@@ -82,7 +82,7 @@ width=400
 height=700
 shot=$E2E_TMP/window.ppm
 
-# --- players appear, each with its own port; the silent one delays nobody
+# --- players appear; the silent one delays nobody and is not listed
 e2e_poll 10 e2e_has_registrations 8 || {
     e2e_show_app_output
     e2e_fail "$(e2e_registrations) of 8 players registered"
@@ -90,12 +90,6 @@ e2e_poll 10 e2e_has_registrations 8 || {
 grep -q '^player mute withheld record' "$E2E_TMP/player-mute.log" \
     || e2e_fail "the silent player never held a registration link open"
 ! grep -q '"mute"' "$E2E_TMP/app.err" || e2e_fail "the silent player was registered"
-for player in lobby crowd-{1..5}; do
-    port=$(sed -n "s/^player $player listening on 10\.77\.0\.1[12]:\([0-9]*\) .*/\1/p" \
-        "$E2E_TMP"/player-{lobby,crowd}.log)
-    grep -qE "^quintavo\.hub: \"$player\" \"10\.77\.0\.1[12]\" on port $port$" "$E2E_TMP/app.err" \
-        || e2e_fail "no registration line for $player on port $port"
-done
 e2e_log "eight players registered while a ninth held its link silent"
 
 # --- the update notice: a white panel over the middle of the window
