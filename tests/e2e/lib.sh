@@ -166,18 +166,6 @@ e2e_grab_window() {
     import-im6.q16 -window root -crop "$(e2e_window_area "$1")" +repage -depth 8 "$2"
 }
 
-# Saves window $1 to PNG file $2 once two grabs a fifth of a second apart show
-# the same pixels (fades and other animations are over); at most 5 s.
-e2e_grab_settled() {
-    local previous=$E2E_TMP/settling.png deadline=$((SECONDS + 5))
-    e2e_grab_window "$1" "$previous"
-    while sleep 0.2 && e2e_grab_window "$1" "$2"; do
-        [ "$(compare-im6.q16 -metric AE "$previous" "$2" null: 2>&1)" != 0 ] || return 0
-        [ "$SECONDS" -lt "$deadline" ] || return 0
-        cp "$2" "$previous"
-    done
-}
-
 # Shows the app's output, for a failing test.
 e2e_show_app_output() {
     echo "--- app stderr (last 40 lines)" >&2
