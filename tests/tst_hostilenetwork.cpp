@@ -41,9 +41,9 @@ const QStringList realPlayers {"real-1", "real-2", "real-3"};
 const QHostAddress everyPlayer(QStringLiteral("127.255.255.255"));
 
 // A record that registers a player the test will not command.
-QByteArray record(const QString &name, quint16 port = 9000)
+QByteArray record(const QString &name)
 {
-    return PlayerProtocol::encodeRegistrationRecord({port, QStringLiteral("127.0.0.3"), name});
+    return PlayerProtocol::encodeRegistrationRecord({9000, QStringLiteral("127.0.0.3"), name});
 }
 
 // Opens count registration links from crowd spread evenly over durationMs,
