@@ -71,7 +71,7 @@ public:
                     m_waiting.append(player);
                     next();
                 });
-        connect(player, &ScriptedPlayer::linkClosed, this, [this, player] {
+        connect(player, &ScriptedPlayer::registrationClosed, this, [this, player] {
             if (m_connecting.remove(player))
                 next();
         });
@@ -83,7 +83,7 @@ private:
         while (m_connecting.size() < m_width && !m_waiting.isEmpty()) {
             ScriptedPlayer *player = m_waiting.takeFirst();
             m_connecting.insert(player);
-            player->registerWith(m_hub, m_port);
+            player->answer(m_hub, m_port);
         }
     }
 
@@ -101,12 +101,12 @@ QList<ScriptedPlayer *> makePlayers(int count, Gate *gate, QObject *parent)
     for (int i = 0; i < count; ++i) {
         const QByteArray record = PlayerProtocol::encodeRegistrationRecord(
             {quint16(9000 + i), QStringLiteral("127.0.0.1"), QStringLiteral("player-%1").arg(i)});
-        auto *player = new ScriptedPlayer(record, parent);
-        if (!player->listen(port, !gate))
+        auto *player = new ScriptedPlayer(parent);
+        if (!player->hearScans(port, record, !gate))
             qFatal("cannot bind the players' discovery port");
         if (gate)
             gate->add(player);
-        port = player->discoveryPort();
+        port = player->scanPort();
         players.append(player);
     }
     return players;
@@ -114,13 +114,14 @@ QList<ScriptedPlayer *> makePlayers(int count, Gate *gate, QObject *parent)
 
 bool allIdle(const QList<ScriptedPlayer *> &players)
 {
-    return std::all_of(players.cbegin(), players.cend(), [](auto *p) { return p->idle(); });
+    return std::all_of(players.cbegin(), players.cend(),
+                       [](auto *p) { return p->registrations().isEmpty(); });
 }
 
 void abortAll(const QList<ScriptedPlayer *> &players)
 {
     for (ScriptedPlayer *player : players)
-        player->drop();
+        player->dropRegistrations();
 }
 
 // Players listed in a round, and the ms from the scan to the last of them.
@@ -140,10 +141,10 @@ Round hubRound(NetworkMessenger &hub, const QList<ScriptedPlayer *> &players, in
     QElapsedTimer clock;
     clock.start();
     hub.scanForClients();
-    Bench::waitFor([&] { return round.listed >= players.size(); }, timeoutMs);
+    Support::waitFor([&] { return round.listed >= players.size(); }, timeoutMs);
     round.ms = clock.nsecsElapsed() / 1e6;
     QObject::disconnect(counter);
-    Bench::waitFor([&] { return allIdle(players); }, 1000);
+    Support::waitFor([&] { return allIdle(players); }, 1000);
     abortAll(players);
     return round;
 }
@@ -155,9 +156,9 @@ Round bareRound(const QList<ScriptedPlayer *> &players, quint16 discoveryPort, i
     QElapsedTimer clock;
     clock.start();
     udp.writeDatagram(PlayerProtocol::discoveryDatagram(server.port()), everyPlayer, discoveryPort);
-    Bench::waitFor([&] { return server.records >= players.size(); }, timeoutMs);
+    Support::waitFor([&] { return server.records >= players.size(); }, timeoutMs);
     const Round round {server.records, clock.nsecsElapsed() / 1e6};
-    Bench::waitFor([&] { return allIdle(players); }, 1000);
+    Support::waitFor([&] { return allIdle(players); }, 1000);
     abortAll(players);
     return round;
 }
@@ -167,12 +168,12 @@ std::pair<Round, Round> measure(int count, int repetitions, Gate *gate, int time
 {
     QObject owner;
     const QList<ScriptedPlayer *> players = makePlayers(count, gate, &owner);
-    const quint16 discoveryPort = players.first()->discoveryPort();
-    HubSettings settings = Bench::loopbackHub(discoveryPort);
+    const quint16 discoveryPort = players.first()->scanPort();
+    HubSettings settings = Support::loopbackHub(discoveryPort);
     settings.scanTargets = QList<QHostAddress> {everyPlayer};
     NetworkMessenger hub(settings);
     // The hub's first scan, from its constructor, and one bare round warm up.
-    Bench::waitFor([&] { return hub.clients().size() >= count; }, timeoutMs);
+    Support::waitFor([&] { return hub.clients().size() >= count; }, timeoutMs);
     abortAll(players);
     bareRound(players, discoveryPort, timeoutMs);
 

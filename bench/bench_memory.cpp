@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QNetworkDatagram>
+#include <QPointer>
 #include <QUdpSocket>
 
 namespace {
@@ -35,21 +36,24 @@ Outcome scans(int rounds, int playerCount)
         }
     });
     for (int i = 0; i < playerCount; ++i) {
-        auto *player = new ScriptedPlayer(PlayerProtocol::encodeRegistrationRecord(
-                                              {quint16(9000 + i), QStringLiteral("127.0.0.1"),
-                                               QStringLiteral("player-%1").arg(i)}),
-                                          &owner);
-        player->listen(ear.localPort());
+        auto *player = new ScriptedPlayer(&owner);
+        player->hearScans(ear.localPort(),
+                          PlayerProtocol::encodeRegistrationRecord(
+                              {quint16(9000 + i), QStringLiteral("127.0.0.1"),
+                               QStringLiteral("player-%1").arg(i)}));
     }
 
-    HubSettings settings = Bench::loopbackHub(ear.localPort());
+    HubSettings settings = Support::loopbackHub(ear.localPort());
     settings.scanTargets = QList<QHostAddress> {everyPlayer};
     NetworkMessenger hub(settings);
     int listed = 0;
-    // The scene reads the list after every update.
+    // The scene reads the list after every update; every player object it got
+    // is watched, once.
+    QHash<QObject *, QPointer<QObject>> seen;
     QObject::connect(&hub, &NetworkMessenger::clientsUpdated, [&] {
         ++listed;
-        hub.clients();
+        for (QObject *client : hub.clients())
+            seen.insert(client, client);
     });
 
     Outcome outcome;
@@ -57,16 +61,17 @@ Outcome scans(int rounds, int playerCount)
     const int warmUp = rounds / 10;
     for (int round = 0; round < warmUp + rounds; ++round) {
         if (round == warmUp)
-            baseline = Bench::statusKiB("VmRSS");
+            baseline = Support::procField("status", "VmRSS");
         listed = 0;
         datagrams = 0;
         hub.scanForClients();
         outcome.complete
-            = Bench::waitFor([&] { return listed >= playerCount && datagrams > 0; }, 5000)
+            = Support::waitFor([&] { return listed >= playerCount && datagrams > 0; }, 5000)
             && outcome.complete;
     }
-    outcome.growthKiB = Bench::statusKiB("VmRSS") - baseline;
-    outcome.liveObjects = hub.clientObjectCount();
+    outcome.growthKiB = Support::procField("status", "VmRSS") - baseline;
+    outcome.liveObjects = std::count_if(seen.cbegin(), seen.cend(),
+                                        [](const QPointer<QObject> &client) { return client; });
     return outcome;
 }
 

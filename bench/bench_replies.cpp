@@ -36,13 +36,11 @@ public:
     explicit LastByte(const QByteArray &reply) : m_reply(reply)
     {
         m_discovery.bind(QHostAddress::LocalHost, 0);
-        m_hub = std::make_unique<NetworkMessenger>(Bench::loopbackHub(m_discovery.localPort()));
-        ScriptedPlayer registration(PlayerProtocol::encodeRegistrationRecord(
-            {m_player.port(), QStringLiteral("127.0.0.1"), QStringLiteral("lobby")}));
-        registration.registerWith(QHostAddress::LocalHost, m_hub->hubPort());
-        Bench::waitFor([&] { return !m_hub->clients().isEmpty(); }, 5000);
-        QObject::connect(&m_player, &CommandPlayer::commandReceived,
-                         [this](QTcpSocket *link) { m_link = link; });
+        m_hub = std::make_unique<NetworkMessenger>(Support::loopbackHub(m_discovery.localPort()));
+        m_player.registerWith(m_hub->hubPort(), m_player.record(QStringLiteral("lobby")));
+        Support::waitFor([&] { return !m_hub->clients().isEmpty(); }, 5000);
+        QObject::connect(&m_player, &ScriptedPlayer::commandReceived,
+                         [this](int index) { m_link = m_player.link(index); });
         QObject::connect(m_hub.get(), &NetworkMessenger::activeClientChanged,
                          [this](const QJsonObject &json) {
                              m_elapsed = m_clock.nsecsElapsed();
@@ -56,18 +54,18 @@ public:
         m_link = nullptr;
         m_elapsed = -1;
         m_hub->queryClient(QStringLiteral("127.0.0.1"));
-        Bench::waitFor([&] { return m_link; }, 5000);
+        Support::waitFor([&] { return m_link; }, 5000);
         auto *client = static_cast<Client *>(m_hub->activeClient());
         auto *commandLink = client->findChild<QTcpSocket *>();
         // All but the closing brace and the 0x00, taken in by the client first.
         const int held = 2;
         m_link->write(m_reply.chopped(held));
-        Bench::waitFor([&] { return m_link->bytesToWrite() == 0 && unread(commandLink) == 0; },
-                       5000);
+        Support::waitFor([&] { return m_link->bytesToWrite() == 0 && unread(commandLink) == 0; },
+                         5000);
         m_clock.start();
         m_link->write(m_reply.right(held));
         m_link->flush();
-        Bench::waitFor([&] { return m_elapsed >= 0; }, 5000);
+        Support::waitFor([&] { return m_elapsed >= 0; }, 5000);
         if (m_videos != 5000)
             return -1;
         return m_elapsed / 1e6;
@@ -76,7 +74,7 @@ public:
 private:
     QByteArray m_reply;
     QUdpSocket m_discovery;
-    CommandPlayer m_player;
+    ScriptedPlayer m_player;
     std::unique_ptr<NetworkMessenger> m_hub;
     QPointer<QTcpSocket> m_link;
     QElapsedTimer m_clock;

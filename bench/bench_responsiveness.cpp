@@ -28,23 +28,23 @@ struct Setup
 {
     QUdpSocket discovery; // takes the hub's datagrams
     std::unique_ptr<NetworkMessenger> hub;
-    CommandPlayer player;
+    ScriptedPlayer player;
     int window = 0;
 
     Setup()
     {
         discovery.bind(QHostAddress::LocalHost, 0);
-        hub = std::make_unique<NetworkMessenger>(Bench::loopbackHub(discovery.localPort()));
+        hub = std::make_unique<NetworkMessenger>(Support::loopbackHub(discovery.localPort()));
     }
 
     // Registers a player under this address and command port and waits for it.
     void enlist(const QString &address, quint16 port)
     {
-        ScriptedPlayer registration(PlayerProtocol::encodeRegistrationRecord(
-            {port, address, QStringLiteral("player-") + address}));
         const int before = hub->clients().size();
-        registration.registerWith(QHostAddress::LocalHost, hub->hubPort());
-        Bench::waitFor([&] { return hub->clients().size() > before; }, 5000);
+        player.registerWith(hub->hubPort(),
+                            PlayerProtocol::encodeRegistrationRecord(
+                                {port, address, QStringLiteral("player-") + address}));
+        Support::waitFor([&] { return hub->clients().size() > before; }, 5000);
     }
 
     // The worst stall while work() runs and then until done() holds or the
@@ -55,7 +55,7 @@ struct Setup
         StallMeter meter;
         meter.start();
         work();
-        Bench::waitFor(done, window);
+        Support::waitFor(done, window);
         meter.stop();
         return meter.worstMs();
     }
@@ -63,7 +63,7 @@ struct Setup
     // Lets the hub finish what a case left behind (closed links) before the next.
     void settle()
     {
-        Bench::waitFor([] { return false; }, 50);
+        Support::waitFor([] { return false; }, 50);
     }
 };
 
@@ -80,7 +80,7 @@ double silentLinks(Setup &setup)
         // In groups, so that the kernel's accept queue never overflows.
         for (int i = 0; i < silentPeers; ++i) {
             if (i % 20 == 0)
-                Bench::waitFor([&] { return greeted >= i; }, 1000);
+                Support::waitFor([&] { return greeted >= i; }, 1000);
             auto peer = std::make_unique<QTcpSocket>();
             QObject::connect(peer.get(), &QTcpSocket::readyRead, [&greeted] { ++greeted; });
             peer->connectToHost(QHostAddress::LocalHost, setup.hub->hubPort());
@@ -121,11 +121,11 @@ double piecewiseReply(Setup &setup, const QByteArray &reply)
         link->flush();
         sent += pieceSize;
     });
-    const auto command = QObject::connect(&setup.player, &CommandPlayer::commandReceived,
-                                          [&](QTcpSocket *commandLink) {
-                                              link = commandLink;
-                                              writer.start(0); // one piece per pass
-                                          });
+    const auto command
+        = QObject::connect(&setup.player, &ScriptedPlayer::commandReceived, [&](int index) {
+              link = setup.player.link(index);
+              writer.start(0); // one piece per pass
+          });
     const double stall = setup.stallDuring(
         [&] { setup.hub->queryClient(QStringLiteral("127.0.0.1")); }, [&] { return answered; });
     QObject::disconnect(relay);
@@ -146,7 +146,7 @@ int main(int argc, char *argv[])
     const int repetitions = smoke ? 1 : 7;
     Setup setup;
     setup.window = smoke ? 200 : 1000;
-    setup.enlist(QStringLiteral("127.0.0.1"), setup.player.port());
+    setup.enlist(QStringLiteral("127.0.0.1"), setup.player.commandPort());
     const QByteArray reply = Bench::playlistReply(5000);
 
     const double reference = Bench::medianOf(repetitions, [&] { return idle(setup); });

@@ -89,12 +89,11 @@ public:
             &m_host,
             [this, count, discoveryPort] {
                 for (int i = 0; i < count; ++i) {
-                    auto *player
-                        = new ScriptedPlayer(PlayerProtocol::encodeRegistrationRecord(
-                                                 {quint16(9000 + i), QStringLiteral("127.0.0.1"),
-                                                  QStringLiteral("player-%1").arg(i)}),
-                                             &m_host);
-                    player->listen(discoveryPort);
+                    auto *player = new ScriptedPlayer(&m_host);
+                    player->hearScans(discoveryPort,
+                                      PlayerProtocol::encodeRegistrationRecord(
+                                          {quint16(9000 + i), QStringLiteral("127.0.0.1"),
+                                           QStringLiteral("player-%1").arg(i)}));
                 }
             },
             Qt::BlockingQueuedConnection);
@@ -115,7 +114,7 @@ private:
 // A hub whose datagrams reach every player of a crowd on loopback.
 HubSettings crowdHub(quint16 discoveryPort)
 {
-    HubSettings settings = Bench::loopbackHub(discoveryPort);
+    HubSettings settings = Support::loopbackHub(discoveryPort);
     settings.scanTargets = QList<QHostAddress> {QHostAddress(QStringLiteral("127.255.255.255"))};
     return settings;
 }
@@ -141,7 +140,7 @@ double answerToFrame(QQuickView &viewer, NetworkMessenger &hub, QObject *videoLi
     clock.start();
     hub.jsonUpdated(json);
     shown = videoList->property("count").toInt() == videos;
-    Bench::waitFor([&] { return elapsed >= 0; }, 5000);
+    Support::waitFor([&] { return elapsed >= 0; }, 5000);
     QObject::disconnect(frame);
     QObject::disconnect(prepared);
     return elapsed < 0 ? -1 : elapsed / 1e6;
@@ -151,23 +150,22 @@ int videos(int repetitions)
 {
     QUdpSocket discovery;
     discovery.bind(QHostAddress::LocalHost, 0);
-    NetworkMessenger hub(Bench::loopbackHub(discovery.localPort()));
+    NetworkMessenger hub(Support::loopbackHub(discovery.localPort()));
     QtQuick2ApplicationViewer viewer;
     publish(viewer, hub);
     viewer.setSource(mainScene);
     viewer.show();
 
     // A listed player: its row connects the video list to the hub's answers.
-    ScriptedPlayer player(PlayerProtocol::encodeRegistrationRecord(
-        {9000, QStringLiteral("127.0.0.1"), QStringLiteral("lobby")}));
-    player.registerWith(QHostAddress::LocalHost, hub.hubPort());
+    ScriptedPlayer player;
+    player.registerWith(hub.hubPort(), player.record(QStringLiteral("lobby")));
     QObject *root = viewer.rootObject();
     QObject *deviceList = root->findChild<QObject *>(QStringLiteral("deviceList"));
     QObject *videoList = root->findChild<QObject *>(QStringLiteral("videoList"));
-    if (!Bench::waitFor([&] { return deviceList->property("count").toInt() == 1; }, 5000))
+    if (!Support::waitFor([&] { return deviceList->property("count").toInt() == 1; }, 5000))
         return 1;
     root->setProperty("state", QStringLiteral("info"));
-    Bench::waitFor([] { return false; }, 300); // the screen's fade-in
+    Support::waitFor([] { return false; }, 300); // the screen's fade-in
 
     const QJsonObject small = answer(1), large = answer(5000);
     QVector<double> reference, figure;
@@ -214,7 +212,7 @@ struct Venue
     {
         announced = 0;
         hub.scanForClients();
-        if (!Bench::waitFor([&] { return announced == players; }, 10000))
+        if (!Support::waitFor([&] { return announced == players; }, 10000))
             return false;
         QCoreApplication::sendPostedEvents(); // the list's re-read
         return listed() == players;
@@ -231,7 +229,7 @@ struct Venue
     double answerTime(int videos, int repetitions)
     {
         root->setProperty("state", QStringLiteral("info"));
-        Bench::waitFor([] { return false; }, 300); // the screen's fade-in
+        Support::waitFor([] { return false; }, 300); // the screen's fade-in
         const QJsonObject json = answer(videos), none = answer(0);
         QVector<double> times;
         for (int i = 0; i < repetitions; ++i) {
@@ -240,7 +238,7 @@ struct Venue
             times.append(answerToFrame(viewer, hub, videoList, json));
         }
         root->setProperty("state", QString());
-        Bench::waitFor([] { return false; }, 300);
+        Support::waitFor([] { return false; }, 300);
         return times.contains(-1) ? -1 : Bench::median(times);
     }
 
@@ -262,17 +260,18 @@ int venue(int scans)
     Venue venue(players);
     if (!venue.scan(players))
         return 1;
-    const double fresh = venue.answerTime(1000, 5);
+    const int repetitions = Bench::smoke() ? 1 : 5;
+    const double fresh = venue.answerTime(1000, repetitions);
     const int warmUp = scans / 20;
     qint64 baseline = 0;
     for (int i = 0; i < scans; ++i) {
         if (i == warmUp)
-            baseline = Bench::statusKiB("VmRSS");
+            baseline = Support::procField("status", "VmRSS");
         if (!venue.scan(players))
             return 1;
     }
-    const qint64 growth = Bench::statusKiB("VmRSS") - baseline;
-    const double afterDay = venue.answerTime(1000, 5);
+    const qint64 growth = Support::procField("status", "VmRSS") - baseline;
+    const double afterDay = venue.answerTime(1000, repetitions);
     if (fresh < 0 || afterDay < 0)
         return 1;
     std::printf("%.3f %.3f %lld\n", afterDay, fresh, growth);
@@ -308,7 +307,7 @@ int scanBusyTime(int players, bool withScene, int repetitions)
         return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
     };
     const auto settle = [] {
-        Bench::waitFor([] { return false; }, 200);
+        Support::waitFor([] { return false; }, 200);
     };
 
     QVector<double> times;
@@ -316,7 +315,7 @@ int scanBusyTime(int players, bool withScene, int repetitions)
         announced = 0;
         const qint64 start = cpuNs();
         hub->scanForClients();
-        if (!Bench::waitFor([&] { return announced == players; }, 10000))
+        if (!Support::waitFor([&] { return announced == players; }, 10000))
             return 1;
         settle();
         if (i >= 0)
@@ -373,7 +372,7 @@ int drive(int repetitions)
                     100);
 
     const QList<double> day = child(QStringList {QStringLiteral("--venue")} + smoke);
-    const QString scans = Bench::smoke() ? QStringLiteral("50") : QStringLiteral("8,640");
+    const QString scans = Bench::smoke() ? QStringLiteral("5") : QStringLiteral("8,640");
     Bench::printRow(
         QStringLiteral(
             "a day in a venue: 1,000-video answer after %1 scans of 30 players (vs after one)")
@@ -383,7 +382,7 @@ int drive(int repetitions)
         QStringLiteral("a day in a venue: RSS growth over %1 scans of 30 players").arg(scans),
         day.value(2), 0, QStringLiteral("KiB"), Bench::Goal::FigureBelow, 4096);
 
-    for (const int players : {30, 100, 200}) {
+    for (const int players : Bench::smoke() ? QList<int> {30} : QList<int> {30, 100, 200}) {
         const QString count = QString::number(players);
         const double scene = child(QStringList {QStringLiteral("--scan"), count} + smoke).value(0);
         const double bare
@@ -413,7 +412,7 @@ int main(int argc, char *argv[])
     }
     if (mode == "--venue") {
         QGuiApplication app(argc, argv);
-        return venue(Bench::smoke() ? 50 : 8640);
+        return venue(Bench::smoke() ? 5 : 8640);
     }
     if (mode == "--scan" && argc > 2) {
         QGuiApplication app(argc, argv);

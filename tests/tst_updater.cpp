@@ -1,10 +1,11 @@
 #include "applicationinfo.h"
 #include "logcapture.h"
-#include "metasurface.h"
-#include "testhttpserver.h"
 #include "updater.h"
+#include "updateservice.h"
 
 #include <QtTest>
+
+Q_DECLARE_METATYPE(HttpExchange::Framing)
 
 class tst_Updater : public QObject
 {
@@ -16,7 +17,8 @@ private slots:
     void answers_data();
     void answers();
     void unreachable();
-    void metaObject();
+    void oversized_data();
+    void oversized();
 };
 
 namespace {
@@ -27,6 +29,25 @@ QByteArray offer(const QByteArray &version, const QByteArray &extra = R"("show_m
     return R"({"type":")" + type + R"(","update":{"platform":)" + platform + R"(,"version":")"
         + version + R"(","description":"<b>New</b>","url":"https://q.example/dl",)" + extra + "}}";
 }
+
+// A stand-in for the update service on a free loopback port.
+struct Service : UpdateService
+{
+    explicit Service(int status = 200, const QByteArray &body = {},
+                     HttpExchange::Framing framing = HttpExchange::Framing::Length)
+    {
+        setStatus(status);
+        setBody(body);
+        setFraming(framing);
+        QString error;
+        if (!listen(QHostAddress::LocalHost, 0, &error))
+            qFatal("%s", qPrintable(error));
+    }
+    QUrl url() const
+    {
+        return QUrl(QStringLiteral("http://127.0.0.1:%1/qarn/update.php").arg(port()));
+    }
+};
 
 // The offers below are judged against this version, whatever the application's is.
 ApplicationInfo testIdentity()
@@ -39,17 +60,17 @@ ApplicationInfo testIdentity()
 
 void tst_Updater::request()
 {
-    TestHttpServer server(404);
+    Service service(404);
+    QSignalSpy requests(&service, &UpdateService::logged);
     Updater updater(ApplicationInfo::quintavo());
-    updater.setServiceUrl(server.url(QStringLiteral("/qarn/update.php")));
+    updater.setServiceUrl(service.url());
     updater.checkForUpdate();
-    QTRY_COMPARE(server.requestLines().size(), 1);
-    QCOMPARE(server.requestLines().first(),
-             QByteArray("GET /qarn/update.php?api=1&application=Quintavo&version=" QUINTAVO_VERSION
-                        "&platform=windows HTTP/1.1"));
-    QCOMPARE(Updater::defaultServiceUrl().path(), QStringLiteral("/qarn/update.php"));
-    QCOMPARE(Updater::defaultServiceUrl().scheme(), QStringLiteral("http"));
-    QCOMPARE(Updater::defaultServiceUrl().port(), -1);
+    QVERIFY(requests.wait());
+    QCOMPARE(
+        requests.at(0).at(0).toString(),
+        QStringLiteral(
+            "update-sim GET /qarn/update.php?api=1&application=Quintavo&version=" QUINTAVO_VERSION
+            "&platform=windows"));
 }
 
 void tst_Updater::answers_data()
@@ -96,9 +117,9 @@ void tst_Updater::answers()
     QFETCH(int, logLines);
 
     LogCapture log;
-    TestHttpServer server(status, body);
+    Service service(status, body);
     Updater updater(testIdentity());
-    updater.setServiceUrl(server.url(QStringLiteral("/qarn/update.php")));
+    updater.setServiceUrl(service.url());
     QSignalSpy available(&updater, &Updater::updateAvailable);
     // The manager announces every finished reply, whatever its outcome.
     QSignalSpy finished(updater.findChild<QNetworkAccessManager *>(),
@@ -117,14 +138,9 @@ void tst_Updater::answers()
 void tst_Updater::unreachable()
 {
     LogCapture log;
-    quint16 closedPort;
-    {
-        TestHttpServer gone;
-        closedPort = quint16(gone.url(QString()).port());
-    }
+    QUrl closed = Service().url(); // nothing listens there any more
     Updater updater(ApplicationInfo::quintavo());
-    updater.setServiceUrl(
-        QUrl(QStringLiteral("http://127.0.0.1:%1/qarn/update.php").arg(closedPort)));
+    updater.setServiceUrl(closed);
     QSignalSpy available(&updater, &Updater::updateAvailable);
     QSignalSpy finished(updater.findChild<QNetworkAccessManager *>(),
                         &QNetworkAccessManager::finished);
@@ -134,13 +150,37 @@ void tst_Updater::unreachable()
     QVERIFY(log.lines().isEmpty());
 }
 
-void tst_Updater::metaObject()
+void tst_Updater::oversized_data()
 {
-    QCOMPARE(metaSurface(Updater::staticMetaObject),
-             QStringList({"class Updater : QObject", "signal void updateAvailable()",
-                          "slot void serviceRequestFinished(QNetworkReply* networkReply)",
-                          "property QString version read", "property QString description read",
-                          "property QString url read", "property bool showMessage read"}));
+    QTest::addColumn<HttpExchange::Framing>("framing");
+    QTest::addColumn<int>("padding");
+    QTest::addColumn<bool>("offered");
+
+    // The answer comes over plain HTTP: whatever its framing, no more than the
+    // cap is read.
+    const int over = 4 * Updater::maximumReplySize, under = Updater::maximumReplySize - 1024;
+    QTest::newRow("length, over the cap") << HttpExchange::Framing::Length << over << false;
+    QTest::newRow("chunked, over the cap") << HttpExchange::Framing::Chunked << over << false;
+    QTest::newRow("no length, over the cap") << HttpExchange::Framing::Close << over << false;
+    QTest::newRow("chunked, under the cap") << HttpExchange::Framing::Chunked << under << true;
+}
+
+void tst_Updater::oversized()
+{
+    QFETCH(HttpExchange::Framing, framing);
+    QFETCH(int, padding);
+    QFETCH(bool, offered);
+
+    // A valid offer, padded with blanks.
+    Service service(200, '{' + QByteArray(padding, ' ') + offer("2.4.7").mid(1), framing);
+    Updater updater(testIdentity());
+    updater.setServiceUrl(service.url());
+    QSignalSpy available(&updater, &Updater::updateAvailable);
+    QSignalSpy finished(updater.findChild<QNetworkAccessManager *>(),
+                        &QNetworkAccessManager::finished);
+    updater.checkForUpdate();
+    QVERIFY(finished.wait());
+    QCOMPARE(available.count(), offered ? 1 : 0);
 }
 
 QTEST_GUILESS_MAIN(tst_Updater)

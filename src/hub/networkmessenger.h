@@ -42,8 +42,6 @@ public:
     QList<QObject *> clients() const;
     QObject *activeClient() const;
 
-    // Every player object the hub holds, listed or not (for tests and benchmarks).
-    int clientObjectCount() const { return m_allClients.size(); }
     quint16 hubPort() const { return m_hubPort; }
     // Whether players can register: another program may hold the hub port.
     bool isListening() const;

@@ -46,11 +46,21 @@ void Updater::checkForUpdate()
     QNetworkRequest request(url);
     request.setTransferTimeout(transferTimeout);
     QNetworkReply *reply = m_networkAccessManager->get(request);
-    // An answer larger than any real offer is cut off rather than held in memory.
-    connect(reply, &QNetworkReply::downloadProgress, reply, [reply](qint64 received, qint64) {
-        if (received > maximumReplySize)
-            reply->abort();
-    });
+    // The answer is taken in as it comes, a piece at a time, and one larger
+    // than any real offer is cut off rather than held in memory, however it is
+    // framed.
+    m_answer.clear();
+    reply->setReadBufferSize(readBufferSize);
+    connect(reply, &QNetworkReply::readyRead, this, [this, reply] { takeAnswer(reply); });
+}
+
+bool Updater::takeAnswer(QNetworkReply *reply)
+{
+    m_answer.append(reply->read(maximumReplySize + 1 - m_answer.size()));
+    if (m_answer.size() <= maximumReplySize)
+        return true;
+    reply->abort();
+    return false;
 }
 
 void Updater::serviceRequestFinished(QNetworkReply *networkReply)
@@ -58,10 +68,12 @@ void Updater::serviceRequestFinished(QNetworkReply *networkReply)
     networkReply->deleteLater();
     if (networkReply->error() != QNetworkReply::NoError)
         return;
+    if (!takeAnswer(networkReply))
+        return;
 
     QString parseError;
-    const auto offer = UpdateOffer::fromReply(networkReply->readAll(), m_platform,
-                                              m_applicationInfo.version(), &parseError);
+    const auto offer
+        = UpdateOffer::fromReply(m_answer, m_platform, m_applicationInfo.version(), &parseError);
     if (!parseError.isEmpty())
         qCDebug(lcUpdater).noquote() << parseError;
     if (!offer)

@@ -25,6 +25,8 @@ public:
     static QUrl defaultServiceUrl();
     // The most of an answer that is read; a longer one is no offer.
     static constexpr qint64 maximumReplySize = 1024 * 1024;
+    // How much of it waits to be taken in at a time.
+    static constexpr qint64 readBufferSize = 64 * 1024;
     // A service that stops sending for this long is given up.
     static constexpr int transferTimeout = 30000;
 
@@ -45,10 +47,15 @@ public slots:
     void serviceRequestFinished(QNetworkReply *networkReply);
 
 private:
+    // Takes in what has come of the answer; false, and the transfer cut, once
+    // it is larger than any real offer.
+    bool takeAnswer(QNetworkReply *reply);
+
     const QString m_platform;
     ApplicationInfo m_applicationInfo;
     QNetworkAccessManager *m_networkAccessManager;
     QUrl m_serviceUrl;
+    QByteArray m_answer; // as far as it has come
     QString m_version;
     QString m_description;
     QString m_url;

@@ -132,7 +132,7 @@ e2e_log "list: the three players on this network"
 
 expect_status json 0
 expect_status settings 0
-python3 - "$E2E_TMP" "$foyer_port" "$cafe_port" "$gallery_port" <<'EOF' \
+"$E2E_PYTHON" - "$E2E_TMP" "$foyer_port" "$cafe_port" "$gallery_port" <<'EOF' \
     || e2e_fail "JSON: $(cat "$E2E_TMP/json.out" "$E2E_TMP/settings.out")"
 import json, sys
 players = json.load(open(sys.argv[1] + "/json.out"))

@@ -293,7 +293,8 @@ Item {
 
         function test_links_data() {
             return [["http://u.example/new", true], ["HTTPS://u.example/new", true], ["file:///usr/bin/xterm", false],
-                    ["smb://host/share/setup.exe", false], ["myapp:run", false], ["setup.html", false], [" file:///bin/sh", false]]
+                    ["smb://host/share/setup.exe", false], ["myapp:run", false], ["setup.html", false], [" file:///bin/sh", false],
+                    ["file:///bin/sh#http:", false], ["smb://host/share?https://x", false]]
                 .map(function (row) { return { tag: row[0], link: row[0], opened: row[1] } })
         }
         function test_links(data) {

@@ -47,15 +47,29 @@ QByteArray HttpExchange::reasonPhrase(int status)
 }
 
 void HttpExchange::respond(int status, const QByteArray &contentType, const QByteArray &body,
-                           const QByteArray &extraHeaders)
+                           const QByteArray &extraHeaders, Framing framing)
 {
     if (m_responded || m_finished)
         return;
     m_responded = true;
     QByteArray response = "HTTP/1.1 " + QByteArray::number(status) + ' ' + reasonPhrase(status)
-        + "\r\nContent-Type: " + contentType
-        + "\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\nConnection: close\r\n"
-        + extraHeaders + "\r\n" + body;
+        + "\r\nContent-Type: " + contentType + "\r\nConnection: close\r\n" + extraHeaders;
+    switch (framing) {
+    case Framing::Length:
+        response += "Content-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body;
+        break;
+    case Framing::Chunked:
+        response += "Transfer-Encoding: chunked\r\n\r\n";
+        for (int at = 0; at < body.size(); at += chunkSize) {
+            const QByteArray chunk = body.mid(at, chunkSize);
+            response += QByteArray::number(chunk.size(), 16) + "\r\n" + chunk + "\r\n";
+        }
+        response += "0\r\n\r\n";
+        break;
+    case Framing::Close:
+        response += "\r\n" + body;
+        break;
+    }
     m_socket->write(response);
     // A client that does not read its answer must not hold the connection forever.
     m_deadline->start(requestDeadline);

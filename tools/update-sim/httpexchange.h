@@ -19,13 +19,19 @@ public:
     static constexpr int maximumHeadSize = 8 * 1024;
     // A connection that has not sent its whole head by then is closed.
     static constexpr int requestDeadline = 10000;
+    // Largest chunk of a chunked body.
+    static constexpr int chunkSize = 64 * 1024;
+
+    // How the end of a response body is told: by its length, by chunks (the
+    // length of each ahead of it), or by closing the connection.
+    enum class Framing { Length, Chunked, Close };
 
     explicit HttpExchange(QTcpSocket *socket, QObject *parent = nullptr);
     ~HttpExchange() override;
 
     // Writes the response with Connection: close and closes once it is sent.
     void respond(int status, const QByteArray &contentType, const QByteArray &body,
-                 const QByteArray &extraHeaders = {});
+                 const QByteArray &extraHeaders = {}, Framing framing = Framing::Length);
 
     static QByteArray reasonPhrase(int status);
 

@@ -70,5 +70,5 @@ void UpdateService::answer(HttpExchange *exchange, const QString &method, const 
         exchange->respond(404, "text/plain", "not found\n");
         return;
     }
-    exchange->respond(m_status, "application/json", m_body);
+    exchange->respond(m_status, "application/json", m_body, {}, m_framing);
 }

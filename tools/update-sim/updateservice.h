@@ -4,11 +4,12 @@
 // logged().
 #pragma once
 
+#include "httpexchange.h"
+
 #include <QByteArray>
 #include <QHostAddress>
 #include <QObject>
 
-class HttpExchange;
 class QTcpServer;
 
 class UpdateService : public QObject
@@ -30,6 +31,7 @@ public:
     // whatever the status, so that a failing status with a valid offer can be tried.
     void setBody(const QByteArray &body) { m_body = body; }
     void setStatus(int status) { m_status = status; }
+    void setFraming(HttpExchange::Framing framing) { m_framing = framing; }
 
     bool listen(const QHostAddress &address, quint16 port, QString *error);
     quint16 port() const;
@@ -44,5 +46,6 @@ private:
     QTcpServer *m_server;
     QByteArray m_body = defaultBody();
     int m_status = 200;
+    HttpExchange::Framing m_framing = HttpExchange::Framing::Length;
     QList<HttpExchange *> m_exchanges;
 };

@@ -1,0 +1,126 @@
+#!/usr/bin/env python3
+"""What a screenshot of the app's window shows, read once from the scene's
+layout at the picture's size: the header and every list row are a tenth of the
+height, with 2 pixels above each row. Exits 0 when the check holds; "active"
+and "links" print what they find. AREA is WxH+X+Y.
+
+    screen.py IMAGE list ROWS | player LAST ACTIVE | notice shown|hidden
+        | spans ROW SHARE | white AREA <|> LIMIT | active FROM TO | links AREA
+"""
+import re
+import subprocess
+import sys
+
+HEADER = [0x80, 0x88, 0xA4]  # the header's grey-blue, opaque: exact on screen
+ACTIVE = (176, 215, 228)  # the active look's light blue under the gloss
+WHITE = (255, 255, 255)
+
+
+class Shot:
+    def __init__(self, path):
+        data = open(path, "rb").read()
+        if not data.startswith(b"P6"):
+            data = subprocess.run(["convert-im6.q16", path, "-depth", "8", "ppm:-"],
+                                  capture_output=True, check=True).stdout
+        header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", data)
+        self.width, self.height = int(header[1]), int(header[2])
+        self.pixels = data[header.end():]
+
+    def area(self, x, y, w, h):
+        for row in range(y, y + h):
+            line = self.pixels[3 * (row * self.width + x):3 * (row * self.width + x + w)]
+            yield from zip(line[0::3], line[1::3], line[2::3])
+
+    def white(self, *area):
+        colours = list(self.area(*area))
+        return colours.count(WHITE) / len(colours)
+
+    def mean(self, *area):
+        colours = list(self.area(*area))
+        return [round(sum(c[i] for c in colours) / len(colours)) for i in range(3)]
+
+    def top(self, row):
+        return self.height // 10 + 2 + row * (self.height // 10 + 2)
+
+    def outlined(self, row):
+        """A button's white outline: its top edge and its left edge."""
+        h = self.height
+        return (self.white(20, self.top(row), self.width - 40, 2) > 0.9
+                and self.white(0, self.top(row) + h * 2 // 100, 2, h * 6 // 100) > 0.9)
+
+    def active(self, first, last):
+        """Rows in the active look, seen at the row's left end below the middle,
+        where no text reaches; other rows show the darker background there."""
+        h = self.height
+        return [row for row in range(first, last + 1) if sum(
+            (a - b) ** 2 for a, b in zip(self.mean(4, self.top(row) + h * 55 // 1000, 12,
+                                                   h * 35 // 1000), ACTIVE)) < 40 ** 2]
+
+    def spans(self, row):
+        """Width of the white text inside a row's outline."""
+        w = self.width - 8
+        xs = [i % w for i, c in enumerate(self.area(4, self.top(row) + 6, w, self.height // 10 - 12))
+              if c == WHITE]
+        return max(xs) - min(xs) + 1 if xs else 0
+
+    def back(self):
+        """White share of the Back square: opaque on the player screen, the
+        header showing through on the main screen."""
+        h = self.height
+        return self.white(h // 140, h * 8 // 100, h // 35, h // 70)
+
+    def header(self):
+        """The header between Back and the logo, with no text on the main screen."""
+        h = self.height
+        return self.mean(h // 10 + 10, 5, self.width - 2 * (h // 10) - 20, h // 10 - 10)
+
+    def notice(self):
+        return self.white(self.width // 4, self.height * 45 // 100, self.width // 2, self.height // 5)
+
+    def links(self, x, y, w, h):
+        """The middle of each line of link text (Qt's link blue); lines closer
+        than 4 pixels are one."""
+        lines = []
+        for i, (r, g, b) in enumerate(self.area(x, y, w, h)):
+            if b > 204 and r < 128 and g < 128:
+                px, py = x + i % w, y + i // w
+                if lines and py - lines[-1][1] <= 4:
+                    line = lines[-1]
+                    line[1:] = [py, min(line[2], px), max(line[3], px)]
+                else:
+                    lines.append([py, py, px, px])
+        return [((x0 + x1) // 2, (y0 + y1) // 2) for y0, y1, x0, x1 in lines]
+
+
+def area(text):
+    w, h, x, y = map(int, re.fullmatch(r"(\d+)x(\d+)\+(\d+)\+(\d+)", text).groups())
+    return x, y, w, h
+
+
+def check(shot, name, *args):
+    if name == "list":
+        rows = int(args[0])
+        return (shot.back() < 0.05 and shot.header() == HEADER
+                and all(map(shot.outlined, range(rows))) and not shot.outlined(rows))
+    if name == "player":
+        return (shot.back() > 0.95 and all(map(shot.outlined, range(int(args[0]) + 1)))
+                and " ".join(map(str, shot.active(0, int(args[0])))) == args[1])
+    if name == "notice":
+        return shot.notice() > 0.95 if args[0] == "shown" else shot.notice() < 0.5
+    if name == "spans":
+        return shot.spans(int(args[0])) > float(args[1]) * shot.width
+    if name == "white":
+        share = shot.white(*area(args[0]))
+        return share > float(args[2]) if args[1] == ">" else share < float(args[2])
+    if name == "active":
+        print(*shot.active(int(args[0]), int(args[1])))
+    elif name == "links":
+        for spot in shot.links(*area(args[0])):
+            print(*spot)
+    else:
+        sys.exit(f"screen.py: no check {name}")
+    return True
+
+
+if __name__ == "__main__":
+    sys.exit(0 if check(Shot(sys.argv[1]), *sys.argv[2:]) else 1)

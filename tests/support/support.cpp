@@ -1,0 +1,50 @@
+#include "support.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QTimer>
+
+namespace Support {
+
+HubSettings loopbackHub(quint16 discoveryPort)
+{
+    HubSettings settings;
+    settings.discoveryPort = discoveryPort;
+    settings.hubPort = 0;
+    settings.listenAddress = QHostAddress(QHostAddress::LocalHost);
+    settings.scanTargets = QList<QHostAddress> {QHostAddress(QHostAddress::LocalHost)};
+    settings.checkForUpdate = false;
+    return settings;
+}
+
+bool waitFor(const std::function<bool()> &done, int timeoutMs)
+{
+    // Only events change what done() looks at: sleep until the next one, and
+    // let a timer wake the loop when time is up.
+    QTimer wake;
+    wake.setSingleShot(true);
+    wake.start(timeoutMs);
+    while (!done()) {
+        if (!wake.isActive())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        // As a running event loop does; processEvents alone leaves them.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    return true;
+}
+
+qint64 procField(const char *file, const char *field)
+{
+    QFile proc(QStringLiteral("/proc/self/") + QLatin1String(file));
+    if (!proc.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray prefix = QByteArray(field) + ':';
+    for (const QByteArray &line : proc.readAll().split('\n')) {
+        if (line.startsWith(prefix))
+            return line.mid(prefix.size()).trimmed().split(' ').value(0).toLongLong();
+    }
+    return -1;
+}
+
+} // namespace Support

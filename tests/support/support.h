@@ -1,0 +1,26 @@
+// What tests and benchmarks of the hub share besides the scripted player: a
+// hub on loopback, a wait that keeps the event loop answering, and the
+// process's memory.
+#pragma once
+
+#include "hubsettings.h"
+
+#include <functional>
+
+namespace Support {
+
+// A hub on loopback: any free hub port, datagrams to discoveryPort on
+// 127.0.0.1, and no update check.
+HubSettings loopbackHub(quint16 discoveryPort);
+
+// Runs the event loop, deferred deletions included, until done() holds; false
+// when timeoutMs passed first. Unlike QTRY_*, which sleep between looks, it
+// never keeps the loop from answering, so stalls measured meanwhile are the
+// code's own.
+bool waitFor(const std::function<bool()> &done, int timeoutMs = 5000);
+
+// A field of /proc/self/status or /proc/self/io ("VmRSS", "VmHWM", "rchar"),
+// as the kernel writes it (KiB for memory, bytes for I/O); -1 if absent.
+qint64 procField(const char *file, const char *field);
+
+} // namespace Support
