@@ -1,5 +1,6 @@
 #include "singleinstance.h"
 
+#include <QEventLoop>
 #include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
@@ -91,16 +92,35 @@ bool SingleInstance::listen()
 
 std::optional<int> SingleInstance::handOver()
 {
-    // This launch has no window yet and ends here: it may wait, briefly.
+    // This launch has no window yet and ends here: a short event loop of its
+    // own carries the request, under a deadline.
     QLocalSocket socket;
+    QEventLoop loop;
+    bool connected = false;
+    bool ended = false;
+    const auto end = [&] {
+        ended = true;
+        loop.quit();
+    };
+    connect(&socket, &QLocalSocket::connected, &loop, [&] {
+        connected = true;
+        socket.write(activateRequest);
+    });
+    // The running instance hangs up once it has the request; a refusal ends
+    // the attempt before any connection.
+    connect(&socket, &QLocalSocket::disconnected, &loop, end);
+    connect(&socket, &QLocalSocket::errorOccurred, &loop, [&] {
+        if (!connected)
+            end();
+    });
+    QTimer::singleShot(requestTimeout, &loop, end);
     socket.connectToServer(m_serverName);
-    if (!socket.waitForConnected(requestTimeout))
+    if (!ended)
+        loop.exec();
+
+    if (!connected)
         return std::nullopt;
-    socket.write(activateRequest);
-    // The running instance hangs up once it has the request.
-    if (socket.waitForBytesWritten(requestTimeout)
-        && (socket.state() == QLocalSocket::UnconnectedState
-            || socket.waitForDisconnected(requestTimeout))) {
+    if (socket.state() == QLocalSocket::UnconnectedState) {
         qCDebug(lcInstance) << "Quintavo is already running; its window was asked forward";
         return 0;
     }
