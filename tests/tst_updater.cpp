@@ -16,7 +16,6 @@ private slots:
     void request();
     void answers_data();
     void answers();
-    void unreachable();
     void oversized_data();
     void oversized();
 };
@@ -90,15 +89,11 @@ void tst_Updater::answers_data()
     QTest::newRow("malformed version") << 200 << offer("3.0") << false << "" << false << 0;
     QTest::newRow("platform case") << 200 << offer("2.4.7", "\"show_message\":true", "\"Windows\"")
                                    << false << "" << false << 0;
-    QTest::newRow("platform not a string")
-        << 200 << offer("2.4.7", "\"show_message\":true", "1") << false << "" << false << 0;
     QTest::newRow("type case") << 200
                                << offer("2.4.7", "\"show_message\":true", "\"windows\"", "Update")
                                << false << "" << false << 0;
     QTest::newRow("show_message as text")
         << 200 << offer("2.4.7", "\"show_message\":\"true\"") << true << "2.4.7" << false << 0;
-    QTest::newRow("show_message false")
-        << 200 << offer("2.4.7", "\"show_message\":false") << true << "2.4.7" << false << 0;
     QTest::newRow("not found") << 404 << offer("2.4.7") << false << "" << false << 0;
     QTest::newRow("not json") << 200 << QByteArray("<html>Hi</html>") << false << "" << false << 1;
     QTest::newRow("empty body") << 200 << QByteArray() << false << "" << false << 1;
@@ -133,21 +128,6 @@ void tst_Updater::answers()
     QCOMPARE(updater.description(), offered ? QStringLiteral("<b>New</b>") : QString());
     QCOMPARE(updater.url(), offered ? QStringLiteral("https://q.example/dl") : QString());
     QCOMPARE(log.lines().size(), logLines);
-}
-
-void tst_Updater::unreachable()
-{
-    LogCapture log;
-    QUrl closed = Service().url(); // nothing listens there any more
-    Updater updater(ApplicationInfo::quintavo());
-    updater.setServiceUrl(closed);
-    QSignalSpy available(&updater, &Updater::updateAvailable);
-    QSignalSpy finished(updater.findChild<QNetworkAccessManager *>(),
-                        &QNetworkAccessManager::finished);
-    updater.checkForUpdate();
-    QVERIFY(finished.wait());
-    QCOMPARE(available.count(), 0);
-    QVERIFY(log.lines().isEmpty());
 }
 
 void tst_Updater::oversized_data()

@@ -19,7 +19,6 @@ player_sim=${3:?}
 man_page=${4:?}
 version=${5:?}
 
-e2e_require_netns
 e2e_own_netns "$0" "$@"
 # No settings file of the user's: an empty configuration directory.
 mkdir "$E2E_TMP/config"
@@ -64,8 +63,7 @@ for option in $(grep -oE -- '--[a-z]+' "$E2E_TMP/help.out" | sort -u); do
     grep -qF -- "\\-\\-${option#--}" "$man_page" || e2e_fail "the man page lacks $option"
 done
 
-# --- the players, started side by side and by hand: the helper would wait for
-# each in turn and echo the far player's name, escape sequence and all
+# --- the players, started side by side
 cat >"$E2E_TMP/foyer.json" <<'EOF'
 {"activeIndex": 2, "quintavo": [
  {"description": "Morning loop", "duration": 95, "exists": true},
@@ -73,33 +71,21 @@ cat >"$E2E_TMP/foyer.json" <<'EOF'
  {"description": "Closed notice", "duration": 30, "exists": true}]}
 EOF
 e2e_start_far_network
-start_player() {
-    local log=$E2E_TMP/player-$1.log
-    shift
-    "$@" >"$log" 2>&1 &
-    E2E_PIDS+=($!)
-}
-start_player far nsenter --net="/proc/$E2E_FAR_PID/ns/net" -- \
-    "$player_sim" --name $'annex\e[2J' --bind 10.78.0.2 --source 10.78.0.2
-start_player foyer "$player_sim" --name foyer --bind 10.77.0.11 --source 10.77.0.11 \
-    --playlist "$E2E_TMP/foyer.json"
-start_player cafe "$player_sim" --name cafe --bind 10.77.0.12 --source 10.77.0.12
-start_player gallery "$player_sim" --name gallery --bind 10.77.0.13 --source 10.77.0.13
+nsenter --net="/proc/$E2E_FAR_PID/ns/net" -- "$player_sim" --name $'annex\e[2J' --bind 10.78.0.2 \
+    --source 10.78.0.2 >"$E2E_TMP/player-far.log" 2>&1 &
+E2E_PIDS+=($!)
+e2e_start_player "$player_sim" foyer 10.77.0.11 --playlist "$E2E_TMP/foyer.json"
+e2e_start_player "$player_sim" cafe 10.77.0.12
+e2e_start_player "$player_sim" gallery 10.77.0.13
 # On another discovery port, so that it hears no scan; it answers too late.
-start_player silent "$player_sim" --name silent --bind 10.77.0.14 --source 10.77.0.14 \
-    --discovery-port 7776 --reply-delay 60000
-port_of() { sed -n "s/^player .* listening on $1:\([0-9]*\) .*/\1/p" "$E2E_TMP/player-$2.log"; }
-has_port() { [ -n "$(port_of "$1" "$2")" ]; }
-for player in far:10.78.0.2 foyer:10.77.0.11 cafe:10.77.0.12 gallery:10.77.0.13 silent:10.77.0.14; do
-    e2e_poll 20 has_port "${player#*:}" "${player%%:*}" \
-        || e2e_fail "player ${player%%:*} did not start: $(cat -v "$E2E_TMP/player-${player%%:*}.log")"
-done
-far_port=$(port_of 10.78.0.2 far)
-foyer_port=$(port_of 10.77.0.11 foyer)
-cafe_port=$(port_of 10.77.0.12 cafe)
-gallery_port=$(port_of 10.77.0.13 gallery)
-silent_port=$(port_of 10.77.0.14 silent)
-e2e_log "five players, one on the far network"
+e2e_start_player "$player_sim" silent 10.77.0.14 --discovery-port 7776 --reply-delay 60000
+e2e_wait_for_players far foyer cafe gallery silent
+port_of() { sed -n "s/^player .* listening on [0-9.]*:\([0-9]*\) .*/\1/p" "$E2E_TMP/player-$1.log"; }
+far_port=$(port_of far)
+foyer_port=$(port_of foyer)
+cafe_port=$(port_of cafe)
+gallery_port=$(port_of gallery)
+silent_port=$(port_of silent)
 
 # --- the application, started with --scan, while the commands run beside it.
 # Its hub's log tells what it lists; the window's rows are other tests' concern.

@@ -21,7 +21,6 @@ player_sim=${2:?}
 title="Quintavo v${3:?}"
 tab=$'\t' # between role, name and states of accessible objects
 
-e2e_require_netns
 e2e_own_netns "$0" "$@"
 e2e_start_display
 e2e_start_accessibility_bus
@@ -37,6 +36,7 @@ cat >"$E2E_TMP/playlist.json" <<'EOF'
 EOF
 e2e_start_player "$player_sim" alpha 10.77.0.11 --playlist "$E2E_TMP/playlist.json"
 e2e_start_player "$player_sim" beta 10.77.0.12 --playlist "$E2E_TMP/playlist.json"
+e2e_wait_for_players alpha beta
 e2e_start_app "$app"
 window=$(e2e_wait_for_window "$title" 30) || {
     e2e_show_app_output
