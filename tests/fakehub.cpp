@@ -14,7 +14,7 @@ void FakeHub::queryClient(QString ipAddress)
     // Like the hub: the player is active when the call returns, but nothing is
     // announced until it answers.
     for (QObject *entry : qAsConst(m_clients)) {
-        auto *client = static_cast<FakeClient *>(entry);
+        auto *client = static_cast<Client *>(entry);
         if (client->ipAddress() == ipAddress)
             m_activeClient = client;
     }
@@ -29,7 +29,7 @@ void FakeHub::quintavo(ushort index)
 
 void FakeHub::addPlayer(const QString &hostname, const QString &ipaddress)
 {
-    m_clients.append(new FakeClient(hostname, ipaddress, this));
+    m_clients.append(new Client(hostname, QHostAddress(ipaddress), 7000, this));
     emit clientsUpdated();
 }
 

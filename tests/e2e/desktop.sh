@@ -38,18 +38,12 @@ e2e_start_player "$player_sim" alpha 10.77.0.11 --playlist "$E2E_TMP/playlist.js
 e2e_start_player "$player_sim" beta 10.77.0.12 --playlist "$E2E_TMP/playlist.json"
 e2e_wait_for_players alpha beta
 e2e_start_app "$app"
-window=$(e2e_wait_for_window "$title" 30) || {
-    e2e_show_app_output
-    e2e_fail "no window titled '$title'"
-}
+window=$(e2e_wait_for_window "$title" 30) || e2e_fail "no window titled '$title'"
 
 # --- the rows as a screen reader has them, both in view before any key
 listed() { e2e_accessible_has "^push button${tab}$1, $2${tab}showing"; }
 both_listed() { listed alpha 10.77.0.11 && listed beta 10.77.0.12; }
-e2e_poll 20 both_listed || {
-    e2e_show_accessible
-    e2e_fail "the rows are not named 'HOST, ADDRESS' for screen readers"
-}
+e2e_poll 20 both_listed || e2e_fail "the rows are not named 'HOST, ADDRESS' for screen readers"
 ! e2e_accessible_has "${tab}Port " || e2e_fail "the port notice is there while the hub listens"
 name=beta
 [ "$(e2e_registration_row 10.77.0.11)" != 1 ] || name=alpha
@@ -67,10 +61,7 @@ entries=("push button${tab}Default${tab}showing focused" "push button${tab}Harbo
     "push button${tab}Night market, 2 minutes 0 seconds${tab}showing" "push button${tab}Tide, 0 minutes 1 second${tab}showing"
     "push button${tab}Back${tab}showing")
 for entry in "${entries[@]}"; do
-    e2e_poll 10 e2e_accessible_has "^$entry\$" || {
-        e2e_show_accessible
-        e2e_fail "no accessible '$entry'"
-    }
+    e2e_poll 10 e2e_accessible_has "^$entry\$" || e2e_fail "no accessible '$entry'"
 done
 e2e_log "$name got the playlist request; entries and Back are named, the focus on Default"
 
@@ -107,10 +98,7 @@ e2e_start_listener 0.0.0.0 7925
 rm -rf "$E2E_TMP/runtime"
 e2e_start_app "$app"
 notice="Port 7925 is in use by another program; players cannot register."
-e2e_poll 20 e2e_accessible_has "^label${tab}$notice${tab}showing\$" || {
-    e2e_show_accessible
-    e2e_fail "no notice of the taken port"
-}
+e2e_poll 20 e2e_accessible_has "^label${tab}$notice${tab}showing\$" || e2e_fail "no notice of the taken port"
 grep -q '^quintavo\.hub: Cannot listen for players on port 7925' "$E2E_TMP/app.err" \
     || e2e_fail "no warning of the taken port in the log"
 e2e_log "with TCP 7925 taken, the notice says so"

@@ -13,10 +13,19 @@ E2E_TMP=$(mktemp -d)
 E2E_PIDS=()
 E2E_APP_PID=
 
-# Log lines start with $E2E_NAME (default "e2e").
+# Log lines start with $E2E_NAME (default "e2e"). A failure shows the end of
+# the app's output and, with a screen reader's bus, its accessible objects.
 e2e_log() { echo "${E2E_NAME:-e2e}: $*"; }
 e2e_fail() {
     echo "${E2E_NAME:-e2e}: FAIL: $*" >&2
+    if [ -s "$E2E_TMP/app.err" ]; then
+        echo "--- app stderr (last 40 lines)" >&2
+        tail -n 40 "$E2E_TMP/app.err" >&2
+    fi
+    if [ "${QT_LINUX_ACCESSIBILITY_ALWAYS_ON:-}" = 1 ]; then
+        echo "--- accessible objects" >&2
+        "$E2E_ROOT/tests/e2e/accessible.py" quintavo >&2 || true
+    fi
     exit 1
 }
 
@@ -148,12 +157,6 @@ e2e_grab_window() {
     import-im6.q16 -window root -crop "$area" +repage -depth 8 "$2"
 }
 
-# Shows the app's output, for a failing test.
-e2e_show_app_output() {
-    echo "--- app stderr (last 40 lines)" >&2
-    tail -n 40 "$E2E_TMP/app.err" >&2 || true
-}
-
 # ---------------------------------------------------------------------------
 # Simulated players, the update service stand-in, taps and pixels.
 
@@ -177,13 +180,11 @@ e2e_own_netns() {
     E2E_OWN_NETNS=1 QUINTAVO_NETNS_NEW=1 exec "$E2E_ROOT/scripts/netns-run" bash "$@"
 }
 
-# Starts update-sim ($1) on port 80 of the address under which the app looks
-# up its update host ($2), with the body file $3 (default: its own offer). A
-# host name is mapped to 127.0.0.1 in this namespace's own /etc/hosts (the
+# Starts update-sim ($1) with its own offer on port 80 of the address under
+# which the app looks up its update host ($2). A host name is mapped to 127.0.0.1 in this namespace's own /etc/hosts (the
 # namespace has a mount namespace of its own); an address is made local.
 e2e_start_update_service() {
     local binary=$1 host=$2 address hosts
-    shift 2
     if [[ $host =~ ^[0-9]+\.[0-9]+\.[0-9]+\.[0-9]+$ ]]; then
         address=$host
         ip -4 -o addr show | grep -q " inet $address/" || ip addr add "$address/32" dev lo
@@ -195,7 +196,7 @@ e2e_start_update_service() {
             mount --bind "$hosts" /etc/hosts
         fi
     fi
-    "$binary" --bind "$address" --port 80 ${1:+--body "$1"} >"$E2E_TMP/update-sim.log" 2>&1 &
+    "$binary" --bind "$address" --port 80 >"$E2E_TMP/update-sim.log" 2>&1 &
     E2E_PIDS+=($!)
     e2e_poll 20 grep -q '^listening on 80$' "$E2E_TMP/update-sim.log" \
         || e2e_fail "update-sim did not start: $(cat "$E2E_TMP/update-sim.log")"
@@ -313,27 +314,16 @@ e2e_require_no_qml_warnings() {
 e2e_close_app() {
     local status=0
     wmctrl -c "$1"
-    e2e_wait_for_exit "$E2E_APP_PID" 20 || {
-        e2e_show_app_output
-        e2e_fail "app still running 20 s after the close request"
-    }
+    e2e_wait_for_exit "$E2E_APP_PID" 20 || e2e_fail "app still running 20 s after the close request"
     wait "$E2E_APP_PID" || status=$?
-    [ "$status" -eq 0 ] || {
-        e2e_show_app_output
-        e2e_fail "app exited with $status"
-    }
+    [ "$status" -eq 0 ] || e2e_fail "app exited with $status"
     e2e_log "app closed, exit code 0"
 }
 
-# Polls at most $1 seconds until the command $4 holds for a fresh screenshot of
-# window $2 in file $3; it gets the file and the further arguments
-# (e2e_poll_screen 10 "$window" "$shot" e2e_screen list 8).
-e2e_poll_screen() {
-    local seconds=$1
-    shift
-    e2e_poll "$seconds" e2e_grab_and_check "$@"
-}
-e2e_grab_and_check() {
+# True when the command $3 holds for a fresh screenshot of window $1 in file
+# $2; it gets the file and the further arguments. For e2e_poll:
+#   e2e_poll 10 e2e_shot_shows "$window" "$shot" e2e_screen list 8
+e2e_shot_shows() {
     local window=$1 file=$2 check=$3
     shift 3
     e2e_grab_window "$window" "$file" && "$check" "$file" "$@"
@@ -392,10 +382,4 @@ e2e_start_accessibility_bus() {
 # $1; for e2e_poll.
 e2e_accessible_has() {
     "$E2E_ROOT/tests/e2e/accessible.py" quintavo | grep -E "$1" >/dev/null
-}
-
-# Prints the application's accessible objects, for a failing test.
-e2e_show_accessible() {
-    echo "--- accessible objects" >&2
-    "$E2E_ROOT/tests/e2e/accessible.py" quintavo >&2 || true
 }
