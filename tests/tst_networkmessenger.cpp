@@ -33,9 +33,7 @@ private slots:
     void pendingLinksAreCapped();
     void burstOfPlayers();
     void registeringTwiceAndRescanning();
-    void queryClient();
-    void queryClientMatching();
-    void relaysOnlyTheActivePlayer();
+    void activePlayer();
     void updateNotice();
     void sceneSurface();
 
@@ -305,46 +303,12 @@ void tst_NetworkMessenger::registeringTwiceAndRescanning()
     QVERIFY(before.contains(m_hub->clients().first()));
 }
 
-void tst_NetworkMessenger::queryClient()
-{
-    startHub();
-    QSignalSpy answers(m_hub.get(), &NetworkMessenger::activeClientChanged);
-    registerWith(m_player->record("lobby"));
-    QTRY_COMPARE(m_hub->clients().size(), 1);
-
-    // Without an active player a switch goes nowhere: the first link the
-    // player sees carries the playlist request.
-    QVERIFY(!m_hub->activeClient());
-    m_hub->quintavo(3);
-    m_hub->queryClient(QStringLiteral("127.0.0.1"));
-    // Already active when the call returns, before any answer.
-    QCOMPARE(m_hub->activeClient(), m_hub->clients().first());
-    QCOMPARE(answers.count(), 0);
-    QTRY_COMPARE(m_player->received(0), PlayerProtocol::playlistRequest());
-    QCOMPARE(m_player->linkCount(), 1);
-
-    m_player->reply(0,
-                    QByteArray(R"({"activeIndex":2,"quintavo":[{"description":"Snow"}]})") + '\0');
-    QVERIFY(answers.wait());
-    QCOMPARE(answers.count(), 1);
-    QCOMPARE(answers.at(0).at(0).toJsonObject().value("activeIndex").toInt(), 2);
-
-    m_hub->quintavo(65535);
-    QTRY_COMPARE(m_player->received(1), PlayerProtocol::switchCommand(65535));
-
-    // The active player still gets commands after a scan has emptied the list.
-    m_hub->scanForClients();
-    m_hub->quintavo(3);
-    QTRY_COMPARE(m_player->received(2), PlayerProtocol::switchCommand(3));
-}
-
-void tst_NetworkMessenger::queryClientMatching()
+void tst_NetworkMessenger::activePlayer()
 {
     ScriptedPlayer second;
     startHub();
+    QSignalSpy answers(m_hub.get(), &NetworkMessenger::activeClientChanged);
     m_hub->queryClient(QStringLiteral("127.0.0.1")); // empty list: no effect
-    QVERIFY(!m_hub->activeClient());
-
     registerWith(m_player->record("one"));
     QTRY_COMPARE(m_hub->clients().size(), 1);
     registerWith(second.record("two"));
@@ -352,47 +316,45 @@ void tst_NetworkMessenger::queryClientMatching()
     registerWith(second.record("six", "fe80::1"));
     QTRY_COMPARE(m_hub->clients().size(), 3);
 
-    // Exact text only: no leading zeros, no other case.
+    // Exact text only: no leading zeros, no other case. Without an active
+    // player a switch goes nowhere.
     m_hub->queryClient(QStringLiteral("127.0.0.01"));
     m_hub->queryClient(QStringLiteral("FE80::1"));
     QVERIFY(!m_hub->activeClient());
+    m_hub->quintavo(3);
 
-    // The first of two equal addresses wins.
+    // The first of two equal addresses, active when the call returns, before
+    // any answer. Opened twice, it relays each answer once.
+    Client *one = listed(0);
     m_hub->queryClient(QStringLiteral("127.0.0.1"));
-    QCOMPARE(m_hub->activeClient(), m_hub->clients().at(0));
-    QTRY_COMPARE(m_player->linkCount(), 1);
+    QCOMPARE(m_hub->activeClient(), one);
+    m_hub->queryClient(QStringLiteral("127.0.0.1"));
+    QTRY_COMPARE(m_player->received(1), PlayerProtocol::playlistRequest());
+    QCOMPARE(m_player->linkCount(), 2);
+    QCOMPARE(answers.count(), 0);
+    m_player->reply(1,
+                    QByteArray(R"({"activeIndex":2,"quintavo":[{"description":"Snow"}]})") + '\0');
+    QVERIFY(answers.wait());
+    QCOMPARE(answers.count(), 1);
+    QCOMPARE(answers.at(0).at(0).toJsonObject().value("activeIndex").toInt(), 2);
+    m_hub->quintavo(65535);
+    QTRY_COMPARE(m_player->received(2), PlayerProtocol::switchCommand(65535));
 
-    // A miss leaves the active player as it was.
+    // After a scan has emptied the list, a query that misses leaves the active
+    // player as it was, and it still gets commands.
     m_hub->scanForClients();
     m_hub->queryClient(QStringLiteral("127.0.0.1"));
-    QCOMPARE(qobject_cast<Client *>(m_hub->activeClient())->hostname(), QStringLiteral("one"));
-    QCOMPARE(m_player->linkCount(), 1);
+    QCOMPARE(m_hub->activeClient(), one);
+    m_hub->quintavo(3);
+    QTRY_COMPARE(m_player->received(3), PlayerProtocol::switchCommand(3));
     QCOMPARE(second.linkCount(), 0);
-}
-
-void tst_NetworkMessenger::relaysOnlyTheActivePlayer()
-{
-    ScriptedPlayer second;
-    startHub();
-    QSignalSpy answers(m_hub.get(), &NetworkMessenger::activeClientChanged);
-    registerWith(m_player->record("one"));
-    QTRY_COMPARE(m_hub->clients().size(), 1);
-
-    // Opening the same player twice relays each answer once.
-    m_hub->queryClient(QStringLiteral("127.0.0.1"));
-    m_hub->queryClient(QStringLiteral("127.0.0.1"));
-    QTRY_COMPARE(m_player->received(1).size(), 24);
-    m_player->reply(1, QByteArray(R"({"activeIndex":1})") + '\0');
-    QVERIFY(answers.wait());
 
     // Once another player is open, a late answer of the first is not relayed.
-    Client *one = listed(0);
-    m_hub->scanForClients();
     registerWith(second.record("two"));
     QTRY_COMPARE(m_hub->clients().size(), 1);
     m_hub->queryClient(QStringLiteral("127.0.0.1"));
     QTRY_COMPARE(second.received(0).size(), 24);
-    m_player->reply(1, QByteArray(R"({"activeIndex":7})") + '\0');
+    m_player->reply(3, QByteArray(R"({"activeIndex":7})") + '\0');
     QTRY_COMPARE(one->json().value("activeIndex"), QJsonValue(7));
     QCOMPARE(answers.count(), 1);
     second.reply(0, QByteArray(R"({"activeIndex":5})") + '\0');

@@ -45,8 +45,6 @@ Item {
                 { tag: "active", toggle: true, listIndex: 2, active: 2, state: "", look: "active" },
                 { tag: "other entry", toggle: true, listIndex: 3, active: 2, state: "", look: "" },
                 { tag: "toggle false", toggle: false, listIndex: 2, active: 2, state: "", look: "" },
-                { tag: "toggle false at -1", toggle: false, listIndex: -1, active: -1, state: "", look: "" },
-                { tag: "-1 matches -1", toggle: true, listIndex: -1, active: -1, state: "", look: "active" },
                 { tag: "disabled beats active", toggle: true, listIndex: 2, active: 2, state: "disabled", look: "disabled" }
             ]
         }
