@@ -14,45 +14,10 @@
 #include <QVariant>
 #include <QtQuickTest>
 
-class SceneProbe : public QObject
-{
-    Q_OBJECT
-    Q_PROPERTY(QStringList openedUrls MEMBER m_openedUrls NOTIFY urlOpened)
-
-public:
-    // Schemes the tests' links use; none of them may reach a real handler.
-    static inline const QStringList urlSchemes {QStringLiteral("http"),  QStringLiteral("https"),
-                                                QStringLiteral("file"),  QStringLiteral("smb"),
-                                                QStringLiteral("myapp"), QStringLiteral("qrc")};
-
-    void catchUrls()
-    {
-        for (const QString &scheme : urlSchemes)
-            QDesktopServices::setUrlHandler(scheme, this, "openUrl");
-    }
-    ~SceneProbe() override
-    {
-        for (const QString &scheme : urlSchemes)
-            QDesktopServices::unsetUrlHandler(scheme);
-    }
-
-public slots:
-    void openUrl(const QUrl &url)
-    {
-        m_openedUrls.append(url.toString());
-        emit urlOpened();
-    }
-
-signals:
-    void urlOpened();
-
-private:
-    QStringList m_openedUrls;
-};
-
 class Setup : public QObject
 {
     Q_OBJECT
+    Q_PROPERTY(QStringList openedUrls MEMBER m_openedUrls NOTIFY urlOpened)
 
 public:
     // Before the application exists. Qt warns without a runtime directory.
@@ -69,13 +34,23 @@ public slots:
         context->setContextProperty(QStringLiteral("networkMessenger"), new FakeHub(engine));
         context->setContextProperty(QStringLiteral("applicationVersion"),
                                     QVariant(QStringLiteral(QUINTAVO_VERSION)));
-        m_probe.catchUrls();
-        context->setContextProperty(QStringLiteral("probe"), &m_probe);
+        // The schemes the tests' links use: none of them may reach a real handler.
+        for (const char *scheme : {"http", "https", "file", "smb", "myapp", "qrc"})
+            QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), this, "openUrl");
+        context->setContextProperty(QStringLiteral("probe"), this);
     }
+    void openUrl(const QUrl &url)
+    {
+        m_openedUrls.append(url.toString());
+        emit urlOpened();
+    }
+
+signals:
+    void urlOpened();
 
 private:
     QTemporaryDir m_runtime;
-    SceneProbe m_probe;
+    QStringList m_openedUrls;
 };
 
 QUICK_TEST_MAIN_WITH_SETUP(tst_scene, Setup)

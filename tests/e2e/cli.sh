@@ -46,7 +46,6 @@ one_error_line() {
 # --- the application's command line, with no display at all
 no_display=(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM)
 [ "$("${no_display[@]}" "$app" --version)" = "Quintavo $version" ] || e2e_fail "app --version"
-"${no_display[@]}" "$app" --help | grep -q -- '--scan <ADDRESS>' || e2e_fail "app --help names no --scan"
 for bad in --no-such-option '--scan 10.1.2'; do
     status=0
     # shellcheck disable=SC2086 # the option and its value are two words
@@ -54,8 +53,7 @@ for bad in --no-such-option '--scan 10.1.2'; do
     [ "$status" -eq 2 ] && [ "$(wc -l <"$E2E_TMP/app-usage.err")" -eq 1 ] \
         || e2e_fail "app $bad: exit status $status, stderr: $(cat "$E2E_TMP/app-usage.err")"
 done
-e2e_log "app: --version, --help, and exit 2 on a bad option, without a display"
-
+e2e_log "app: --version, and exit 2 on a bad option, without a display"
 
 # Every option of --help is in the man page.
 "$cli" --help >"$E2E_TMP/help.out"
@@ -111,9 +109,9 @@ wait "${pids[@]}"
 
 # In the order of registration, which is the order of arrival: compared sorted.
 expect_status list 0
-[ "$(sort "$E2E_TMP/list.out")" = "$(printf '%s\t%s\t%s\n' \
-    cafe 10.77.0.12 "$cafe_port" foyer 10.77.0.11 "$foyer_port" gallery 10.77.0.13 "$gallery_port")" ] \
-    || e2e_fail "list: $(cat "$E2E_TMP/list.out")"
+three=$(printf '%s\t%s\t%s\n' cafe 10.77.0.12 "$cafe_port" foyer 10.77.0.11 "$foyer_port" \
+    gallery 10.77.0.13 "$gallery_port")
+[ "$(sort "$E2E_TMP/list.out")" = "$three" ] || e2e_fail "list: $(cat "$E2E_TMP/list.out")"
 e2e_log "list: the three players on this network"
 
 expect_status json 0
@@ -130,17 +128,14 @@ EOF
 e2e_log "list --json: the same three; the far player's playlist through the settings file"
 
 expect_status scan 0
-[ "$(sort "$E2E_TMP/scan.out")" = "$(printf '%s\t%s\t%s\n' 'annex\x1b[2J' 10.78.0.2 "$far_port" \
-    cafe 10.77.0.12 "$cafe_port" foyer 10.77.0.11 "$foyer_port" gallery 10.77.0.13 "$gallery_port")" ] \
+[ "$(sort "$E2E_TMP/scan.out")" = "$(printf 'annex\\x1b[2J\t10.78.0.2\t%s\n%s' "$far_port" "$three")" ] \
     || e2e_fail "list --scan: $(cat -v "$E2E_TMP/scan.out")"
 e2e_log "list --scan: the far player too, its name escaped; foyer once"
 
 expect_status unknown 3
 one_error_line unknown
-for name in foyer cafe gallery; do
-    grep -q "$name (10\.77\.0\.1[1-3])" "$E2E_TMP/unknown.err" \
-        || e2e_fail "unknown: $name not named: $(cat "$E2E_TMP/unknown.err")"
-done
+[ "$(grep -oE '(foyer|cafe|gallery) \(10\.77\.0\.1[1-3]\)' "$E2E_TMP/unknown.err" | sort -u | wc -l)" -eq 3 ] \
+    || e2e_fail "unknown: not every player named: $(cat "$E2E_TMP/unknown.err")"
 e2e_log "an unknown name: exit 3, naming the players found"
 
 expect_status silent 1

@@ -36,21 +36,15 @@ e2e_cleanup() {
         pid=${E2E_PIDS[i]}
         kill -0 "$pid" 2>/dev/null || continue
         kill -TERM "$pid" 2>/dev/null || true
-        e2e_wait_for_exit "$pid" 5 || kill -KILL "$pid" 2>/dev/null || true
+        e2e_poll 5 e2e_ended "$pid" || kill -KILL "$pid" 2>/dev/null || true
         wait "$pid" 2>/dev/null || true
     done
     rm -rf "$E2E_TMP"
 }
 trap e2e_cleanup EXIT
 
-# Polls until process $1 has ended, at most $2 seconds; false on time-out.
-e2e_wait_for_exit() {
-    local pid=$1 deadline=$((SECONDS + $2))
-    while kill -0 "$pid" 2>/dev/null; do
-        [ "$SECONDS" -lt "$deadline" ] || return 1
-        sleep 0.1
-    done
-}
+# True once process $1 has ended; for e2e_poll.
+e2e_ended() { ! kill -0 "$1" 2>/dev/null; }
 
 # Polls until the command succeeds, at most $1 seconds; false on time-out.
 e2e_poll() {
@@ -181,8 +175,9 @@ e2e_own_netns() {
 }
 
 # Starts update-sim ($1) with its own offer on port 80 of the address under
-# which the app looks up its update host ($2). A host name is mapped to 127.0.0.1 in this namespace's own /etc/hosts (the
-# namespace has a mount namespace of its own); an address is made local.
+# which the app looks up its update host ($2). A host name is mapped to
+# 127.0.0.1 in this namespace's own /etc/hosts (the namespace has a mount
+# namespace of its own); an address is made local.
 e2e_start_update_service() {
     local binary=$1 host=$2 address hosts
     if [[ $host =~ ^[0-9]+\.[0-9]+\.[0-9]+\.[0-9]+$ ]]; then
@@ -314,7 +309,7 @@ e2e_require_no_qml_warnings() {
 e2e_close_app() {
     local status=0
     wmctrl -c "$1"
-    e2e_wait_for_exit "$E2E_APP_PID" 20 || e2e_fail "app still running 20 s after the close request"
+    e2e_poll 20 e2e_ended "$E2E_APP_PID" || e2e_fail "app still running 20 s after the close request"
     wait "$E2E_APP_PID" || status=$?
     [ "$status" -eq 0 ] || e2e_fail "app exited with $status"
     e2e_log "app closed, exit code 0"

@@ -4,16 +4,14 @@ layout at the picture's size: the header and every list row are a tenth of the
 height, with 2 pixels above each row. Exits 0 when the check holds; "active"
 prints the rows it finds.
 
-    screen.py IMAGE list ROWS      the main screen under its grey-blue header, Back
-                                   see-through, exactly ROWS player rows in view
-            | player LAST ACTIVE   the player screen, Back opaque, entries 0 to
-                                   LAST in view, ACTIVE alone in the active look
-            | notice shown|hidden  the update notice, a white panel in the middle
-            | spans ROW SHARE      row ROW's white text spans more than SHARE of
-                                   the width
-            | white WxH+X+Y LIMIT  the share of pure white (where no item draws)
-                                   in the area is below LIMIT
-            | active FROM TO       the rows in the active look
+    screen.py IMAGE list ROWS | player LAST ACTIVE | notice shown|hidden
+        | spans ROW SHARE | white WxH+X+Y LIMIT | active FROM TO
+
+list: the main screen under the grey-blue header, Back see-through, exactly
+ROWS player rows in view. player: Back opaque, entries 0 to LAST in view,
+ACTIVE alone in the active look. spans: row ROW's white text is wider than
+SHARE of the window. white: less than LIMIT of the area is pure white, which
+is what shows where no item draws.
 """
 import re
 import subprocess
