@@ -1,3 +1,8 @@
+// The hub layer over loopback: the hub (scans, registration links, the active
+// player, the update notice, its surface as the scene sees it), the update
+// check, and the choice of broadcast targets.
+#include "applicationinfo.h"
+#include "broadcasttargets.h"
 #include "client.h"
 #include "fakehub.h"
 #include "logcapture.h"
@@ -5,6 +10,7 @@
 #include "playerprotocol.h"
 #include "scriptedplayer.h"
 #include "support.h"
+#include "updater.h"
 #include "updateservice.h"
 
 #include <QMetaMethod>
@@ -15,11 +21,17 @@
 #include <QUdpSocket>
 #include <QtTest>
 
-class tst_NetworkMessenger : public QObject
+using BroadcastTargets::Interface;
+using Flags = QNetworkInterface::InterfaceFlags;
+Q_DECLARE_METATYPE(HttpExchange::Framing)
+Q_DECLARE_METATYPE(QList<Interface>)
+
+class tst_Hub : public QObject
 {
     Q_OBJECT
 
 private slots:
+    void initTestCase() { qRegisterMetaType<QNetworkReply *>(); }
     void init();
     void cleanup();
 
@@ -36,6 +48,13 @@ private slots:
     void activePlayer();
     void updateNotice();
     void sceneSurface();
+    void request();
+    void answers_data();
+    void answers();
+    void oversized_data();
+    void oversized();
+    void broadcastTargets_data();
+    void broadcastTargets();
 
 private:
     HubSettings settings() const { return Support::loopbackHub(m_discovery->localPort()); }
@@ -74,9 +93,54 @@ QList<QHostAddress> addresses(const QStringList &texts)
     return list;
 }
 
+QByteArray offer(const QByteArray &version, const QByteArray &extra = R"("show_message":true)",
+                 const QByteArray &platform = "\"windows\"", const QByteArray &type = "update")
+{
+    return R"({"type":")" + type + R"(","update":{"platform":)" + platform + R"(,"version":")"
+        + version + R"(","description":"<b>New</b>","url":"https://q.example/dl",)" + extra + "}}";
+}
+
+// A stand-in for the update service on a free loopback port.
+struct Service : UpdateService
+{
+    explicit Service(int status = 200, const QByteArray &body = {},
+                     HttpExchange::Framing framing = HttpExchange::Framing::Length)
+    {
+        setStatus(status);
+        setBody(body);
+        setFraming(framing);
+        QString error;
+        if (!listen(QHostAddress::LocalHost, 0, &error))
+            qFatal("%s", qPrintable(error));
+    }
+    QUrl url() const
+    {
+        return QUrl(QStringLiteral("http://127.0.0.1:%1/qarn/update.php").arg(port()));
+    }
+};
+
+// The offers below are judged against this version, whatever the application's is.
+ApplicationInfo testIdentity()
+{
+    return ApplicationInfo(QStringLiteral("2.4.6"), QStringLiteral("Halvorn"),
+                           QStringLiteral("Quintavo"), QString(), QString());
+}
+
+QNetworkAddressEntry entry(const QString &ip, const QString &broadcast = QString())
+{
+    QNetworkAddressEntry e;
+    e.setIp(QHostAddress(ip));
+    if (!broadcast.isEmpty())
+        e.setBroadcast(QHostAddress(broadcast));
+    return e;
+}
+
+const Flags up
+    = QNetworkInterface::IsUp | QNetworkInterface::IsRunning | QNetworkInterface::CanBroadcast;
+
 } // namespace
 
-void tst_NetworkMessenger::init()
+void tst_Hub::init()
 {
     m_log = std::make_unique<LogCapture>();
     m_discovery = std::make_unique<QUdpSocket>();
@@ -84,7 +148,7 @@ void tst_NetworkMessenger::init()
     m_player = std::make_unique<ScriptedPlayer>();
 }
 
-void tst_NetworkMessenger::cleanup()
+void tst_Hub::cleanup()
 {
     m_player.reset();
     m_hub.reset();
@@ -92,7 +156,7 @@ void tst_NetworkMessenger::cleanup()
     m_log.reset();
 }
 
-void tst_NetworkMessenger::scan_data()
+void tst_Hub::scan_data()
 {
     QTest::addColumn<QStringList>("broadcast");
     QTest::addColumn<QStringList>("extra");
@@ -109,7 +173,7 @@ void tst_NetworkMessenger::scan_data()
         << QStringList {"No valid broadcast network found", "Also scanning at 127.0.0.2"};
 }
 
-void tst_NetworkMessenger::scan()
+void tst_Hub::scan()
 {
     QFETCH(QStringList, broadcast);
     QFETCH(QStringList, extra);
@@ -144,7 +208,7 @@ void tst_NetworkMessenger::scan()
     }
 }
 
-void tst_NetworkMessenger::hubPortTaken()
+void tst_Hub::hubPortTaken()
 {
     // Another program holds the hub port: no player can register, and that is
     // worth a warning. Scans go on all the same.
@@ -161,7 +225,7 @@ void tst_NetworkMessenger::hubPortTaken()
     QTRY_VERIFY(m_discovery->hasPendingDatagrams());
 }
 
-void tst_NetworkMessenger::registration_data()
+void tst_Hub::registration_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("name");
@@ -182,7 +246,7 @@ void tst_NetworkMessenger::registration_data()
                                         << "10.0.0.8" << 9 << R"("hall" "10.0.0.8" on port 9)";
 }
 
-void tst_NetworkMessenger::registration()
+void tst_Hub::registration()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(QString, name);
@@ -216,7 +280,7 @@ void tst_NetworkMessenger::registration()
     QCOMPARE(link.readAll(), QByteArray());
 }
 
-void tst_NetworkMessenger::incompleteRecordIsDropped_data()
+void tst_Hub::incompleteRecordIsDropped_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<bool>("playerCloses");
@@ -225,7 +289,7 @@ void tst_NetworkMessenger::incompleteRecordIsDropped_data()
     QTest::newRow("closed early") << record("lobby", "10.77.0.2", 9000).left(10) << true;
 }
 
-void tst_NetworkMessenger::incompleteRecordIsDropped()
+void tst_Hub::incompleteRecordIsDropped()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(bool, playerCloses);
@@ -249,7 +313,7 @@ void tst_NetworkMessenger::incompleteRecordIsDropped()
     QCOMPARE(m_log->lines().size(), 1);
 }
 
-void tst_NetworkMessenger::pendingLinksAreCapped()
+void tst_Hub::pendingLinksAreCapped()
 {
     startHub();
     for (int i = 0; i < NetworkMessenger::maximumPendingRegistrations; ++i)
@@ -266,7 +330,7 @@ void tst_NetworkMessenger::pendingLinksAreCapped()
     QCOMPARE(m_player->held(), NetworkMessenger::maximumPendingRegistrations - 1);
 }
 
-void tst_NetworkMessenger::burstOfPlayers()
+void tst_Hub::burstOfPlayers()
 {
     // Every player answers a scan at once: more of them than the pending links
     // and Qt's own listen queue hold are all served in turn.
@@ -277,7 +341,7 @@ void tst_NetworkMessenger::burstOfPlayers()
     QTRY_COMPARE_WITH_TIMEOUT(m_hub->clients().size(), players, 10000);
 }
 
-void tst_NetworkMessenger::registeringTwiceAndRescanning()
+void tst_Hub::registeringTwiceAndRescanning()
 {
     startHub();
     QSignalSpy updated(m_hub.get(), &NetworkMessenger::clientsUpdated);
@@ -301,7 +365,7 @@ void tst_NetworkMessenger::registeringTwiceAndRescanning()
     QVERIFY(before.contains(m_hub->clients().first()));
 }
 
-void tst_NetworkMessenger::activePlayer()
+void tst_Hub::activePlayer()
 {
     ScriptedPlayer second;
     startHub();
@@ -361,16 +425,13 @@ void tst_NetworkMessenger::activePlayer()
     QCOMPARE(answers.at(1).at(0).toJsonObject().value("activeIndex").toInt(), 5);
 }
 
-void tst_NetworkMessenger::updateNotice()
+void tst_Hub::updateNotice()
 {
-    UpdateService service;
-    service.setBody(R"({"type":"update","update":{"platform":"windows","version":"0.9.3",)"
+    Service service(200,
+                    R"({"type":"update","update":{"platform":"windows","version":"0.9.3",)"
                     R"("description":"d","url":"u","show_message":false}})");
-    QString error;
-    QVERIFY2(service.listen(QHostAddress::LocalHost, 0, &error), qPrintable(error));
     HubSettings hubSettings = settings();
-    hubSettings.updateUrl
-        = QUrl(QStringLiteral("http://127.0.0.1:%1/qarn/update.php").arg(service.port()));
+    hubSettings.updateUrl = service.url();
     // The request is under way as soon as the hub exists, and only if asked for.
     hubSettings.checkForUpdate = false;
     startHub(hubSettings);
@@ -389,7 +450,7 @@ void tst_NetworkMessenger::updateNotice()
 // writability and change signals), the signals it connects to and the methods
 // it calls. The stand-in the scene tests use must show the same. (They use
 // real player objects.)
-void tst_NetworkMessenger::sceneSurface()
+void tst_Hub::sceneSurface()
 {
     const QStringList surface {
         "property QList<QObject*> clients notify clientsUpdated",
@@ -431,5 +492,154 @@ void tst_NetworkMessenger::sceneSurface()
     }
 }
 
-QTEST_GUILESS_MAIN(tst_NetworkMessenger)
-#include "tst_networkmessenger.moc"
+void tst_Hub::request()
+{
+    Service service(404);
+    QSignalSpy requests(&service, &UpdateService::logged);
+    Updater updater(ApplicationInfo::quintavo());
+    updater.setServiceUrl(service.url());
+    updater.checkForUpdate();
+    QVERIFY(requests.wait());
+    QCOMPARE(
+        requests.at(0).at(0).toString(),
+        QStringLiteral(
+            "update-sim GET /qarn/update.php?api=1&application=Quintavo&version=" QUINTAVO_VERSION
+            "&platform=windows"));
+}
+
+void tst_Hub::answers_data()
+{
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<bool>("offered");
+    QTest::addColumn<QString>("version");
+    QTest::addColumn<bool>("showMessage");
+    QTest::addColumn<int>("logLines");
+
+    QTest::newRow("newer") << 200 << offer("2.4.7") << true << "2.4.7" << true << 0;
+    QTest::newRow("equal") << 200 << offer("2.4.6") << false << "" << false << 0;
+    QTest::newRow("older") << 200 << offer("2.4.5") << false << "" << false << 0;
+    QTest::newRow("numeric comparison") << 200 << offer("2.10.0") << true << "2.10.0" << true << 0;
+    QTest::newRow("text kept as sent") << 200 << offer("3..0.0") << true << "3..0.0" << true << 0;
+    QTest::newRow("malformed version") << 200 << offer("3.0") << false << "" << false << 0;
+    QTest::newRow("platform case") << 200 << offer("2.4.7", "\"show_message\":true", "\"Windows\"")
+                                   << false << "" << false << 0;
+    QTest::newRow("type case") << 200
+                               << offer("2.4.7", "\"show_message\":true", "\"windows\"", "Update")
+                               << false << "" << false << 0;
+    QTest::newRow("show_message as text")
+        << 200 << offer("2.4.7", "\"show_message\":\"true\"") << true << "2.4.7" << false << 0;
+    QTest::newRow("not found") << 404 << offer("2.4.7") << false << "" << false << 0;
+    QTest::newRow("not json") << 200 << QByteArray("<html>Hi</html>") << false << "" << false << 1;
+    QTest::newRow("empty body") << 200 << QByteArray() << false << "" << false << 1;
+    QTest::newRow("duplicate key")
+        << 200 << QByteArray(R"({"type":"update","update":{},"update":{}})") << false << "" << false
+        << 1;
+}
+
+void tst_Hub::answers()
+{
+    QFETCH(int, status);
+    QFETCH(QByteArray, body);
+    QFETCH(bool, offered);
+    QFETCH(QString, version);
+    QFETCH(bool, showMessage);
+    QFETCH(int, logLines);
+
+    Service service(status, body);
+    Updater updater(testIdentity());
+    updater.setServiceUrl(service.url());
+    QSignalSpy available(&updater, &Updater::updateAvailable);
+    // The manager announces every finished reply, whatever its outcome.
+    QSignalSpy finished(updater.findChild<QNetworkAccessManager *>(),
+                        &QNetworkAccessManager::finished);
+    updater.checkForUpdate();
+    QVERIFY(finished.wait());
+
+    QCOMPARE(available.count(), offered ? 1 : 0);
+    QCOMPARE(updater.version(), version);
+    QCOMPARE(updater.showMessage(), showMessage);
+    QCOMPARE(updater.description(), offered ? QStringLiteral("<b>New</b>") : QString());
+    QCOMPARE(updater.url(), offered ? QStringLiteral("https://q.example/dl") : QString());
+    QCOMPARE(m_log->lines().size(), logLines);
+}
+
+void tst_Hub::oversized_data()
+{
+    QTest::addColumn<HttpExchange::Framing>("framing");
+    QTest::addColumn<int>("padding");
+    QTest::addColumn<bool>("offered");
+
+    // The answer comes over plain HTTP: whatever its framing, no more than the
+    // cap is read.
+    const int over = 4 * Updater::maximumReplySize, under = Updater::maximumReplySize - 1024;
+    QTest::newRow("length, over the cap") << HttpExchange::Framing::Length << over << false;
+    QTest::newRow("chunked, over the cap") << HttpExchange::Framing::Chunked << over << false;
+    QTest::newRow("no length, over the cap") << HttpExchange::Framing::Close << over << false;
+    QTest::newRow("chunked, under the cap") << HttpExchange::Framing::Chunked << under << true;
+}
+
+void tst_Hub::oversized()
+{
+    QFETCH(HttpExchange::Framing, framing);
+    QFETCH(int, padding);
+    QFETCH(bool, offered);
+
+    // A valid offer, padded with blanks.
+    Service service(200, '{' + QByteArray(padding, ' ') + offer("2.4.7").mid(1), framing);
+    Updater updater(testIdentity());
+    updater.setServiceUrl(service.url());
+    QSignalSpy available(&updater, &Updater::updateAvailable);
+    QSignalSpy finished(updater.findChild<QNetworkAccessManager *>(),
+                        &QNetworkAccessManager::finished);
+    updater.checkForUpdate();
+    QVERIFY(finished.wait());
+    QCOMPARE(available.count(), offered ? 1 : 0);
+}
+
+void tst_Hub::broadcastTargets_data()
+{
+    QTest::addColumn<QList<Interface>>("interfaces");
+    QTest::addColumn<QStringList>("targets");
+
+    const Interface loopback {QNetworkInterface::IsUp | QNetworkInterface::IsLoopBack,
+                              {entry("127.0.0.1"), entry("::1")}};
+    QTest::newRow("entries in order") << QList<Interface> {loopback,
+                                                           {up,
+                                                            {entry("192.168.1.10", "192.168.1.255"),
+                                                             entry("10.0.0.5", "10.255.255.255")}}}
+                                      << QStringList {"192.168.1.255", "10.255.255.255"};
+    QTest::newRow("ipv6 first, then ipv4")
+        << QList<Interface> {{up, {entry("fe80::1"), entry("10.77.0.1", "10.77.0.255")}}}
+        << QStringList {"10.77.0.255"};
+    QTest::newRow("every network, each once")
+        << QList<Interface> {{up, {entry("192.168.1.10", "192.168.1.255")}},
+                             {up, {entry("172.16.4.2", "172.16.255.255")}},
+                             {up, {entry("192.168.1.11", "192.168.1.255")}}}
+        << QStringList {"192.168.1.255", "172.16.255.255"};
+    QTest::newRow("down interface skipped")
+        << QList<Interface> {{QNetworkInterface::CanBroadcast,
+                              {entry("192.168.56.1", "192.168.56.255")}},
+                             {up, {entry("10.1.2.3", "10.1.2.255")}}}
+        << QStringList {"10.1.2.255"};
+    QTest::newRow("point-to-point skipped")
+        << QList<Interface> {{QNetworkInterface::IsUp | QNetworkInterface::IsPointToPoint,
+                              {entry("10.8.0.2", "10.8.0.255")}}}
+        << QStringList {};
+    QTest::newRow("127.0.0.1 skipped wherever it is")
+        << QList<Interface> {{up, {entry("127.0.0.1", "127.255.255.255")}}} << QStringList {};
+}
+
+void tst_Hub::broadcastTargets()
+{
+    QFETCH(QList<Interface>, interfaces);
+    QFETCH(QStringList, targets);
+
+    QStringList chosen;
+    for (const QHostAddress &address : BroadcastTargets::choose(interfaces))
+        chosen.append(address.toString());
+    QCOMPARE(chosen, targets);
+}
+
+QTEST_GUILESS_MAIN(tst_Hub)
+#include "tst_hub.moc"
