@@ -284,7 +284,7 @@ void tst_Protocol::versionNewerThan_data()
     QTest::addColumn<QString>("current");
     QTest::addColumn<bool>("newer");
 
-    // Equal, older, newer, numeric order and malformed: rows of tst_Hub::answers.
+    // Equal, older, newer, numeric order and malformed: rows of tst_Updater::answers.
     QTest::newRow("major beats the rest") << "1.0.0"
                                           << "0.255.255" << true;
     QTest::newRow("older major") << "0.255.255"

@@ -1,7 +1,6 @@
-// The hub layer over loopback: the hub (scans, registration links, the active
-// player, the update notice, its surface as the scene sees it), the update
-// check, and the choice of broadcast targets.
-#include "applicationinfo.h"
+// The hub over loopback (scans, registration links, the active player, the
+// update notice, its surface as the scene sees it), and its choice of
+// broadcast targets.
 #include "broadcasttargets.h"
 #include "client.h"
 #include "fakehub.h"
@@ -10,7 +9,6 @@
 #include "playerprotocol.h"
 #include "scriptedplayer.h"
 #include "support.h"
-#include "updater.h"
 #include "updateservice.h"
 
 #include <QMetaMethod>
@@ -23,15 +21,13 @@
 
 using BroadcastTargets::Interface;
 using Flags = QNetworkInterface::InterfaceFlags;
-Q_DECLARE_METATYPE(HttpExchange::Framing)
 Q_DECLARE_METATYPE(QList<Interface>)
 
-class tst_Hub : public QObject
+class tst_NetworkMessenger : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { qRegisterMetaType<QNetworkReply *>(); }
     void init();
     void cleanup();
 
@@ -48,11 +44,6 @@ private slots:
     void activePlayer();
     void updateNotice();
     void sceneSurface();
-    void request();
-    void answers_data();
-    void answers();
-    void oversized_data();
-    void oversized();
     void broadcastTargets_data();
     void broadcastTargets();
 
@@ -93,39 +84,6 @@ QList<QHostAddress> addresses(const QStringList &texts)
     return list;
 }
 
-QByteArray offer(const QByteArray &version, const QByteArray &extra = R"("show_message":true)",
-                 const QByteArray &platform = "\"windows\"", const QByteArray &type = "update")
-{
-    return R"({"type":")" + type + R"(","update":{"platform":)" + platform + R"(,"version":")"
-        + version + R"(","description":"<b>New</b>","url":"https://q.example/dl",)" + extra + "}}";
-}
-
-// A stand-in for the update service on a free loopback port.
-struct Service : UpdateService
-{
-    explicit Service(int status = 200, const QByteArray &body = {},
-                     HttpExchange::Framing framing = HttpExchange::Framing::Length)
-    {
-        setStatus(status);
-        setBody(body);
-        setFraming(framing);
-        QString error;
-        if (!listen(QHostAddress::LocalHost, 0, &error))
-            qFatal("%s", qPrintable(error));
-    }
-    QUrl url() const
-    {
-        return QUrl(QStringLiteral("http://127.0.0.1:%1/qarn/update.php").arg(port()));
-    }
-};
-
-// The offers below are judged against this version, whatever the application's is.
-ApplicationInfo testIdentity()
-{
-    return ApplicationInfo(QStringLiteral("2.4.6"), QStringLiteral("Halvorn"),
-                           QStringLiteral("Quintavo"), QString(), QString());
-}
-
 QNetworkAddressEntry entry(const QString &ip, const QString &broadcast = QString())
 {
     QNetworkAddressEntry e;
@@ -140,7 +98,7 @@ const Flags up
 
 } // namespace
 
-void tst_Hub::init()
+void tst_NetworkMessenger::init()
 {
     m_log = std::make_unique<LogCapture>();
     m_discovery = std::make_unique<QUdpSocket>();
@@ -148,7 +106,7 @@ void tst_Hub::init()
     m_player = std::make_unique<ScriptedPlayer>();
 }
 
-void tst_Hub::cleanup()
+void tst_NetworkMessenger::cleanup()
 {
     m_player.reset();
     m_hub.reset();
@@ -156,7 +114,7 @@ void tst_Hub::cleanup()
     m_log.reset();
 }
 
-void tst_Hub::scan_data()
+void tst_NetworkMessenger::scan_data()
 {
     QTest::addColumn<QStringList>("broadcast");
     QTest::addColumn<QStringList>("extra");
@@ -173,7 +131,7 @@ void tst_Hub::scan_data()
         << QStringList {"No valid broadcast network found", "Also scanning at 127.0.0.2"};
 }
 
-void tst_Hub::scan()
+void tst_NetworkMessenger::scan()
 {
     QFETCH(QStringList, broadcast);
     QFETCH(QStringList, extra);
@@ -208,7 +166,7 @@ void tst_Hub::scan()
     }
 }
 
-void tst_Hub::hubPortTaken()
+void tst_NetworkMessenger::hubPortTaken()
 {
     // Another program holds the hub port: no player can register, and that is
     // worth a warning. Scans go on all the same.
@@ -225,7 +183,7 @@ void tst_Hub::hubPortTaken()
     QTRY_VERIFY(m_discovery->hasPendingDatagrams());
 }
 
-void tst_Hub::registration_data()
+void tst_NetworkMessenger::registration_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("name");
@@ -246,7 +204,7 @@ void tst_Hub::registration_data()
                                         << "10.0.0.8" << 9 << R"("hall" "10.0.0.8" on port 9)";
 }
 
-void tst_Hub::registration()
+void tst_NetworkMessenger::registration()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(QString, name);
@@ -280,7 +238,7 @@ void tst_Hub::registration()
     QCOMPARE(link.readAll(), QByteArray());
 }
 
-void tst_Hub::incompleteRecordIsDropped_data()
+void tst_NetworkMessenger::incompleteRecordIsDropped_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<bool>("playerCloses");
@@ -289,7 +247,7 @@ void tst_Hub::incompleteRecordIsDropped_data()
     QTest::newRow("closed early") << record("lobby", "10.77.0.2", 9000).left(10) << true;
 }
 
-void tst_Hub::incompleteRecordIsDropped()
+void tst_NetworkMessenger::incompleteRecordIsDropped()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(bool, playerCloses);
@@ -313,7 +271,7 @@ void tst_Hub::incompleteRecordIsDropped()
     QCOMPARE(m_log->lines().size(), 1);
 }
 
-void tst_Hub::pendingLinksAreCapped()
+void tst_NetworkMessenger::pendingLinksAreCapped()
 {
     startHub();
     for (int i = 0; i < NetworkMessenger::maximumPendingRegistrations; ++i)
@@ -330,7 +288,7 @@ void tst_Hub::pendingLinksAreCapped()
     QCOMPARE(m_player->held(), NetworkMessenger::maximumPendingRegistrations - 1);
 }
 
-void tst_Hub::burstOfPlayers()
+void tst_NetworkMessenger::burstOfPlayers()
 {
     // Every player answers a scan at once: more of them than the pending links
     // and Qt's own listen queue hold are all served in turn.
@@ -341,7 +299,7 @@ void tst_Hub::burstOfPlayers()
     QTRY_COMPARE_WITH_TIMEOUT(m_hub->clients().size(), players, 10000);
 }
 
-void tst_Hub::registeringTwiceAndRescanning()
+void tst_NetworkMessenger::registeringTwiceAndRescanning()
 {
     startHub();
     QSignalSpy updated(m_hub.get(), &NetworkMessenger::clientsUpdated);
@@ -365,7 +323,7 @@ void tst_Hub::registeringTwiceAndRescanning()
     QVERIFY(before.contains(m_hub->clients().first()));
 }
 
-void tst_Hub::activePlayer()
+void tst_NetworkMessenger::activePlayer()
 {
     ScriptedPlayer second;
     startHub();
@@ -425,13 +383,16 @@ void tst_Hub::activePlayer()
     QCOMPARE(answers.at(1).at(0).toJsonObject().value("activeIndex").toInt(), 5);
 }
 
-void tst_Hub::updateNotice()
+void tst_NetworkMessenger::updateNotice()
 {
-    Service service(200,
-                    R"({"type":"update","update":{"platform":"windows","version":"0.9.3",)"
+    UpdateService service;
+    service.setBody(R"({"type":"update","update":{"platform":"windows","version":"0.9.3",)"
                     R"("description":"d","url":"u","show_message":false}})");
+    QString error;
+    QVERIFY2(service.listen(QHostAddress::LocalHost, 0, &error), qPrintable(error));
     HubSettings hubSettings = settings();
-    hubSettings.updateUrl = service.url();
+    hubSettings.updateUrl
+        = QUrl(QStringLiteral("http://127.0.0.1:%1/qarn/update.php").arg(service.port()));
     // The request is under way as soon as the hub exists, and only if asked for.
     hubSettings.checkForUpdate = false;
     startHub(hubSettings);
@@ -450,7 +411,7 @@ void tst_Hub::updateNotice()
 // writability and change signals), the signals it connects to and the methods
 // it calls. The stand-in the scene tests use must show the same. (They use
 // real player objects.)
-void tst_Hub::sceneSurface()
+void tst_NetworkMessenger::sceneSurface()
 {
     const QStringList surface {
         "property QList<QObject*> clients notify clientsUpdated",
@@ -492,112 +453,7 @@ void tst_Hub::sceneSurface()
     }
 }
 
-void tst_Hub::request()
-{
-    Service service(404);
-    QSignalSpy requests(&service, &UpdateService::logged);
-    Updater updater(ApplicationInfo::quintavo());
-    updater.setServiceUrl(service.url());
-    updater.checkForUpdate();
-    QVERIFY(requests.wait());
-    QCOMPARE(
-        requests.at(0).at(0).toString(),
-        QStringLiteral(
-            "update-sim GET /qarn/update.php?api=1&application=Quintavo&version=" QUINTAVO_VERSION
-            "&platform=windows"));
-}
-
-void tst_Hub::answers_data()
-{
-    QTest::addColumn<int>("status");
-    QTest::addColumn<QByteArray>("body");
-    QTest::addColumn<bool>("offered");
-    QTest::addColumn<QString>("version");
-    QTest::addColumn<bool>("showMessage");
-    QTest::addColumn<int>("logLines");
-
-    QTest::newRow("newer") << 200 << offer("2.4.7") << true << "2.4.7" << true << 0;
-    QTest::newRow("equal") << 200 << offer("2.4.6") << false << "" << false << 0;
-    QTest::newRow("older") << 200 << offer("2.4.5") << false << "" << false << 0;
-    QTest::newRow("numeric comparison") << 200 << offer("2.10.0") << true << "2.10.0" << true << 0;
-    QTest::newRow("text kept as sent") << 200 << offer("3..0.0") << true << "3..0.0" << true << 0;
-    QTest::newRow("malformed version") << 200 << offer("3.0") << false << "" << false << 0;
-    QTest::newRow("platform case") << 200 << offer("2.4.7", "\"show_message\":true", "\"Windows\"")
-                                   << false << "" << false << 0;
-    QTest::newRow("type case") << 200
-                               << offer("2.4.7", "\"show_message\":true", "\"windows\"", "Update")
-                               << false << "" << false << 0;
-    QTest::newRow("show_message as text")
-        << 200 << offer("2.4.7", "\"show_message\":\"true\"") << true << "2.4.7" << false << 0;
-    QTest::newRow("not found") << 404 << offer("2.4.7") << false << "" << false << 0;
-    QTest::newRow("not json") << 200 << QByteArray("<html>Hi</html>") << false << "" << false << 1;
-    QTest::newRow("empty body") << 200 << QByteArray() << false << "" << false << 1;
-    QTest::newRow("duplicate key")
-        << 200 << QByteArray(R"({"type":"update","update":{},"update":{}})") << false << "" << false
-        << 1;
-}
-
-void tst_Hub::answers()
-{
-    QFETCH(int, status);
-    QFETCH(QByteArray, body);
-    QFETCH(bool, offered);
-    QFETCH(QString, version);
-    QFETCH(bool, showMessage);
-    QFETCH(int, logLines);
-
-    Service service(status, body);
-    Updater updater(testIdentity());
-    updater.setServiceUrl(service.url());
-    QSignalSpy available(&updater, &Updater::updateAvailable);
-    // The manager announces every finished reply, whatever its outcome.
-    QSignalSpy finished(updater.findChild<QNetworkAccessManager *>(),
-                        &QNetworkAccessManager::finished);
-    updater.checkForUpdate();
-    QVERIFY(finished.wait());
-
-    QCOMPARE(available.count(), offered ? 1 : 0);
-    QCOMPARE(updater.version(), version);
-    QCOMPARE(updater.showMessage(), showMessage);
-    QCOMPARE(updater.description(), offered ? QStringLiteral("<b>New</b>") : QString());
-    QCOMPARE(updater.url(), offered ? QStringLiteral("https://q.example/dl") : QString());
-    QCOMPARE(m_log->lines().size(), logLines);
-}
-
-void tst_Hub::oversized_data()
-{
-    QTest::addColumn<HttpExchange::Framing>("framing");
-    QTest::addColumn<int>("padding");
-    QTest::addColumn<bool>("offered");
-
-    // The answer comes over plain HTTP: whatever its framing, no more than the
-    // cap is read.
-    const int over = 4 * Updater::maximumReplySize, under = Updater::maximumReplySize - 1024;
-    QTest::newRow("length, over the cap") << HttpExchange::Framing::Length << over << false;
-    QTest::newRow("chunked, over the cap") << HttpExchange::Framing::Chunked << over << false;
-    QTest::newRow("no length, over the cap") << HttpExchange::Framing::Close << over << false;
-    QTest::newRow("chunked, under the cap") << HttpExchange::Framing::Chunked << under << true;
-}
-
-void tst_Hub::oversized()
-{
-    QFETCH(HttpExchange::Framing, framing);
-    QFETCH(int, padding);
-    QFETCH(bool, offered);
-
-    // A valid offer, padded with blanks.
-    Service service(200, '{' + QByteArray(padding, ' ') + offer("2.4.7").mid(1), framing);
-    Updater updater(testIdentity());
-    updater.setServiceUrl(service.url());
-    QSignalSpy available(&updater, &Updater::updateAvailable);
-    QSignalSpy finished(updater.findChild<QNetworkAccessManager *>(),
-                        &QNetworkAccessManager::finished);
-    updater.checkForUpdate();
-    QVERIFY(finished.wait());
-    QCOMPARE(available.count(), offered ? 1 : 0);
-}
-
-void tst_Hub::broadcastTargets_data()
+void tst_NetworkMessenger::broadcastTargets_data()
 {
     QTest::addColumn<QList<Interface>>("interfaces");
     QTest::addColumn<QStringList>("targets");
@@ -630,7 +486,7 @@ void tst_Hub::broadcastTargets_data()
         << QList<Interface> {{up, {entry("127.0.0.1", "127.255.255.255")}}} << QStringList {};
 }
 
-void tst_Hub::broadcastTargets()
+void tst_NetworkMessenger::broadcastTargets()
 {
     QFETCH(QList<Interface>, interfaces);
     QFETCH(QStringList, targets);
@@ -641,5 +497,5 @@ void tst_Hub::broadcastTargets()
     QCOMPARE(chosen, targets);
 }
 
-QTEST_GUILESS_MAIN(tst_Hub)
-#include "tst_hub.moc"
+QTEST_GUILESS_MAIN(tst_NetworkMessenger)
+#include "tst_networkmessenger.moc"
