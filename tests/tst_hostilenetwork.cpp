@@ -1,7 +1,6 @@
 // The hub on loopback under a hostile network: a flood of links whose records
-// promise more than arrives, links that trickle a byte at a time, links that
-// stream far more than a record, a player whose reply never ends, and players
-// that come and go over many scans.
+// promise more than arrives, links that stream far more than a record, a
+// player whose reply never ends, and players that come and go over many scans.
 // Throughout, the event loop keeps answering, memory stays bounded, real
 // players that register meanwhile are listed, and the player objects on
 // screen live while the ones let go are deleted. Counts and durations are
@@ -72,7 +71,6 @@ private slots:
     void cleanupTestCase();
 
     void connectionFlood();
-    void oneByteAtATime();
     void recordsThatStreamOn();
     void endlessReply();
     void playersComeAndGo();
@@ -156,28 +154,13 @@ void tst_HostileNetwork::connectionFlood()
     QVERIFY(Support::waitFor([this] { return realPlayersListed(); }));
 
     // Every link was greeted; the hub holds no more than its cap of them, and
-    // lists none.
+    // lists none. Their deadline is 30 s: half a second on, it still holds them.
     QVERIFY(Support::waitFor([&] { return crowd.greeted() == floodSize; }));
     QVERIFY(Support::waitFor(
         [&] { return crowd.held() <= NetworkMessenger::maximumPendingRegistrations; }));
     QCOMPARE(m_hub->clients().size(), realPlayers.size());
-}
-
-void tst_HostileNetwork::oneByteAtATime()
-{
-    ScriptedPlayer crowd;
-    openOver(crowd, m_hub->hubPort(), 100, 100);
-    QVERIFY(Support::waitFor([&] { return crowd.greeted() == 100; }));
-    const QByteArray bytes = record(QStringLiteral("drip"));
-    for (int round = 0; round < 5; ++round) {
-        for (QTcpSocket *link : crowd.registrations())
-            link->write(bytes.mid(round, 1));
-        if (round == 2)
-            scanAndExpectRealPlayers();
-        Support::waitFor([] { return false; }, 100);
-    }
-    QVERIFY(crowd.held() <= NetworkMessenger::maximumPendingRegistrations);
-    QVERIFY(crowd.held() > 0); // the deadline is 30 s: the newest still wait
+    Support::waitFor([] { return false; }, 500);
+    QCOMPARE(crowd.held(), NetworkMessenger::maximumPendingRegistrations);
 }
 
 void tst_HostileNetwork::recordsThatStreamOn()

@@ -87,11 +87,7 @@ silent_port=$(port_of silent)
 
 # --- the application, started with --scan, while the commands run beside it.
 # Its hub's log tells what it lists; the window's rows are other tests' concern.
-mkdir -m 700 "$E2E_TMP/runtime"
-QT_QPA_PLATFORM=offscreen QT_QUICK_BACKEND=software XDG_RUNTIME_DIR=$E2E_TMP/runtime \
-    QT_LOGGING_RULES='quintavo.*=true' "$app" --scan 10.78.0.2 >"$E2E_TMP/app.out" 2>"$E2E_TMP/app.err" &
-E2E_APP_PID=$!
-E2E_PIDS+=("$E2E_APP_PID")
+E2E_PLATFORM=offscreen QT_QUICK_BACKEND=software QT_LOGGING_RULES='quintavo.*=true' e2e_start_app "$app" --scan 10.78.0.2
 
 mkdir -p "$E2E_TMP/far-config/Halvorn"
 printf '[discovery]\nextraTargets=10.78.0.2\n' >"$E2E_TMP/far-config/Halvorn/Quintavo.conf"

@@ -4,8 +4,7 @@
 # - the rows, the entries and Back carry the names a screen reader reads, and
 #   the focus it follows;
 # - Down and Return on the second row send that player its playlist request;
-#   Down twice and Return on its screen send the switch to index 2; Escape goes
-#   back to the row (Return opens the same player again);
+#   Down twice and Return on its screen send the switch to index 2;
 # - a second launch exits 0 and brings the minimised window of the first,
 #   which stays, back to the front;
 # - with another program on TCP 7925 the empty list says so, in a third line;
@@ -31,8 +30,7 @@ mkdir "$HOME"
 cat >"$E2E_TMP/playlist.json" <<'EOF'
 {"activeIndex": 1, "quintavo": [
  {"description": "Harbour walk", "duration": 65, "exists": true},
- {"description": "Night market", "duration": 120, "exists": true},
- {"description": "Tide", "duration": 1, "exists": true}]}
+ {"description": "Night market", "duration": 120, "exists": true}]}
 EOF
 e2e_start_player "$player_sim" alpha 10.77.0.11 --playlist "$E2E_TMP/playlist.json"
 e2e_start_player "$player_sim" beta 10.77.0.12 --playlist "$E2E_TMP/playlist.json"
@@ -51,15 +49,13 @@ e2e_log "both rows named for screen readers; $name is the second row"
 
 # --- Down and Return open the second row's player
 request=$(e2e_command_hex '{ "type" : "playlist" }')
-requests() { e2e_has_lines "$E2E_TMP/player-$name.log" "^player .* recv command 24 bytes $request " "$1"; }
 xdotool windowfocus --sync "$window"
 xdotool key Down Return
-e2e_poll 10 requests 1 || e2e_fail "Down and Return did not send $name its playlist request"
+e2e_poll 10 e2e_has_lines "$E2E_TMP/player-$name.log" "^player .* recv command 24 bytes $request " 1 || e2e_fail "Down and Return did not send $name its playlist request"
 
 # The entries and Back, named; "Default" has the keyboard focus.
-entries=("push button${tab}Default${tab}showing focused" "push button${tab}Harbour walk, 1 minute 5 seconds, playing${tab}showing"
-    "push button${tab}Night market, 2 minutes 0 seconds${tab}showing" "push button${tab}Tide, 0 minutes 1 second${tab}showing"
-    "push button${tab}Back${tab}showing")
+entries=("push button${tab}Default${tab}showing focused" "push button${tab}Back${tab}showing"
+    "push button${tab}Harbour walk, 1 minute 5 seconds, playing${tab}showing")
 for entry in "${entries[@]}"; do
     e2e_poll 10 e2e_accessible_has "^$entry\$" || e2e_fail "no accessible '$entry'"
 done
@@ -71,12 +67,9 @@ xdotool key Down Down Return
 e2e_poll 10 e2e_has_lines "$E2E_TMP/player-$name.log" "^player .* recv command 68 bytes $switch " 1 \
     || e2e_fail "Down, Down and Return did not send the switch to index 2"
 
-# --- Escape goes back to the row, where Return opens the player again
-xdotool key Escape Return
-e2e_poll 10 requests 2 || e2e_fail "Escape and Return did not open $name again"
-[ "$(e2e_count "$E2E_TMP/player-$name.log" "^player .* recv command ")" -eq 3 ] \
+[ "$(e2e_count "$E2E_TMP/player-$name.log" "^player .* recv command ")" -eq 2 ] \
     || e2e_fail "$name received other commands: $(grep 'recv command' "$E2E_TMP/player-$name.log")"
-e2e_log "Down, Down, Return sent index 2; Escape went back to the row"
+e2e_log "Down, Down, Return sent index 2"
 
 # --- a second launch: exits 0, the first stays and its window comes back
 minimised() { xprop -id "$window" _NET_WM_STATE | grep -q _NET_WM_STATE_HIDDEN; }
@@ -94,7 +87,7 @@ e2e_close_app "$title"
 e2e_require_no_qml_warnings
 
 # --- another program on the hub port: the empty list says so
-e2e_start_listener 0.0.0.0 7925
+e2e_start_http 0.0.0.0 7925
 rm -rf "$E2E_TMP/runtime"
 e2e_start_app "$app"
 notice="Port 7925 is in use by another program; players cannot register."

@@ -95,11 +95,11 @@ e2e_start_display() {
     e2e_log "openbox running"
 }
 
-# Starts the application on the private display; its output goes to
-# $E2E_TMP/app.out and $E2E_TMP/app.err.
+# Starts the application on the private display (or the Qt platform
+# $E2E_PLATFORM); its output goes to $E2E_TMP/app.out and $E2E_TMP/app.err.
 e2e_start_app() {
     mkdir -m 700 "$E2E_TMP/runtime"
-    QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$E2E_TMP/runtime "$@" >"$E2E_TMP/app.out" 2>"$E2E_TMP/app.err" &
+    QT_QPA_PLATFORM=${E2E_PLATFORM:-xcb} XDG_RUNTIME_DIR=$E2E_TMP/runtime "$@" >"$E2E_TMP/app.out" 2>"$E2E_TMP/app.err" &
     E2E_APP_PID=$!
     E2E_PIDS+=("$E2E_APP_PID")
     e2e_log "started $1 (pid $E2E_APP_PID)"
@@ -247,22 +247,12 @@ e2e_registration_row() {
         END { print row }' "$E2E_TMP/app.err"
 }
 
-# Starts a listener on address $1, port $2 that appends one line to
-# $E2E_TMP/listener.log for every connection it accepts.
-e2e_start_listener() {
-    "$E2E_PYTHON" -c '
-import socket, sys
-server = socket.create_server((sys.argv[1], int(sys.argv[2])))
-print("ready", flush=True)
-while True:
-    link, peer = server.accept()
-    with open(sys.argv[3], "a") as log:
-        print("connection from", peer[0], file=log)
-    link.close()
-' "$1" "$2" "$E2E_TMP/listener.log" >"$E2E_TMP/listener.out" 2>&1 &
+# Starts an HTTP server on address $1, port $2; $E2E_TMP/http-$2.log gets a
+# line for each request after its first line.
+e2e_start_http() {
+    "$E2E_PYTHON" -u -m http.server --bind "$1" --directory "$E2E_TMP" "$2" >"$E2E_TMP/http-$2.log" 2>&1 &
     E2E_PIDS+=($!)
-    e2e_poll 20 grep -q '^ready$' "$E2E_TMP/listener.out" \
-        || e2e_fail "the listener did not start: $(cat "$E2E_TMP/listener.out")"
+    e2e_poll 20 grep -q '^Serving HTTP' "$E2E_TMP/http-$2.log" || e2e_fail "no HTTP server: $(cat "$E2E_TMP/http-$2.log")"
 }
 
 # A real click (XTest pointer events) at X Y inside window $1.

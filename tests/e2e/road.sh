@@ -10,8 +10,8 @@
 #   the switch command for 3, and the highlight follows;
 # - a player opened after it that never answers shows only "Default", and a
 #   tap where the first player's first video stood sends it nothing;
-# - a player whose name and descriptions are markup pointing at a listener is
-#   listed with that text, and the listener is never asked for anything;
+# - a player whose name and descriptions are markup pointing at an HTTP server
+#   is listed with that text, and the server is never asked for anything;
 # - the scene follows a resize; the app closes with 0 and no QML warning.
 # The scene rescans 10 s after start and after each return to the list; rows
 # are looked up anew for every screenshot.
@@ -32,9 +32,9 @@ e2e_start_display
 
 e2e_start_update_service "$update_sim" "$update_host"
 
-# Anything that would fetch the markup's pictures reaches this listener.
+# Anything that would fetch the markup's pictures asks this server.
 bait=http://10.77.0.1:8099
-e2e_start_listener 10.77.0.1 8099
+e2e_start_http 10.77.0.1 8099
 markup="<img src=\"$bait/name.png\">Lobby"
 cat >"$E2E_TMP/markup.json" <<EOF
 {"activeIndex": 1, "quintavo": [
@@ -134,7 +134,7 @@ e2e_log "a player that never answers shows \"Default\" alone; the tap on an empt
 back
 open_player markup 10.77.0.15
 player_screen_shows 2 1 "the markup player's videos are not listed"
-[ ! -s "$E2E_TMP/listener.log" ] || e2e_fail "the markup made the app connect: $(cat "$E2E_TMP/listener.log")"
+[ "$(wc -l <"$E2E_TMP/http-8099.log")" -eq 1 ] || e2e_fail "the markup made the app ask: $(cat "$E2E_TMP/http-8099.log")"
 [ "$(commands crowd)" -eq 0 ] || e2e_fail "the crowd received commands"
 e2e_log "markup from a player is shown as text and fetches nothing; no other player was told anything"
 
