@@ -46,28 +46,15 @@ void tst_Protocol::datagram()
     QCOMPARE(other,
              QByteArray(1, char(crc)) + char(crc >> 8) + QByteArray::fromHex("07093A1F90")
                  + char(crc >> 16) + char(crc >> 24));
-
-    // The player's check takes exactly these datagrams.
-    QCOMPARE(parseDiscoveryDatagram(other), std::optional<quint16>(8080));
-    QByteArray badCrc = standard;
-    badCrc[8] = char(badCrc[8] ^ 1);
-    for (const QByteArray &bad : {badCrc, standard.left(8), standard + 'x', QByteArray()})
-        QVERIFY(!parseDiscoveryDatagram(bad));
 }
 
 void tst_Protocol::commands()
 {
-    QCOMPARE(greeting(), QByteArray("*ready!"));
+    // The greeting: tst_NetworkMessenger::registration.
     QCOMPARE(playlistRequest(), QByteArray(R"({ "type" : "playlist" })") + '\0');
-    QCOMPARE(playlistRequest().size(), 24);
-
     const QByteArray prefix = R"({ "type" : "switch", "switch" : { "type" : "index", "index" : )";
     QCOMPARE(switchCommand(0), prefix + "0 } }" + '\0');
-    QCOMPARE(switchCommand(0).size(), 68);
     QCOMPARE(switchCommand(65535), prefix + "65535 } }" + '\0');
-    QCOMPARE(switchCommand(65535).size(), 72);
-    QCOMPARE(parseSwitchCommand(switchCommand(65535).chopped(1)), std::optional<quint16>(65535));
-    QVERIFY(!parseSwitchCommand(playlistRequest().chopped(1)));
 }
 
 void tst_Protocol::record_data()
