@@ -1,7 +1,5 @@
 #include "fakehub.h"
 
-#include <QJsonDocument>
-
 void FakeHub::scanForClients()
 {
     ++m_scanCount;
@@ -42,15 +40,4 @@ void FakeHub::reset()
     m_switched.clear();
     emit called();
     emit clientsUpdated();
-}
-
-void FakeHub::answer(const QString &jsonText)
-{
-    emit activeClientChanged(QJsonDocument::fromJson(jsonText.toUtf8()).object());
-}
-
-void FakeHub::announceUpdate(const QString &version, const QString &description, const QString &url,
-                             bool showMessage)
-{
-    emit newUpdate(version, description, url, showMessage);
 }

@@ -1,6 +1,6 @@
 // A stand-in for the hub in scene tests: the same script surface as
 // NetworkMessenger, and real players that are never asked anything. It records
-// what the scene asks of it, and tests drive its signals through the extra
+// what the scene asks of it; tests emit its signals and use the extra
 // invokables.
 #pragma once
 
@@ -41,16 +41,11 @@ public:
     // Empties the list, the call records and the active player, and announces
     // the empty list (which the real hub never does) so rows go away.
     Q_INVOKABLE void reset();
-    // A player's answer as it came over the wire; text that is not a JSON
-    // object arrives as an empty object, as from the real player link.
-    Q_INVOKABLE void answer(const QString &jsonText);
     // How many handlers the scene has connected to answers.
     Q_INVOKABLE int answerListeners() const
     {
         return receivers(SIGNAL(activeClientChanged(QJsonObject)));
     }
-    Q_INVOKABLE void announceUpdate(const QString &version, const QString &description,
-                                    const QString &url, bool showMessage);
 
 signals:
     void clientsUpdated();

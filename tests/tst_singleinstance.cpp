@@ -18,36 +18,28 @@ class tst_SingleInstance : public QObject
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        m_name = QStringLiteral("quintavo-test-%1").arg(QCoreApplication::applicationPid());
-        m_path = QDir::tempPath() + QLatin1Char('/') + m_name;
-        QLocalServer::removeServer(m_name);
-    }
-    void cleanup() { QLocalServer::removeServer(m_name); }
-
     void staleSocketIsReplaced()
     {
+        const QString name
+            = QStringLiteral("quintavo-test-%1").arg(QCoreApplication::applicationPid());
+        const QString path = QDir::tempPath() + QLatin1Char('/') + name;
+        QLocalServer::removeServer(name);
         // What a crashed instance leaves: the socket file, and nobody listening.
         const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
         sockaddr_un address {};
         address.sun_family = AF_UNIX;
-        qstrncpy(address.sun_path, QFile::encodeName(m_path).constData(), sizeof address.sun_path);
+        qstrncpy(address.sun_path, QFile::encodeName(path).constData(), sizeof address.sun_path);
         QCOMPARE(::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
         ::close(fd);
-        QVERIFY(QFile::exists(m_path));
+        QVERIFY(QFile::exists(path));
 
-        SingleInstance next(m_name);
+        SingleInstance next(name);
         QCOMPARE(next.claim(), std::nullopt);
-        QCOMPARE(QFile::permissions(m_path) & (QFile::WriteGroup | QFile::WriteOther), 0);
+        QCOMPARE(QFile::permissions(path) & (QFile::WriteGroup | QFile::WriteOther), 0);
         QLocalSocket probe;
-        probe.connectToServer(m_name);
+        probe.connectToServer(name);
         QVERIFY(probe.waitForConnected(1000));
     }
-
-private:
-    QString m_name;
-    QString m_path;
 };
 
 QTEST_MAIN(tst_SingleInstance)

@@ -19,7 +19,8 @@ Item {
         function listed() { wait(0); item("deviceList").forceLayout() }
         function addPlayer(name, address) { hub.addPlayer(name, address); listed() }
         function reset() { hub.reset(); listed() }
-        function answer(object) { hub.answer(JSON.stringify(object)) }
+        // A player's answer as it comes over the wire.
+        function answer(object) { hub.activeClientChanged(JSON.parse(JSON.stringify(object))) }
         function rows(list) {
             return Array.prototype.filter.call(list.contentItem.children, function (row) { return row.line1 !== undefined })
                 .sort(function (a, b) { return a.y - b.y })
@@ -168,7 +169,7 @@ Item {
         function test_backKeys(data) {
             addPlayer("beta", "10.77.0.6")
             keys([Qt.Key_Down, Qt.Key_Return])
-            hub.announceUpdate("1.0.0", "Notice", "", true)
+            hub.newUpdate("1.0.0", "Notice", "", true)
             if (data.key === Qt.Key_Escape) {
                 keyClick(data.key) // the notice first
                 compare([item("updateInfo").visible, scene.state], [false, "info"])
@@ -242,7 +243,7 @@ Item {
             ]
         }
         function test_updateModel(data) {
-            hub.answer(data.json)
+            hub.activeClientChanged(JSON.parse(data.json))
             compare([scene.activeIndex, item("videoList").count], [data.active, data.count])
             compare(item("defaultVideo").children[0].state, data.active === 0 ? "active" : "")
         }
@@ -256,11 +257,11 @@ Item {
 
         function test_updateNotice() {
             var notice = item("updateInfo")
-            hub.announceUpdate("1.0.0", "Quiet", "", false)
+            hub.newUpdate("1.0.0", "Quiet", "", false)
             verify(!notice.visible)
-            hub.announceUpdate("1.0.0", "First", "", true)
+            hub.newUpdate("1.0.0", "First", "", true)
             compare([notice.visible, notice.width, notice.height, notice.z], [true, 300, 350, 100])
-            hub.announceUpdate("1.0.0", "<b>Second</b><br/>Fish &amp; chips&nbsp;&lt;3 &#8364;5 &#x41; &bogus; <!-- x -->", "", true)
+            hub.newUpdate("1.0.0", "<b>Second</b><br/>Fish &amp; chips&nbsp;&lt;3 &#8364;5 &#x41; &bogus; <!-- x -->", "", true)
             compare([notice.visible, notice.Accessible.name], [true, "Second Fish & chips <3 €5 A &bogus;"])
             mouseClick(notice, 5, 5)
             verify(!notice.visible)
@@ -274,7 +275,7 @@ Item {
         }
         function test_links(data) {
             var before = probe.openedUrls.length
-            hub.announceUpdate("1.0.0", '<a href="' + data.link + '">Get it now</a><br/><br/>Plain text', "", true)
+            hub.newUpdate("1.0.0", '<a href="' + data.link + '">Get it now</a><br/><br/>Plain text', "", true)
             var text = item("updateText")
             mouseClick(text, 5, 5)
             verify(item("updateInfo").visible)
