@@ -19,18 +19,15 @@ class FakeHub : public QObject
     Q_PROPERTY(QList<QObject *> clients READ clients NOTIFY clientsUpdated)
     Q_PROPERTY(QObject *activeClient READ activeClient NOTIFY activeClientChanged)
     // What the scene called, for the tests.
-    Q_PROPERTY(int scanCount READ scanCount NOTIFY called)
-    Q_PROPERTY(QStringList queried READ queried NOTIFY called)
-    Q_PROPERTY(QVariantList switched READ switched NOTIFY called)
+    Q_PROPERTY(int scanCount MEMBER m_scanCount NOTIFY called)
+    Q_PROPERTY(QStringList queried MEMBER m_queried NOTIFY called)
+    Q_PROPERTY(QVariantList switched MEMBER m_switched NOTIFY called)
 
 public:
     using QObject::QObject;
 
     QList<QObject *> clients() const { return m_clients; }
     QObject *activeClient() const { return m_activeClient; }
-    int scanCount() const { return m_scanCount; }
-    QStringList queried() const { return m_queried; }
-    QVariantList switched() const { return m_switched; }
 
     Q_INVOKABLE void scanForClients();
     Q_INVOKABLE void queryClient(QString ipAddress);

@@ -175,7 +175,6 @@ void tst_HostileNetwork::recordsThatStreamOn()
     QVERIFY(Support::waitFor([&] { return crowd.greeted() == links; }));
     QVERIFY(Support::waitFor([&] { return crowd.registrations().isEmpty(); }));
     const qint64 read = Support::procField("io", "rchar") - before;
-    qInfo("%lld bytes read for %d records", read, links);
     QVERIFY2(read < links * 4096, qPrintable(QString::number(read)));
 }
 
@@ -211,7 +210,6 @@ void tst_HostileNetwork::endlessReply()
     QCOMPARE(m_log->count(QStringLiteral("The reply from \"endless\" exceeds 16777216 bytes; "
                                          "dropping the link.")),
              1);
-    qInfo("the link was dropped after %lld MiB of %lld", sent >> 20, stream >> 20);
     QVERIFY2(sent < stream / 2, qPrintable(QString::number(sent)));
     QCOMPARE(answers.count(), 0);
 }
@@ -248,7 +246,6 @@ void tst_HostileNetwork::playersComeAndGo()
     for (const QPointer<QObject> &client : qAsConst(seen))
         if (client)
             alive.insert(client);
-    qInfo("%d player objects alive of %d seen", alive.size(), rounds + realPlayers.size());
     QVERIFY2(alive.size() <= 2 * (realPlayers.size() + 1) + 1,
              qPrintable(QString::number(alive.size())));
 }
