@@ -42,6 +42,6 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_SingleInstance)
+QTEST_GUILESS_MAIN(tst_SingleInstance)
 
 #include "tst_singleinstance.moc"
