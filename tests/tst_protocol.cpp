@@ -125,8 +125,11 @@ void tst_Protocol::assemblerReads_data()
     QTest::addColumn<QByteArray>("atClose"); // null: nothing left at close
 
     const QByteArray nul(1, '\0');
-    // Replies with and without the terminator, strings with braces, quotes and
-    // backslashes, cut in every way: assemblerEveryCut().
+    // Replies with and without the terminator, cut in every way: assemblerEveryCut().
+    QTest::newRow("brace inside a string")
+        << Reads {"{\"d\":\"}{\"", ",\"e\":1}"} << Reads {"{\"d\":\"}{\",\"e\":1}"} << QByteArray();
+    QTest::newRow("escaped quote inside a string")
+        << Reads {"{\"d\":\"a\\\"}\"", "}"} << Reads {"{\"d\":\"a\\\"}\"}"} << QByteArray();
     QTest::newRow("two unterminated in one read")
         << Reads {"{\"a\":1} [2]"} << Reads {"{\"a\":1}", "[2]"} << QByteArray();
     QTest::newRow("terminator after a complete reply is no reply")
