@@ -1,7 +1,5 @@
 #include "fakehub.h"
 
-#include <QJsonDocument>
-
 void FakeHub::scanForClients()
 {
     ++m_scanCount;
@@ -14,7 +12,7 @@ void FakeHub::queryClient(QString ipAddress)
     // Like the hub: the player is active when the call returns, but nothing is
     // announced until it answers.
     for (QObject *entry : qAsConst(m_clients)) {
-        auto *client = static_cast<FakeClient *>(entry);
+        auto *client = static_cast<Client *>(entry);
         if (client->ipAddress() == ipAddress)
             m_activeClient = client;
     }
@@ -29,7 +27,7 @@ void FakeHub::quintavo(ushort index)
 
 void FakeHub::addPlayer(const QString &hostname, const QString &ipaddress)
 {
-    m_clients.append(new FakeClient(hostname, ipaddress, this));
+    m_clients.append(new Client(hostname, QHostAddress(ipaddress), 7000, this));
     emit clientsUpdated();
 }
 
@@ -42,15 +40,4 @@ void FakeHub::reset()
     m_switched.clear();
     emit called();
     emit clientsUpdated();
-}
-
-void FakeHub::answer(const QString &jsonText)
-{
-    emit activeClientChanged(QJsonDocument::fromJson(jsonText.toUtf8()).object());
-}
-
-void FakeHub::announceUpdate(const QString &version, const QString &description, const QString &url,
-                             bool showMessage)
-{
-    emit newUpdate(version, description, url, showMessage);
 }

@@ -1,7 +1,10 @@
-// Stand-ins for the hub and its players in scene tests: the same script
-// surface as NetworkMessenger and Client, no network. The hub records what the
-// scene asks of it, and tests drive its signals through the extra invokables.
+// A stand-in for the hub in scene tests: the same script surface as
+// NetworkMessenger, and real players that are never asked anything. It records
+// what the scene asks of it; tests emit its signals and use the extra
+// invokables.
 #pragma once
+
+#include "client.h"
 
 #include <QJsonObject>
 #include <QList>
@@ -10,46 +13,21 @@
 #include <QStringList>
 #include <QVariantList>
 
-class FakeClient : public QObject
-{
-    Q_OBJECT
-    Q_PROPERTY(QString hostname MEMBER m_hostname NOTIFY hostnameChanged)
-    Q_PROPERTY(QString ipaddress MEMBER m_ipaddress NOTIFY ipAddressChanged)
-
-public:
-    FakeClient(const QString &hostname, const QString &ipaddress, QObject *parent)
-        : QObject(parent), m_hostname(hostname), m_ipaddress(ipaddress)
-    { }
-
-    QString ipAddress() const { return m_ipaddress; }
-
-signals:
-    void hostnameChanged();
-    void ipAddressChanged();
-
-private:
-    QString m_hostname;
-    QString m_ipaddress;
-};
-
 class FakeHub : public QObject
 {
     Q_OBJECT
     Q_PROPERTY(QList<QObject *> clients READ clients NOTIFY clientsUpdated)
     Q_PROPERTY(QObject *activeClient READ activeClient NOTIFY activeClientChanged)
     // What the scene called, for the tests.
-    Q_PROPERTY(int scanCount READ scanCount NOTIFY called)
-    Q_PROPERTY(QStringList queried READ queried NOTIFY called)
-    Q_PROPERTY(QVariantList switched READ switched NOTIFY called)
+    Q_PROPERTY(int scanCount MEMBER m_scanCount NOTIFY called)
+    Q_PROPERTY(QStringList queried MEMBER m_queried NOTIFY called)
+    Q_PROPERTY(QVariantList switched MEMBER m_switched NOTIFY called)
 
 public:
     using QObject::QObject;
 
     QList<QObject *> clients() const { return m_clients; }
     QObject *activeClient() const { return m_activeClient; }
-    int scanCount() const { return m_scanCount; }
-    QStringList queried() const { return m_queried; }
-    QVariantList switched() const { return m_switched; }
 
     Q_INVOKABLE void scanForClients();
     Q_INVOKABLE void queryClient(QString ipAddress);
@@ -60,16 +38,11 @@ public:
     // Empties the list, the call records and the active player, and announces
     // the empty list (which the real hub never does) so rows go away.
     Q_INVOKABLE void reset();
-    // A player's answer as it came over the wire; text that is not a JSON
-    // object arrives as an empty object, as from the real player link.
-    Q_INVOKABLE void answer(const QString &jsonText);
     // How many handlers the scene has connected to answers.
     Q_INVOKABLE int answerListeners() const
     {
         return receivers(SIGNAL(activeClientChanged(QJsonObject)));
     }
-    Q_INVOKABLE void announceUpdate(const QString &version, const QString &description,
-                                    const QString &url, bool showMessage);
 
 signals:
     void clientsUpdated();
@@ -79,7 +52,7 @@ signals:
 
 private:
     QList<QObject *> m_clients;
-    FakeClient *m_activeClient = nullptr;
+    Client *m_activeClient = nullptr;
     int m_scanCount = 0;
     QStringList m_queried;
     QVariantList m_switched;

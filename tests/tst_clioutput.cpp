@@ -36,8 +36,6 @@ void tst_CliOutput::hostileText_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("escaped");
 
-    QTest::newRow("plain") << "Halvorn foyer"
-                           << "Halvorn foyer";
     QTest::newRow("beyond ASCII") << QString::fromUtf8("Café ☕ 😀") << QString::fromUtf8("Café ☕ 😀");
     QTest::newRow("escape sequence") << "a\x1b[2Jb\x1b]0;title\x07"
                                      << "a\\x1b[2Jb\\x1b]0;title\\x07";

@@ -1,7 +1,6 @@
 // The hub on loopback under a hostile network: a flood of links whose records
-// promise more than arrives, links that trickle a byte at a time, links that
-// stream far more than a record, a player whose reply never ends, junk
-// datagrams, and players that come and go over many scans.
+// promise more than arrives, links that stream far more than a record, a
+// player whose reply never ends, and players that come and go over many scans.
 // Throughout, the event loop keeps answering, memory stays bounded, real
 // players that register meanwhile are listed, and the player objects on
 // screen live while the ones let go are deleted. Counts and durations are
@@ -15,9 +14,7 @@
 #include "support.h"
 
 #include <QPointer>
-#include <QRandomGenerator>
 #include <QTcpSocket>
-#include <QUdpSocket>
 #include <QtTest>
 
 #include <memory>
@@ -74,10 +71,8 @@ private slots:
     void cleanupTestCase();
 
     void connectionFlood();
-    void oneByteAtATime();
     void recordsThatStreamOn();
     void endlessReply();
-    void junkDatagrams();
     void playersComeAndGo();
 
 private:
@@ -159,28 +154,13 @@ void tst_HostileNetwork::connectionFlood()
     QVERIFY(Support::waitFor([this] { return realPlayersListed(); }));
 
     // Every link was greeted; the hub holds no more than its cap of them, and
-    // lists none.
+    // lists none. Their deadline is 30 s: half a second on, it still holds them.
     QVERIFY(Support::waitFor([&] { return crowd.greeted() == floodSize; }));
     QVERIFY(Support::waitFor(
         [&] { return crowd.held() <= NetworkMessenger::maximumPendingRegistrations; }));
     QCOMPARE(m_hub->clients().size(), realPlayers.size());
-}
-
-void tst_HostileNetwork::oneByteAtATime()
-{
-    ScriptedPlayer crowd;
-    openOver(crowd, m_hub->hubPort(), 100, 100);
-    QVERIFY(Support::waitFor([&] { return crowd.greeted() == 100; }));
-    const QByteArray bytes = record(QStringLiteral("drip"));
-    for (int round = 0; round < 5; ++round) {
-        for (QTcpSocket *link : crowd.registrations())
-            link->write(bytes.mid(round, 1));
-        if (round == 2)
-            scanAndExpectRealPlayers();
-        Support::waitFor([] { return false; }, 100);
-    }
-    QVERIFY(crowd.held() <= NetworkMessenger::maximumPendingRegistrations);
-    QVERIFY(crowd.held() > 0); // the deadline is 30 s: the newest still wait
+    Support::waitFor([] { return false; }, 500);
+    QCOMPARE(crowd.held(), NetworkMessenger::maximumPendingRegistrations);
 }
 
 void tst_HostileNetwork::recordsThatStreamOn()
@@ -195,7 +175,6 @@ void tst_HostileNetwork::recordsThatStreamOn()
     QVERIFY(Support::waitFor([&] { return crowd.greeted() == links; }));
     QVERIFY(Support::waitFor([&] { return crowd.registrations().isEmpty(); }));
     const qint64 read = Support::procField("io", "rchar") - before;
-    qInfo("%lld bytes read for %d records", read, links);
     QVERIFY2(read < links * 4096, qPrintable(QString::number(read)));
 }
 
@@ -231,30 +210,8 @@ void tst_HostileNetwork::endlessReply()
     QCOMPARE(m_log->count(QStringLiteral("The reply from \"endless\" exceeds 16777216 bytes; "
                                          "dropping the link.")),
              1);
-    qInfo("the link was dropped after %lld MiB of %lld", sent >> 20, stream >> 20);
     QVERIFY2(sent < stream / 2, qPrintable(QString::number(sent)));
     QCOMPARE(answers.count(), 0);
-}
-
-void tst_HostileNetwork::junkDatagrams()
-{
-    // The hub reads no datagrams, yet its socket has a port that others can
-    // send to; the players' discovery port takes junk too.
-    const quint16 hubPort = m_hub->findChild<QUdpSocket *>()->localPort();
-    QUdpSocket junk;
-    QRandomGenerator random(0x5EED); // the same junk every run
-    for (int i = 0; i < 1000; ++i) {
-        QByteArray bytes(i % 10 ? random.bounded(600) : PlayerProtocol::datagramSize, '\0');
-        for (char &c : bytes)
-            c = char(random.bounded(256));
-        junk.writeDatagram(bytes, QHostAddress::LocalHost,
-                           i % 2 ? hubPort : m_players.first()->scanPort());
-        if (i % 100 == 0)
-            QCoreApplication::processEvents();
-    }
-    // Datagrams arrive in order: the players hear the scan after all the junk.
-    scanAndExpectRealPlayers();
-    QCOMPARE(m_hub->clients().size(), realPlayers.size());
 }
 
 void tst_HostileNetwork::playersComeAndGo()
@@ -289,7 +246,6 @@ void tst_HostileNetwork::playersComeAndGo()
     for (const QPointer<QObject> &client : qAsConst(seen))
         if (client)
             alive.insert(client);
-    qInfo("%d player objects alive of %d seen", alive.size(), rounds + realPlayers.size());
     QVERIFY2(alive.size() <= 2 * (realPlayers.size() + 1) + 1,
              qPrintable(QString::number(alive.size())));
 }

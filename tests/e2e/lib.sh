@@ -4,7 +4,7 @@
 # processes, and a clean-up on exit that stops everything the test started.
 #
 #   source "$(dirname "$0")/lib.sh"
-#   e2e_require_netns
+#   e2e_own_netns "$0" "$@"         # a network namespace of its own
 #   e2e_start_display              # sets DISPLAY, starts Xvfb and openbox
 #   e2e_start_app "$binary"        # sets E2E_APP_PID, logs in $E2E_TMP/app.{out,err}
 #   id=$(e2e_wait_for_window "Quintavo v$version")
@@ -13,21 +13,20 @@ E2E_TMP=$(mktemp -d)
 E2E_PIDS=()
 E2E_APP_PID=
 
-# Log lines start with $E2E_NAME (default "e2e").
+# Log lines start with $E2E_NAME (default "e2e"). A failure shows the end of
+# the app's output and, with a screen reader's bus, its accessible objects.
 e2e_log() { echo "${E2E_NAME:-e2e}: $*"; }
 e2e_fail() {
     echo "${E2E_NAME:-e2e}: FAIL: $*" >&2
-    exit 1
-}
-
-# The app scans the first network it finds by broadcast: only ever inside the
-# private namespace that scripts/netns-run makes.
-e2e_require_netns() {
-    if [ "${QUINTAVO_NETNS:-}" != 1 ]; then
-        echo "e2e: refusing to run outside a private network namespace;" \
-            "use scripts/netns-run (scripts/test does)" >&2
-        exit 1
+    if [ -s "$E2E_TMP/app.err" ]; then
+        echo "--- app stderr (last 40 lines)" >&2
+        tail -n 40 "$E2E_TMP/app.err" >&2
     fi
+    if [ "${QT_LINUX_ACCESSIBILITY_ALWAYS_ON:-}" = 1 ]; then
+        echo "--- accessible objects" >&2
+        "$E2E_ROOT/tests/e2e/accessible.py" quintavo >&2 || true
+    fi
+    exit 1
 }
 
 # Stops what the test started, newest first: TERM, a bounded wait, then KILL.
@@ -37,21 +36,15 @@ e2e_cleanup() {
         pid=${E2E_PIDS[i]}
         kill -0 "$pid" 2>/dev/null || continue
         kill -TERM "$pid" 2>/dev/null || true
-        e2e_wait_for_exit "$pid" 5 || kill -KILL "$pid" 2>/dev/null || true
+        e2e_poll 5 e2e_ended "$pid" || kill -KILL "$pid" 2>/dev/null || true
         wait "$pid" 2>/dev/null || true
     done
     rm -rf "$E2E_TMP"
 }
 trap e2e_cleanup EXIT
 
-# Polls until process $1 has ended, at most $2 seconds; false on time-out.
-e2e_wait_for_exit() {
-    local pid=$1 deadline=$((SECONDS + $2))
-    while kill -0 "$pid" 2>/dev/null; do
-        [ "$SECONDS" -lt "$deadline" ] || return 1
-        sleep 0.1
-    done
-}
+# True once process $1 has ended; for e2e_poll.
+e2e_ended() { ! kill -0 "$1" 2>/dev/null; }
 
 # Polls until the command succeeds, at most $1 seconds; false on time-out.
 e2e_poll() {
@@ -102,30 +95,25 @@ e2e_start_display() {
     e2e_log "openbox running"
 }
 
-# Starts the application on the private display; its output goes to
-# $E2E_TMP/app.out and $E2E_TMP/app.err.
+# Starts the application on the private display (or the Qt platform
+# $E2E_PLATFORM); its output goes to $E2E_TMP/app.out and $E2E_TMP/app.err.
 e2e_start_app() {
     mkdir -m 700 "$E2E_TMP/runtime"
-    QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$E2E_TMP/runtime "$@" >"$E2E_TMP/app.out" 2>"$E2E_TMP/app.err" &
+    QT_QPA_PLATFORM=${E2E_PLATFORM:-xcb} XDG_RUNTIME_DIR=$E2E_TMP/runtime "$@" >"$E2E_TMP/app.out" 2>"$E2E_TMP/app.err" &
     E2E_APP_PID=$!
     E2E_PIDS+=("$E2E_APP_PID")
     e2e_log "started $1 (pid $E2E_APP_PID)"
 }
 
-# Prints the title of window $1 as the window manager shows it (_NET_WM_NAME).
-# Qt puts the display name only there when a window sets no title of its own;
-# WM_NAME, which xdotool's --name and getwindowname read, stays empty.
-e2e_window_title() {
-    xprop -id "$1" -notype _NET_WM_NAME 2>/dev/null | sed -n 's/^_NET_WM_NAME = "\(.*\)"$/\1/p'
-}
-
 # Prints the id of the managed top-level window titled exactly $1, waiting at
-# most $2 seconds (default 30).
+# most $2 seconds (default 30). The title is read as the window manager shows
+# it (_NET_WM_NAME): Qt puts the display name only there when a window sets no
+# title of its own; WM_NAME, which xdotool's --name reads, stays empty.
 e2e_wait_for_window() {
     local title=$1 deadline=$((SECONDS + ${2:-30})) id
     while [ "$SECONDS" -lt "$deadline" ]; do
         for id in $(wmctrl -l 2>/dev/null | awk '{ print $1 }'); do
-            if [ "$(e2e_window_title "$id")" = "$title" ]; then
+            if [ "$(xprop -id "$id" -notype _NET_WM_NAME 2>/dev/null)" = "_NET_WM_NAME = \"$title\"" ]; then
                 echo "$((id))" # decimal, as xdotool prints window ids
                 return 0
             fi
@@ -147,29 +135,20 @@ e2e_window_has_size() {
     [ "$(e2e_window_size "$1")" = "$2" ]
 }
 
-# Prints the window $1's area on the screen as WIDTHxHEIGHT+X+Y. xwininfo, not
-# xdotool: under a reparenting window manager xdotool's getwindowgeometry adds
-# the offset inside the frame twice.
-e2e_window_area() {
-    xwininfo -id "$1" | awk -F: '
+# Saves what window $1 shows to the picture file $2, in the format its name
+# says (a .ppm is the quickest to check). A GL window cannot be grabbed by its
+# id under Xvfb, so this grabs the screen and crops the window's area, which
+# xwininfo tells: under a reparenting window manager xdotool's
+# getwindowgeometry adds the offset inside the frame twice.
+e2e_grab_window() {
+    local area
+    area=$(xwininfo -id "$1" | awk -F: '
         /Absolute upper-left X/ { x = $2 + 0 }
         /Absolute upper-left Y/ { y = $2 + 0 }
         /^ *Width/ { w = $2 + 0 }
         /^ *Height/ { h = $2 + 0 }
-        END { printf "%dx%d+%d+%d\n", w, h, x, y }'
-}
-
-# Saves what window $1 shows to the picture file $2, in the format its name
-# says (a .ppm is the quickest to check). A GL window cannot be grabbed by its
-# id under Xvfb, so this grabs the screen and crops the window's area.
-e2e_grab_window() {
-    import-im6.q16 -window root -crop "$(e2e_window_area "$1")" +repage -depth 8 "$2"
-}
-
-# Shows the app's output, for a failing test.
-e2e_show_app_output() {
-    echo "--- app stderr (last 40 lines)" >&2
-    tail -n 40 "$E2E_TMP/app.err" >&2 || true
+        END { printf "%dx%d+%d+%d\n", w, h, x, y }')
+    import-im6.q16 -window root -crop "$area" +repage -depth 8 "$2"
 }
 
 # ---------------------------------------------------------------------------
@@ -182,22 +161,25 @@ E2E_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 E2E_PYTHON=/usr/bin/python3
 
 # Runs the calling script ("$0" "$@") again in a network namespace of its own,
-# once: the app takes the fixed hub and discovery ports and scans the whole
-# test subnet, so tests that run side by side must not share a namespace.
+# once, inside the private one that scripts/netns-run makes (the app scans the
+# first network it finds by broadcast): the app takes the fixed hub and
+# discovery ports and scans the whole test subnet, so tests that run side by
+# side must not share a namespace.
 e2e_own_netns() {
+    [ "${QUINTAVO_NETNS:-}" = 1 ] || e2e_fail "refusing to run outside a private network namespace;" \
+        "use scripts/netns-run (scripts/test does)"
     [ "${E2E_OWN_NETNS:-}" = 1 ] && return 0
     rm -rf "$E2E_TMP"
     trap - EXIT
     E2E_OWN_NETNS=1 QUINTAVO_NETNS_NEW=1 exec "$E2E_ROOT/scripts/netns-run" bash "$@"
 }
 
-# Starts update-sim ($1) on port 80 of the address under which the app looks
-# up its update host ($2), with the body file $3 (default: its own offer). A
-# host name is mapped to 127.0.0.1 in this namespace's own /etc/hosts (the
-# namespace has a mount namespace of its own); an address is made local.
+# Starts update-sim ($1) with its own offer on port 80 of the address under
+# which the app looks up its update host ($2). A host name is mapped to
+# 127.0.0.1 in this namespace's own /etc/hosts (the namespace has a mount
+# namespace of its own); an address is made local.
 e2e_start_update_service() {
     local binary=$1 host=$2 address hosts
-    shift 2
     if [[ $host =~ ^[0-9]+\.[0-9]+\.[0-9]+\.[0-9]+$ ]]; then
         address=$host
         ip -4 -o addr show | grep -q " inet $address/" || ip addr add "$address/32" dev lo
@@ -209,7 +191,7 @@ e2e_start_update_service() {
             mount --bind "$hosts" /etc/hosts
         fi
     fi
-    "$binary" --bind "$address" --port 80 ${1:+--body "$1"} >"$E2E_TMP/update-sim.log" 2>&1 &
+    "$binary" --bind "$address" --port 80 >"$E2E_TMP/update-sim.log" 2>&1 &
     E2E_PIDS+=($!)
     e2e_poll 20 grep -q '^listening on 80$' "$E2E_TMP/update-sim.log" \
         || e2e_fail "update-sim did not start: $(cat "$E2E_TMP/update-sim.log")"
@@ -217,18 +199,25 @@ e2e_start_update_service() {
 }
 
 # Starts player-sim ($1) as player $2 on address $3 (it listens and registers
-# there, so the hub tells it apart from others) with further options; its log
-# is $E2E_TMP/player-$2.log. Returns once it hears discovery datagrams.
+# there, so the hub tells it apart from others) with further options, in the
+# background; its log is $E2E_TMP/player-$2.log. A later --name in the options
+# gives the player another name than its label.
 e2e_start_player() {
-    local binary=$1 name=$2 address=$3 log=$E2E_TMP/player-$2.log
+    local binary=$1 name=$2 address=$3
     shift 3
-    "$binary" --name "$name" --bind "$address" --source "$address" "$@" >"$log" 2>&1 &
+    "$binary" --name "$name" --bind "$address" --source "$address" "$@" >"$E2E_TMP/player-$name.log" 2>&1 &
     E2E_PIDS+=($!)
-    # The discovery socket is bound before the first player reports. A later
-    # --name in the options gives the player another name than its label.
-    e2e_poll 20 grep -qE "^player .*(listening on|refusing commands)" "$log" \
-        || e2e_fail "player $name did not start: $(cat "$log")"
-    e2e_log "player $name on $address $*"
+}
+
+# Returns once the players labelled $1... hear discovery datagrams: their
+# discovery socket is bound before the first report.
+e2e_wait_for_players() {
+    local name
+    for name in "$@"; do
+        e2e_poll 20 grep -qE "^player .*(listening on|refusing commands)" "$E2E_TMP/player-$name.log" \
+            || e2e_fail "player $name did not start: $(cat -v "$E2E_TMP/player-$name.log")"
+    done
+    e2e_log "players $* started"
 }
 
 # Counts the lines of file $1 that match the extended regular expression $2.
@@ -249,36 +238,21 @@ e2e_has_registrations() {
     [ "$(e2e_registrations)" -ge "$1" ]
 }
 
-# Prints the registration lines since the latest scan.
-e2e_latest_registrations() {
-    awk '/^quintavo\.hub: Scanning for Clients$/ { n = 0 }
-        /^quintavo\.hub: ".*" ".*" on port [0-9]+$/ { line[++n] = $0 }
-        END { for (i = 1; i <= n; i++) print line[i] }' "$E2E_TMP/app.err"
-}
-
 # Prints the row (from 0) of the player at address $1 in the list: the list
 # shows the players registered since the latest scan, in the order of
 # registration.
 e2e_registration_row() {
-    e2e_latest_registrations | awk -v address="\"$1\"" '$(NF - 3) == address { print NR - 1; exit }'
+    awk -v address="\"$1\"" '/^quintavo\.hub: Scanning for Clients$/ { n = 0; row = "" }
+        /^quintavo\.hub: ".*" ".*" on port [0-9]+$/ { if ($(NF - 3) == address && row == "") row = n; n++ }
+        END { print row }' "$E2E_TMP/app.err"
 }
 
-# Starts a listener on address $1, port $2 that appends one line to
-# $E2E_TMP/listener.log for every connection it accepts.
-e2e_start_listener() {
-    "$E2E_PYTHON" -c '
-import socket, sys
-server = socket.create_server((sys.argv[1], int(sys.argv[2])))
-print("ready", flush=True)
-while True:
-    link, peer = server.accept()
-    with open(sys.argv[3], "a") as log:
-        print("connection from", peer[0], file=log)
-    link.close()
-' "$1" "$2" "$E2E_TMP/listener.log" >"$E2E_TMP/listener.out" 2>&1 &
+# Starts an HTTP server on address $1, port $2; $E2E_TMP/http-$2.log gets a
+# line for each request after its first line.
+e2e_start_http() {
+    "$E2E_PYTHON" -u -m http.server --bind "$1" --directory "$E2E_TMP" "$2" >"$E2E_TMP/http-$2.log" 2>&1 &
     E2E_PIDS+=($!)
-    e2e_poll 20 grep -q '^ready$' "$E2E_TMP/listener.out" \
-        || e2e_fail "the listener did not start: $(cat "$E2E_TMP/listener.out")"
+    e2e_poll 20 grep -q '^Serving HTTP' "$E2E_TMP/http-$2.log" || e2e_fail "no HTTP server: $(cat "$E2E_TMP/http-$2.log")"
 }
 
 # A real click (XTest pointer events) at X Y inside window $1.
@@ -290,22 +264,11 @@ e2e_click() {
 # header is a tenth of the height, every list row as well, with 2 pixels above
 # each row. Player rows and the player screen's entries ("Default" is entry 0,
 # video k is entry k) share these positions.
-e2e_row_top() { echo $(($1 / 10 + 2 + $2 * ($1 / 10 + 2))); }
-e2e_row_middle() { echo $(($(e2e_row_top "$1" "$2") + $1 / 20)); }
+e2e_row_middle() { echo $(($1 / 10 + 2 + $2 * ($1 / 10 + 2) + $1 / 20)); }
 
-# Checks of a screenshot $1 of the window, read by screen.py from the
-# scene's layout at the picture's size (the width $2 and height $3 that some
-# take are the window's, and the same). Each reads the picture once.
+# A check of the screenshot $1 of the window, read once by screen.py from the
+# scene's layout at the picture's size (see there).
 e2e_screen() { "$E2E_PYTHON" "$E2E_ROOT/tests/e2e/screen.py" "$@"; }
-# Row $4's white text spans more than the share $5 of the width.
-e2e_row_text_spans() { e2e_screen "$1" spans "$4" "$5"; }
-# The share (0 to 1) of pure white pixels in area $2 compared with $3 ("<" or
-# ">") against $4. White is what a Qt Quick window shows where no item draws.
-e2e_white_share_is() { e2e_screen "$1" white "$2" "$3" "$4"; }
-# Prints the numbers of the rows from $4 to $5 in the active look.
-e2e_active_rows() { e2e_screen "$1" active "$4" "$5"; }
-# Prints "X Y" for each line of link text in the area WxH+X+Y ($2).
-e2e_link_spots() { e2e_screen "$1" links "$2"; }
 
 # Prints the bytes of a player command, its text and the final 0x00, in hex as
 # player-sim logs them.
@@ -313,15 +276,11 @@ e2e_command_hex() {
     printf '%s\0' "$1" | od -An -v -tx1 | tr -d ' \n'
 }
 
-# Puts a stand-in for the desktop's URL handler first on PATH: Qt's
-# openUrlExternally runs xdg-open, and the stand-in only appends its argument
-# to $E2E_TMP/opened-urls.
-e2e_record_opened_urls() {
+# Puts a stand-in for the desktop's URL handler first on PATH, so that no link
+# opens anything: Qt's openUrlExternally runs xdg-open.
+e2e_no_url_handler() {
     mkdir -p "$E2E_TMP/bin"
-    # shellcheck disable=SC2016 # "$1" is the stand-in's own argument
-    printf '#!/bin/sh\nprintf "%%s\\n" "$1" >>"%s"\n' "$E2E_TMP/opened-urls" >"$E2E_TMP/bin/xdg-open"
-    chmod +x "$E2E_TMP/bin/xdg-open"
-    : >"$E2E_TMP/opened-urls"
+    ln -s /bin/true "$E2E_TMP/bin/xdg-open"
     PATH=$E2E_TMP/bin:$PATH
 }
 
@@ -340,40 +299,16 @@ e2e_require_no_qml_warnings() {
 e2e_close_app() {
     local status=0
     wmctrl -c "$1"
-    e2e_wait_for_exit "$E2E_APP_PID" 20 || {
-        e2e_show_app_output
-        e2e_fail "app still running 20 s after the close request"
-    }
+    e2e_poll 20 e2e_ended "$E2E_APP_PID" || e2e_fail "app still running 20 s after the close request"
     wait "$E2E_APP_PID" || status=$?
-    [ "$status" -eq 0 ] || {
-        e2e_show_app_output
-        e2e_fail "app exited with $status"
-    }
+    [ "$status" -eq 0 ] || e2e_fail "app exited with $status"
     e2e_log "app closed, exit code 0"
 }
 
-# The update notice: a white panel over the middle of the window. Where it is
-# hidden, the area shows the background (or rows, which let it show through).
-e2e_notice_shown() { e2e_screen "$1" notice shown; }
-e2e_notice_hidden() { e2e_screen "$1" notice hidden; }
-
-# The main screen under its grey-blue header, the Back square see-through, with
-# exactly $4 player rows in view (one more must fit).
-e2e_list_shows() { e2e_screen "$1" list "$4"; }
-
-# The player screen, Back opaque, with "Default" and the videos down to row $4
-# in view, and row $5 alone in the active look.
-e2e_player_screen_shows() { e2e_screen "$1" player "$4" "$5"; }
-
-# Polls at most $1 seconds until the check $4 (with the size of window $2 and
-# further arguments) holds for a fresh screenshot of window $2 in file $3.
-e2e_poll_screen() {
-    local seconds=$1 window=$2 file=$3 check=$4 size
-    shift 4
-    size=$(e2e_window_size "$window")
-    e2e_poll "$seconds" e2e_grab_and_check "$window" "$file" "$check" "${size%x*}" "${size#*x}" "$@"
-}
-e2e_grab_and_check() {
+# True when the command $3 holds for a fresh screenshot of window $1 in file
+# $2; it gets the file and the further arguments. For e2e_poll:
+#   e2e_poll 10 e2e_shot_shows "$window" "$shot" e2e_screen list 8
+e2e_shot_shows() {
     local window=$1 file=$2 check=$3
     shift 3
     e2e_grab_window "$window" "$file" && "$check" "$file" "$@"
@@ -432,10 +367,4 @@ e2e_start_accessibility_bus() {
 # $1; for e2e_poll.
 e2e_accessible_has() {
     "$E2E_ROOT/tests/e2e/accessible.py" quintavo | grep -E "$1" >/dev/null
-}
-
-# Prints the application's accessible objects, for a failing test.
-e2e_show_accessible() {
-    echo "--- accessible objects" >&2
-    "$E2E_ROOT/tests/e2e/accessible.py" quintavo >&2 || true
 }

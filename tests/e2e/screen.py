@@ -2,10 +2,16 @@
 """What a screenshot of the app's window shows, read once from the scene's
 layout at the picture's size: the header and every list row are a tenth of the
 height, with 2 pixels above each row. Exits 0 when the check holds; "active"
-and "links" print what they find. AREA is WxH+X+Y.
+prints the rows it finds.
 
     screen.py IMAGE list ROWS | player LAST ACTIVE | notice shown|hidden
-        | spans ROW SHARE | white AREA <|> LIMIT | active FROM TO | links AREA
+        | spans ROW SHARE | white WxH+X+Y LIMIT | active FROM TO
+
+list: the main screen under the grey-blue header, Back see-through, exactly
+ROWS player rows in view. player: Back opaque, entries 0 to LAST in view,
+ACTIVE alone in the active look. spans: row ROW's white text is wider than
+SHARE of the window. white: less than LIMIT of the area is pure white, which
+is what shows where no item draws.
 """
 import re
 import subprocess
@@ -75,26 +81,9 @@ class Shot:
         return self.mean(h // 10 + 10, 5, self.width - 2 * (h // 10) - 20, h // 10 - 10)
 
     def notice(self):
+        """Where the notice is hidden, the area shows the background (or rows,
+        which let it show through)."""
         return self.white(self.width // 4, self.height * 45 // 100, self.width // 2, self.height // 5)
-
-    def links(self, x, y, w, h):
-        """The middle of each line of link text (Qt's link blue); lines closer
-        than 4 pixels are one."""
-        lines = []
-        for i, (r, g, b) in enumerate(self.area(x, y, w, h)):
-            if b > 204 and r < 128 and g < 128:
-                px, py = x + i % w, y + i // w
-                if lines and py - lines[-1][1] <= 4:
-                    line = lines[-1]
-                    line[1:] = [py, min(line[2], px), max(line[3], px)]
-                else:
-                    lines.append([py, py, px, px])
-        return [((x0 + x1) // 2, (y0 + y1) // 2) for y0, y1, x0, x1 in lines]
-
-
-def area(text):
-    w, h, x, y = map(int, re.fullmatch(r"(\d+)x(\d+)\+(\d+)\+(\d+)", text).groups())
-    return x, y, w, h
 
 
 def check(shot, name, *args):
@@ -110,15 +99,11 @@ def check(shot, name, *args):
     if name == "spans":
         return shot.spans(int(args[0])) > float(args[1]) * shot.width
     if name == "white":
-        share = shot.white(*area(args[0]))
-        return share > float(args[2]) if args[1] == ">" else share < float(args[2])
-    if name == "active":
-        print(*shot.active(int(args[0]), int(args[1])))
-    elif name == "links":
-        for spot in shot.links(*area(args[0])):
-            print(*spot)
-    else:
+        w, h, x, y = map(int, re.fullmatch(r"(\d+)x(\d+)\+(\d+)\+(\d+)", args[0]).groups())
+        return shot.white(x, y, w, h) < float(args[1])
+    if name != "active":
         sys.exit(f"screen.py: no check {name}")
+    print(*shot.active(int(args[0]), int(args[1])))
     return True
 
 

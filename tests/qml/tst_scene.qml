@@ -19,30 +19,29 @@ Item {
         function listed() { wait(0); item("deviceList").forceLayout() }
         function addPlayer(name, address) { hub.addPlayer(name, address); listed() }
         function reset() { hub.reset(); listed() }
-        function answer(object) { hub.answer(JSON.stringify(object)) }
+        // A player's answer as it comes over the wire.
+        function answer(object) { hub.activeClientChanged(JSON.parse(JSON.stringify(object))) }
         function rows(list) {
             return Array.prototype.filter.call(list.contentItem.children, function (row) { return row.line1 !== undefined })
                 .sort(function (a, b) { return a.y - b.y })
         }
         function lines(list, name) { return rows(list).map(function (row) { return row[name] }) }
-        // Every Text under item, depth first.
-        function texts(item) {
-            var found = item.textFormat !== undefined ? [item] : []
+        // Every item under item, depth first, that passes test.
+        function under(item, test) {
+            var found = test(item) ? [item] : []
             for (var i = 0; i < item.children.length; ++i)
-                found = found.concat(texts(item.children[i]))
+                found = found.concat(under(item.children[i], test))
             return found
         }
+        function texts(item) { return under(item, function (it) { return it.textFormat !== undefined }) }
         // The first lines of the entries that show the focus frame.
         function framed(item) {
-            var found = item.objectName === "focusFrame" && item.visible ? [item.parent.line1] : []
-            for (var i = 0; i < item.children.length; ++i)
-                found = found.concat(framed(item.children[i]))
-            return found
+            return under(item, function (it) { return it.objectName === "focusFrame" && it.visible })
+                .map(function (frame) { return frame.parent.line1 })
         }
         function keys(list) { list.forEach(function (key) { keyClick(key) }) }
 
         function initTestCase() {
-            probe.watchWarnings()
             scene = Qt.createComponent("qrc:/qml/Quintavo/main.qml").createObject(root)
             compare(hub.scanCount, 0)
             compare(item("backButton").opacity, 0) // no fade-out at start
@@ -58,51 +57,19 @@ Item {
             answer({ activeIndex: 1, quintavo: [{ description: "a", exists: true }, { description: "b" },
                                                 { description: "c", exists: true }] })
         }
-        function cleanup() { compare(probe.takeWarnings(), []) }
 
         // Many announcements in one turn of the event loop are shown by the
-        // next frame.
+        // next frame, and the notice of an empty list goes. (Its taken port
+        // line and the rows' names: the end-to-end desktop test.)
         function test_listFollowsWithinOneFrame() {
+            reset()
+            verify(item("errorLabel").visible)
             for (var i = 0; i < 30; ++i)
                 hub.addPlayer("p" + i, "10.77.1." + i)
             waitForRendering(item("deviceList"))
-            compare(item("deviceList").count, 31)
-            compare(lines(item("deviceList"), "line1").slice(0, 3), ["alpha", "p0", "p1"])
-        }
-
-        function test_emptyNoticeFollowsRows() {
-            reset()
-            verify(item("errorLabel").visible && !item("portNotice").visible)
-            scene.takenHubPort = 7925
-            compare(item("portNotice").text, "Port 7925 is in use by another program; players cannot register.")
-            verify(item("portNotice").visible)
-            scene.takenHubPort = 0
-            addPlayer("beta", "10.77.0.6")
-            addPlayer("gamma", "10.77.0.7")
+            compare(item("deviceList").count, 30)
+            compare(lines(item("deviceList"), "line1").slice(0, 2), ["p0", "p1"])
             verify(!item("errorLabel").visible)
-            compare(lines(item("deviceList"), "line1"), ["beta", "gamma"])
-            compare(lines(item("deviceList"), "line2"), ["10.77.0.6", "10.77.0.7"])
-            compare(rows(item("deviceList")).map(function (row) { return row.Accessible.name }),
-                    ["beta, 10.77.0.6", "gamma, 10.77.0.7"])
-            compare([item("buttonBar").height, rows(item("deviceList"))[0].height], [70, 70])
-        }
-
-        function test_playerScreenRoundTrip() {
-            addPlayer("beta", "10.77.0.6")
-            mouseClick(rows(item("deviceList"))[1])
-            compare([scene.activeIndex, scene.state, hub.queried], [-1, "info", ["10.77.0.6"]])
-            compare([item("hostname").text, item("ipaddress").text], ["beta", "10.77.0.6"])
-            verify(!item("timer").running && !item("mainView").visible && item("clientView").visible)
-            verify(item("clientView").opacity < 1)
-            tryCompare(item("clientView"), "opacity", 1)
-            tryCompare(item("backButton"), "opacity", 1)
-            hub.activeClient.hostname = "renamed"
-            compare(item("hostname").text, "renamed")
-
-            mouseClick(item("backButton"))
-            compare([scene.state, item("hostname").text, item("ipaddress").text], ["", "", ""])
-            verify(item("timer").running && item("mainView").visible && !item("clientView").visible)
-            tryCompare(item("backButton"), "opacity", 0)
         }
 
         // However often the player list rebuilds its rows, an answer updates
@@ -118,11 +85,11 @@ Item {
         function test_playerTextIsPlain() {
             var markup = '<img src="qrc:///siglogo.gif" width="200" height="200">A very long name, Lobby'
             reset()
-            addPlayer(markup, markup)
+            addPlayer(markup, "10.77.0.9")
             mouseClick(rows(item("deviceList"))[0])
             answer({ activeIndex: 0, quintavo: [{ description: markup, exists: true }] })
             var shown = texts(scene).filter(function (text) { return text.text === markup })
-            compare(shown.length, 5) // row name and address, header name and address, video
+            compare(shown.length, 3) // row name, header name, video
             shown.forEach(function (text) {
                 verify(text.contentHeight < 50, text.contentHeight)
                 var left = text.mapToItem(scene, 0, 0).x
@@ -131,15 +98,29 @@ Item {
             verify(item("hostname").mapToItem(scene, 0, 0).x >= item("backButton").width)
         }
 
-        // A player opened after another shows only "Default" until it answers.
-        function test_openingAnotherPlayerEmptiesList() {
+        // A tap on a row opens the player's screen, which fades in; a player
+        // opened after another shows only "Default" until it answers. Back
+        // returns to the list.
+        function test_playerScreenRoundTrip() {
             addPlayer("beta", "10.77.0.6")
             mouseClick(rows(item("deviceList"))[0])
             answer({ activeIndex: 1, quintavo: [{ description: "a", exists: true }] })
             mouseClick(item("backButton"))
+            compare([scene.state, item("hostname").text, item("ipaddress").text], ["", "", ""])
+            verify(item("timer").running && item("mainView").visible && !item("clientView").visible)
+            tryCompare(item("backButton"), "opacity", 0)
+
             mouseClick(rows(item("deviceList"))[1])
-            compare([item("videoList").count, scene.activeIndex], [0, -1])
+            compare([item("videoList").count, scene.activeIndex, scene.state, hub.queried],
+                    [0, -1, "info", ["10.77.0.5", "10.77.0.6"]])
             compare(item("defaultVideo").children[0].state, "")
+            compare([item("hostname").text, item("ipaddress").text], ["beta", "10.77.0.6"])
+            verify(!item("timer").running && !item("mainView").visible && item("clientView").visible)
+            verify(item("clientView").opacity < 1)
+            tryCompare(item("clientView"), "opacity", 1)
+            tryCompare(item("backButton"), "opacity", 1)
+            hub.activeClient.hostname = "renamed"
+            compare(item("hostname").text, "renamed")
             mouseClick(item("defaultVideo"))
             compare(hub.switched, [0])
         }
@@ -187,7 +168,7 @@ Item {
         function test_backKeys(data) {
             addPlayer("beta", "10.77.0.6")
             keys([Qt.Key_Down, Qt.Key_Return])
-            hub.announceUpdate("1.0.0", "Notice", "", true)
+            hub.newUpdate("1.0.0", "Notice", "", true)
             if (data.key === Qt.Key_Escape) {
                 keyClick(data.key) // the notice first
                 compare([item("updateInfo").visible, scene.state], [false, "info"])
@@ -198,10 +179,9 @@ Item {
             compare([scene.state, hub.queried], ["", ["10.77.0.6"]])
         }
 
-        // Before any key, and again after a press of the pointer, no frame
-        // shows, though the focus is on a row.
+        // After a press of the pointer, as before any key, no frame shows,
+        // though the focus is on a row.
         function test_focusFrameAfterKeysOnly() {
-            compare(framed(scene), [])
             keyClick(Qt.Key_Up)
             compare(framed(scene), ["alpha"])
             mousePress(scene, 200, 650)
@@ -209,7 +189,7 @@ Item {
             compare(framed(scene), [])
         }
 
-        // F5 scans at once, also on the player screen.
+        // The timer scans every 10 s, F5 at once, also on the player screen.
         function test_timerScansOnMainScreenOnly() {
             var timer = item("timer")
             compare([timer.running, timer.repeat, timer.interval], [true, true, 10000])
@@ -217,7 +197,6 @@ Item {
             keyClick(Qt.Key_F5)
             compare(hub.scanCount, 2)
             scene.state = "info"
-            verify(!timer.running)
             keyClick(Qt.Key_F5)
             compare(hub.scanCount, 3)
         }
@@ -255,37 +234,31 @@ Item {
                 { tag: "no activeIndex", json: '{"quintavo": [{}]}', active: 1, count: 3 },
                 { tag: "text activeIndex", json: '{"activeIndex": "0", "quintavo": []}', active: 1, count: 3 },
                 { tag: "null activeIndex", json: '{"activeIndex": null}', active: 1, count: 3 },
-                { tag: "not an object", json: '[1, 2]', active: 1, count: 3 },
-                { tag: "no quintavo", json: '{"activeIndex": 2}', active: 2, count: 0 },
                 { tag: "quintavo a number", json: '{"activeIndex": 2, "quintavo": 7}', active: 2, count: 0 },
                 { tag: "quintavo an object", json: '{"activeIndex": 2, "quintavo": {"a": 1}}', active: 2, count: 0 },
-                { tag: "empty list", json: '{"activeIndex": 0, "quintavo": []}', active: 0, count: 0 },
-                { tag: "odd elements", json: '{"activeIndex": 3, "quintavo": [{}, 1, "x", true]}', active: 3, count: 4 }
+                { tag: "empty list", json: '{"activeIndex": 0, "quintavo": []}', active: 0, count: 0 }
             ]
         }
         function test_updateModel(data) {
-            hub.answer(data.json)
+            hub.activeClientChanged(JSON.parse(data.json))
             compare([scene.activeIndex, item("videoList").count], [data.active, data.count])
             compare(item("defaultVideo").children[0].state, data.active === 0 ? "active" : "")
         }
 
-        function test_taps_data() {
-            return [{ tag: "Default", entry: 0, sent: [0], active: 0 }, { tag: "third video", entry: 3, sent: [3], active: 3 },
-                    { tag: "disabled video", entry: 2, sent: [], active: 1 }]
-        }
-        function test_taps(data) {
+        // A tap highlights the video at once and asks the player for it.
+        function test_tap() {
             scene.state = "info"
-            mouseClick(data.entry === 0 ? item("defaultVideo") : rows(item("videoList"))[data.entry - 1])
-            compare([hub.switched, scene.activeIndex], [data.sent, data.active])
+            mouseClick(rows(item("videoList"))[2])
+            compare([hub.switched, scene.activeIndex], [[3], 3])
         }
 
         function test_updateNotice() {
             var notice = item("updateInfo")
-            hub.announceUpdate("1.0.0", "Quiet", "", false)
+            hub.newUpdate("1.0.0", "Quiet", "", false)
             verify(!notice.visible)
-            hub.announceUpdate("1.0.0", "First", "", true)
+            hub.newUpdate("1.0.0", "First", "", true)
             compare([notice.visible, notice.width, notice.height, notice.z], [true, 300, 350, 100])
-            hub.announceUpdate("1.0.0", "<b>Second</b><br/>Fish &amp; chips&nbsp;&lt;3 &#8364;5 &#x41; &bogus; <!-- x -->", "", true)
+            hub.newUpdate("1.0.0", "<b>Second</b><br/>Fish &amp; chips&nbsp;&lt;3 &#8364;5 &#x41; &bogus; <!-- x -->", "", true)
             compare([notice.visible, notice.Accessible.name], [true, "Second Fish & chips <3 €5 A &bogus;"])
             mouseClick(notice, 5, 5)
             verify(!notice.visible)
@@ -299,7 +272,7 @@ Item {
         }
         function test_links(data) {
             var before = probe.openedUrls.length
-            hub.announceUpdate("1.0.0", '<a href="' + data.link + '">Get it now</a><br/><br/>Plain text', "", true)
+            hub.newUpdate("1.0.0", '<a href="' + data.link + '">Get it now</a><br/><br/>Plain text', "", true)
             var text = item("updateText")
             mouseClick(text, 5, 5)
             verify(item("updateInfo").visible)

@@ -1,0 +1,293 @@
+// The pure functions of the protocol layer: the player protocol's byte
+// formats, the assembly of replies from reads, the duplicate-key check and
+// version numbers.
+#include "crc32.h"
+#include "jsonkeys.h"
+#include "playerprotocol.h"
+#include "replyassembler.h"
+#include "versionnumber.h"
+
+#include <QtTest>
+
+using namespace PlayerProtocol;
+
+class tst_Protocol : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void datagram();
+    void commands();
+    void record_data();
+    void record();
+    void reply_data();
+    void reply();
+    void assemblerReads_data();
+    void assemblerReads();
+    void assemblerEveryCut();
+    void assemblerOverflow();
+    void assemblerReset();
+    void duplicateKeys_data();
+    void duplicateKeys();
+    void versionParse_data();
+    void versionParse();
+    void versionNewerThan_data();
+    void versionNewerThan();
+};
+
+void tst_Protocol::datagram()
+{
+    QCOMPARE(Crc32::checksum("123456789"), 0xCBF43926u); // the standard check value
+    const QByteArray standard = discoveryDatagram(hubPort);
+    QCOMPARE(standard, QByteArray::fromHex("8D3D07093A1EF56039"));
+    // The CRC frames the body only and follows the announced port.
+    const QByteArray other = discoveryDatagram(8080);
+    const quint32 crc = Crc32::checksum(other.mid(2, 5));
+    QCOMPARE(other,
+             QByteArray(1, char(crc)) + char(crc >> 8) + QByteArray::fromHex("07093A1F90")
+                 + char(crc >> 16) + char(crc >> 24));
+}
+
+void tst_Protocol::commands()
+{
+    // The greeting: tst_NetworkMessenger::registration.
+    QCOMPARE(playlistRequest(), QByteArray(R"({ "type" : "playlist" })") + '\0');
+    const QByteArray prefix = R"({ "type" : "switch", "switch" : { "type" : "index", "index" : )";
+    QCOMPARE(switchCommand(0), prefix + "0 } }" + '\0');
+    QCOMPARE(switchCommand(65535), prefix + "65535 } }" + '\0');
+}
+
+void tst_Protocol::record_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("fields"); // port, address, name; empty: incomplete
+
+    const QByteArray head = QByteArray::fromHex("DEADBEEF1F90");
+    QTest::newRow("empty name") << head + char(12) + "192.168.1.20" + char(0)
+                                << QStringList {"8080", "192.168.1.20", ""};
+    QTest::newRow("trailing bytes ignored") << head + char(8) + "10.0.0.5" + char(5) + "lobbyEXTRA"
+                                            << QStringList {"8080", "10.0.0.5", "lobby"};
+    QTest::newRow("nul ends a text") << head + char(4) + QByteArray("ab\0c", 4) + char(2) + "xy"
+                                     << QStringList {"8080", "ab", "xy"};
+    QTest::newRow("utf-8") << head + char(1) + "a" + char(6) + "Café!"
+                           << QStringList {"8080", "a", "Café!"};
+    QTest::newRow("round trip") << encodeRegistrationRecord({9, "fe80::1", "attic"}, 1)
+                                << QStringList {"9", "fe80::1", "attic"};
+    QTest::newRow("nothing") << QByteArray() << QStringList();
+    QTest::newRow("no address length") << head << QStringList();
+    QTest::newRow("address cut") << head + char(12) + "192.168" << QStringList();
+    QTest::newRow("no name length") << head + char(3) + "a.b" << QStringList();
+    QTest::newRow("name cut") << head + char(3) + "a.b" + char(200) + "lobby" << QStringList();
+}
+
+void tst_Protocol::record()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, fields);
+    const auto record = parseRegistrationRecord(bytes);
+    QCOMPARE(record.has_value(), !fields.isEmpty());
+    if (record) {
+        const QStringList parsed {QString::number(record->commandPort), record->addressText,
+                                  record->hostName};
+        QCOMPARE(parsed, fields);
+    }
+}
+
+void tst_Protocol::reply_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QByteArray>("object"); // compact JSON
+
+    QTest::newRow("object") << QByteArray(R"({ "activeIndex" : 2, "quintavo" : [] })")
+                            << QByteArray(R"({"activeIndex":2,"quintavo":[]})");
+    QTest::newRow("array") << QByteArray("[1,2]") << QByteArray("{}");
+    QTest::newRow("not json") << QByteArray("hello") << QByteArray("{}");
+    QTest::newRow("duplicate key") << QByteArray(R"({"a":{},"a":1})") << QByteArray("{}");
+    QTest::newRow("duplicate once utf-8 is mended")
+        << QByteArray("{\"\xff\":[],\"\xfe\":1}") << QByteArray("{}");
+    QTest::newRow("invalid utf-8 kept as replacement")
+        << QByteArray("{\"d\":\"a\xff\"}") << QByteArray("{\"d\":\"a\xef\xbf\xbd\"}");
+}
+
+void tst_Protocol::reply()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(QByteArray, object);
+    QCOMPARE(QJsonDocument(replyObject(text)).toJson(QJsonDocument::Compact), object);
+}
+
+using Reads = QList<QByteArray>;
+
+void tst_Protocol::assemblerReads_data()
+{
+    QTest::addColumn<Reads>("reads");
+    QTest::addColumn<Reads>("replies"); // announced by feed, in order
+    QTest::addColumn<QByteArray>("atClose"); // null: nothing left at close
+
+    const QByteArray nul(1, '\0');
+    // Replies with and without the terminator, cut in every way: assemblerEveryCut().
+    QTest::newRow("brace inside a string")
+        << Reads {"{\"d\":\"}{\"", ",\"e\":1}"} << Reads {"{\"d\":\"}{\",\"e\":1}"} << QByteArray();
+    QTest::newRow("escaped quote inside a string")
+        << Reads {"{\"d\":\"a\\\"}\"", "}"} << Reads {"{\"d\":\"a\\\"}\"}"} << QByteArray();
+    QTest::newRow("two unterminated in one read")
+        << Reads {"{\"a\":1} [2]"} << Reads {"{\"a\":1}", "[2]"} << QByteArray();
+    QTest::newRow("terminator after a complete reply is no reply")
+        << Reads {"{\"a\":1}", nul, " \r\n", nul} << Reads {"{\"a\":1}"} << QByteArray();
+    QTest::newRow("nul ends a reply, the rest is the next")
+        << Reads {"{\"a\":1" + nul + "}"} << Reads {"{\"a\":1"} << QByteArray("}");
+    QTest::newRow("junk lasts until nul")
+        << Reads {"hello {", "} world" + nul} << Reads {"hello {} world"} << QByteArray();
+    QTest::newRow("junk held at close") << Reads {"not json"} << Reads {} << QByteArray("not json");
+    QTest::newRow("half reply at close") << Reads {"{\"a\":"} << Reads {} << QByteArray("{\"a\":");
+    QTest::newRow("bare value lasts until nul")
+        << Reads {"42 ", "\"x\"" + nul} << Reads {"42 \"x\""} << QByteArray();
+    QTest::newRow("bare value held at close") << Reads {"42"} << Reads {} << QByteArray("42");
+    QTest::newRow("blank only") << Reads {"  \n", nul} << Reads {} << QByteArray();
+}
+
+void tst_Protocol::assemblerReads()
+{
+    QFETCH(Reads, reads);
+    QFETCH(Reads, replies);
+    QFETCH(QByteArray, atClose);
+
+    ReplyAssembler assembler;
+    Reads announced;
+    for (const QByteArray &read : reads)
+        announced += assembler.feed(read);
+    QCOMPARE(announced, replies);
+    const auto rest = assembler.finish();
+    QCOMPARE(rest.has_value(), !atClose.isNull());
+    if (rest)
+        QCOMPARE(*rest, atClose);
+    QVERIFY(!assembler.overflowed());
+}
+
+void tst_Protocol::assemblerEveryCut()
+{
+    // However a stream of replies is cut into reads, the same replies come out.
+    const QByteArray stream = QByteArray("{\"activeIndex\":1,\"quintavo\":[{\"description\":"
+                                         "\"Snow } [ \\\" day\",\"duration\":65}]}")
+        + '\0' + " [1,[2,{}]]" + '\0' + "{\"b\":\"\\\\\"}";
+    const Reads expected {stream.left(stream.indexOf('\0')), "[1,[2,{}]]", "{\"b\":\"\\\\\"}"};
+    for (int first = 0; first <= stream.size(); ++first) {
+        for (int second = first; second <= stream.size(); second += 7) {
+            ReplyAssembler assembler;
+            Reads announced = assembler.feed(stream.left(first));
+            announced += assembler.feed(stream.mid(first, second - first));
+            announced += assembler.feed(stream.mid(second));
+            QVERIFY(!assembler.finish());
+            QCOMPARE(announced, expected);
+        }
+    }
+}
+
+void tst_Protocol::assemblerOverflow()
+{
+    ReplyAssembler assembler;
+    const QByteArray piece(1024 * 1024, 'a');
+    QByteArray opening = "{\"a\":\"";
+    QVERIFY(assembler.feed(opening).isEmpty());
+    for (int i = 0; i < 16; ++i)
+        QVERIFY(assembler.feed(piece).isEmpty());
+    QVERIFY(assembler.overflowed());
+    // Nothing more is taken, not even a terminator.
+    QVERIFY(assembler.feed(QByteArray("\"}") + '\0').isEmpty());
+    QVERIFY(!assembler.finish());
+}
+
+void tst_Protocol::assemblerReset()
+{
+    ReplyAssembler assembler;
+    QVERIFY(assembler.feed("{\"a\":\"x").isEmpty());
+    assembler.reset();
+    QCOMPARE(assembler.feed("{\"b\":2}"), Reads {"{\"b\":2}"});
+}
+
+void tst_Protocol::duplicateKeys_data()
+{
+    QTest::addColumn<QByteArray>("json");
+    QTest::addColumn<bool>("duplicate");
+
+    QTest::newRow("distinct") << QByteArray(R"({"a":1,"b":{"a":2},"c":[{"a":3},{"a":4}]})")
+                              << false;
+    QTest::newRow("top level") << QByteArray(R"({"a":{},"b":1,"a":[]})") << true;
+    QTest::newRow("nested") << QByteArray(R"({"q":[{"d":"x","e":1},{"d":"y","d":"z"}]})") << true;
+    QTest::newRow("values are no keys") << QByteArray(R"({"a":"a","b":["a","a"]})") << false;
+    QTest::newRow("quotes and braces in strings")
+        << QByteArray(R"({"a\"}{":1,"a\\":{"x":"}\",\"x\":"}})") << false;
+    QTest::newRow("escaped the same") << QByteArray(R"({"a":1,"\u0061":2})") << true;
+    QTest::newRow("escaped quote the same") << QByteArray(R"({"\"":1,"\u0022":2})") << true;
+    QTest::newRow("prefix is another key") << QByteArray(R"({"ab":1,"a":2})") << false;
+    QTest::newRow("not json") << QByteArray("{{\"a\"") << false;
+    const QByteArray many = R"({"k1":1,"k2":2,"k3":3,"k4":4,"k5":5,"k6":6,"k7":7,"k8":8,"k9":9)";
+    QTest::newRow("many keys") << many + "}" << false;
+    QTest::newRow("many keys, one twice") << many + R"(,"k4":{}})" << true;
+}
+
+void tst_Protocol::duplicateKeys()
+{
+    QFETCH(QByteArray, json);
+    QFETCH(bool, duplicate);
+    QCOMPARE(JsonKeys::hasDuplicates(json), duplicate);
+}
+
+void tst_Protocol::versionParse_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("major");
+    QTest::addColumn<int>("minor");
+    QTest::addColumn<int>("patch");
+    QTest::addColumn<QString>("printed");
+
+    QTest::newRow("plain") << "0.9.2" << 0 << 9 << 2 << "0.9.2";
+    QTest::newRow("empty part dropped") << "1..2.3" << 1 << 2 << 3 << "1.2.3";
+    QTest::newRow("leading zeros") << "007.1.2" << 7 << 1 << 2 << "7.1.2";
+    QTest::newRow("not a number") << "0.9.x" << 0 << 9 << 0 << "0.9.0";
+    QTest::newRow("low 8 bits") << "0.9.258" << 0 << 9 << 2 << "0.9.2";
+    QTest::newRow("two parts") << "1.0" << 0 << 0 << 0 << "0.0.0";
+    QTest::newRow("four parts") << "1.0.0.1" << 0 << 0 << 0 << "0.0.0";
+    QTest::newRow("empty") << "" << 0 << 0 << 0 << "0.0.0";
+    QTest::newRow("negative") << "1.-1.0" << 1 << 0 << 0 << "1.0.0";
+}
+
+void tst_Protocol::versionParse()
+{
+    QFETCH(QString, text);
+    QFETCH(int, major);
+    QFETCH(int, minor);
+    QFETCH(int, patch);
+    QFETCH(QString, printed);
+
+    const VersionNumber version = VersionNumber::fromText(text);
+    QCOMPARE(int(version.major), major);
+    QCOMPARE(int(version.minor), minor);
+    QCOMPARE(int(version.patch), patch);
+    QCOMPARE(version.toText(), printed);
+}
+
+void tst_Protocol::versionNewerThan_data()
+{
+    QTest::addColumn<QString>("candidate");
+    QTest::addColumn<QString>("current");
+    QTest::addColumn<bool>("newer");
+
+    // Equal, older, newer, numeric order and malformed: rows of tst_Updater::answers.
+    QTest::newRow("major beats the rest") << "1.0.0"
+                                          << "0.255.255" << true;
+    QTest::newRow("older major") << "0.255.255"
+                                 << "1.0.0" << false;
+}
+
+void tst_Protocol::versionNewerThan()
+{
+    QFETCH(QString, candidate);
+    QFETCH(QString, current);
+    QFETCH(bool, newer);
+    QCOMPARE(VersionNumber::fromText(candidate).isNewerThan(VersionNumber::fromText(current)),
+             newer);
+}
+
+QTEST_APPLESS_MAIN(tst_Protocol)
+#include "tst_protocol.moc"
