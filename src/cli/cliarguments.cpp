@@ -126,7 +126,7 @@ CliArguments CliArguments::read(const QStringList &arguments,
 
     if (wanted >= 1) {
         QString error;
-        request.player = PlayerSpec::fromText(words.at(0), &error);
+        request.player = PlayerChoice::fromText(words.at(0), &error);
         if (!request.player)
             return usageError(QStringLiteral("PLAYER: ") + error);
     }

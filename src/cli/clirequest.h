@@ -2,7 +2,7 @@
 // exit statuses it ends with.
 #pragma once
 
-#include "playerspec.h"
+#include "playerchoice.h"
 
 #include <QHostAddress>
 #include <QList>
@@ -22,7 +22,7 @@ struct CliRequest
     enum class Command { List, Playlist, Play };
 
     Command command = Command::List;
-    std::optional<PlayerSpec> player; // playlist and play
+    std::optional<PlayerChoice> player; // playlist and play
     quint16 index = 0; // play
     int waitMilliseconds = 2000; // for registrations after the scan
     int timeoutMilliseconds = 5000; // for a player's answer

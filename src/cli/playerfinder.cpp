@@ -19,7 +19,7 @@ HubSettings PlayerFinder::hubSettings(const QList<QHostAddress> &extraTargets)
 }
 
 PlayerFinder::PlayerFinder(const HubSettings &settings, int waitMilliseconds,
-                           std::optional<PlayerSpec> wanted, QObject *parent)
+                           std::optional<PlayerChoice> wanted, QObject *parent)
     : QObject(parent), m_settings(settings), m_wanted(std::move(wanted)), m_wait(new QTimer(this))
 {
     m_wait->setSingleShot(true);

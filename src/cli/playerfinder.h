@@ -6,7 +6,7 @@
 
 #include "foundplayer.h"
 #include "hubsettings.h"
-#include "playerspec.h"
+#include "playerchoice.h"
 
 #include <QList>
 #include <QObject>
@@ -25,7 +25,7 @@ public:
     static HubSettings hubSettings(const QList<QHostAddress> &extraTargets);
 
     PlayerFinder(const HubSettings &settings, int waitMilliseconds,
-                 std::optional<PlayerSpec> wanted = std::nullopt, QObject *parent = nullptr);
+                 std::optional<PlayerChoice> wanted = std::nullopt, QObject *parent = nullptr);
 
     // Opens the hub port and scans. False, with the reason in *error, when no
     // port can be opened.
@@ -44,7 +44,7 @@ private:
     void takeRegistrations();
 
     HubSettings m_settings;
-    std::optional<PlayerSpec> m_wanted;
+    std::optional<PlayerChoice> m_wanted;
     NetworkMessenger *m_hub = nullptr;
     QTimer *m_wait;
     int m_seen = 0; // entries of the hub's list already taken

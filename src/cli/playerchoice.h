@@ -10,12 +10,12 @@
 
 #include <optional>
 
-class PlayerSpec
+class PlayerChoice
 {
 public:
     // Gives nothing, and says why in *error, for an address or port that cannot
     // be one (300.1.2.3, 10.0.0.1:0, 10.0.0.1:http).
-    static std::optional<PlayerSpec> fromText(const QString &text, QString *error);
+    static std::optional<PlayerChoice> fromText(const QString &text, QString *error);
 
     QString text() const { return m_text; }
     // ADDRESS:PORT: the player is known without a scan.

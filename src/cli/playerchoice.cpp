@@ -1,11 +1,11 @@
-#include "playerspec.h"
+#include "playerchoice.h"
 
 #include <QRegularExpression>
 
-std::optional<PlayerSpec> PlayerSpec::fromText(const QString &text, QString *error)
+std::optional<PlayerChoice> PlayerChoice::fromText(const QString &text, QString *error)
 {
-    PlayerSpec spec;
-    spec.m_text = text;
+    PlayerChoice choice;
+    choice.m_text = text;
 
     // Anything made of four dotted numbers is meant as an IPv4 address; an IPv6
     // address takes brackets when a port follows.
@@ -22,11 +22,11 @@ std::optional<PlayerSpec> PlayerSpec::fromText(const QString &text, QString *err
         address = match.captured(1);
         hasPort = true;
         port = match.captured(2);
-    } else if (!spec.m_address.setAddress(text)) {
-        return spec; // a host name
+    } else if (!choice.m_address.setAddress(text)) {
+        return choice; // a host name
     }
 
-    if (!spec.m_address.setAddress(address)) {
+    if (!choice.m_address.setAddress(address)) {
         *error = QStringLiteral("\"%1\" is not an IP address").arg(address);
         return std::nullopt;
     }
@@ -37,17 +37,17 @@ std::optional<PlayerSpec> PlayerSpec::fromText(const QString &text, QString *err
             *error = QStringLiteral("\"%1\" is not a port number (1 to 65535)").arg(port);
             return std::nullopt;
         }
-        spec.m_port = static_cast<quint16>(number);
+        choice.m_port = static_cast<quint16>(number);
     }
-    return spec;
+    return choice;
 }
 
-FoundPlayer PlayerSpec::direct() const
+FoundPlayer PlayerChoice::direct() const
 {
     return {QString(), m_address.toString(), m_port}; // no name until it answers
 }
 
-bool PlayerSpec::matches(const FoundPlayer &player) const
+bool PlayerChoice::matches(const FoundPlayer &player) const
 {
     if (m_address.isNull())
         return player.name == m_text;
