@@ -121,7 +121,9 @@ void Client::linkClosed()
 
 void Client::announce(const QByteArray &reply)
 {
-    m_json = PlayerProtocol::replyObject(reply);
+    // The previous answer (thousands of videos, a third of a millisecond to take
+    // apart) is released once the new one is on its way to the screen.
+    const QJsonObject previous = std::exchange(m_json, PlayerProtocol::replyObject(reply));
     emit jsonChanged(m_json);
 }
 
