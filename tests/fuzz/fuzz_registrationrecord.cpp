@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         return 0;
     // One byte less than the record's own length is never a record.
     const int length = 8 + static_cast<quint8>(bytes.at(6))
-            + static_cast<quint8>(bytes.at(7 + static_cast<quint8>(bytes.at(6))));
+        + static_cast<quint8>(bytes.at(7 + static_cast<quint8>(bytes.at(6))));
     if (PlayerProtocol::parseRegistrationRecord(bytes.left(length - 1)))
         abort();
     return 0;
