@@ -98,17 +98,11 @@ std::optional<int> ApplicationOptions::read(int &argc, char **argv)
                   + QStringLiteral("\"\n"));
         return usageError;
     }
-    m_scanTargets = *targets;
-
     QStringList ignored;
-    for (const QHostAddress &address : ExtraTargets::fromSettings(&ignored)) {
-        if (!m_scanTargets.contains(address))
-            m_scanTargets.append(address);
-    }
+    m_scanTargets = ExtraTargets::withStored(*targets, ExtraTargets::fromSettings(&ignored));
     for (const QString &text : qAsConst(ignored))
         print(stderr,
-              program + QStringLiteral(": ignoring \"") + text + QStringLiteral("\" in ")
-                  + QLatin1String(ExtraTargets::settingsKey) + QStringLiteral(" of ")
-                  + ExtraTargets::settingsFile() + QStringLiteral(": not an IPv4 address\n"));
+              program + QStringLiteral(": ") + ExtraTargets::ignoredNotice(text)
+                  + QLatin1Char('\n'));
     return std::nullopt;
 }

@@ -153,11 +153,7 @@ CliArguments CliArguments::read(const QStringList &arguments,
     const auto targets = ExtraTargets::parseAll(parser.values(scan), &invalid);
     if (!targets)
         return usageError(QStringLiteral("--scan needs an IPv4 address, not \"%1\"").arg(invalid));
-    request.extraTargets = *targets;
-    for (const QHostAddress &address : storedTargets) {
-        if (!request.extraTargets.contains(address))
-            request.extraTargets.append(address);
-    }
+    request.extraTargets = ExtraTargets::withStored(*targets, storedTargets);
 
     CliArguments result;
     result.request = request;

@@ -24,9 +24,8 @@ int main(int argc, char *argv[])
     if (!arguments.request)
         return arguments.exitStatus;
     for (const QString &text : qAsConst(ignored))
-        std::fprintf(stderr, "quintavo-cli: ignoring \"%s\" in %s of %s: not an IPv4 address\n",
-                     text.toUtf8().constData(), ExtraTargets::settingsKey,
-                     ExtraTargets::settingsFile().toUtf8().constData());
+        std::fprintf(stderr, "quintavo-cli: %s\n",
+                     ExtraTargets::ignoredNotice(text).toUtf8().constData());
 
     CommandRunner runner(*arguments.request);
     QObject::connect(&runner, &CommandRunner::finished, &app, &QCoreApplication::exit,

@@ -17,6 +17,12 @@ QSettings applicationSettings()
                      QString::fromLatin1(Identity::applicationName));
 }
 
+void appendOnce(QList<QHostAddress> &addresses, const QHostAddress &address)
+{
+    if (!addresses.contains(address))
+        addresses.append(address);
+}
+
 } // namespace
 
 QCommandLineOption option()
@@ -49,10 +55,16 @@ std::optional<QList<QHostAddress>> parseAll(const QStringList &texts, QString *i
             *invalid = text;
             return std::nullopt;
         }
-        if (!addresses.contains(*address))
-            addresses.append(*address);
+        appendOnce(addresses, *address);
     }
     return addresses;
+}
+
+QList<QHostAddress> withStored(QList<QHostAddress> given, const QList<QHostAddress> &stored)
+{
+    for (const QHostAddress &address : stored)
+        appendOnce(given, address);
+    return given;
 }
 
 QList<QHostAddress> fromSettings(QStringList *ignored)
@@ -63,12 +75,10 @@ QList<QHostAddress> fromSettings(QStringList *ignored)
     for (const QString &text : texts) {
         if (text.trimmed().isEmpty())
             continue;
-        if (const auto address = parse(text)) {
-            if (!addresses.contains(*address))
-                addresses.append(*address);
-        } else {
+        if (const auto address = parse(text))
+            appendOnce(addresses, *address);
+        else
             ignored->append(text);
-        }
     }
     return addresses;
 }
@@ -76,6 +86,12 @@ QList<QHostAddress> fromSettings(QStringList *ignored)
 QString settingsFile()
 {
     return applicationSettings().fileName();
+}
+
+QString ignoredNotice(const QString &text)
+{
+    return QStringLiteral("ignoring \"%1\" in %2 of %3: not an IPv4 address")
+        .arg(text, QLatin1String(settingsKey), settingsFile());
 }
 
 } // namespace ExtraTargets

@@ -28,9 +28,14 @@ std::optional<QHostAddress> parse(const QString &text);
 // is no IPv4 address, and names that text in *invalid.
 std::optional<QList<QHostAddress>> parseAll(const QStringList &texts, QString *invalid);
 
+// The addresses given, then those stored that are not among them.
+QList<QHostAddress> withStored(QList<QHostAddress> given, const QList<QHostAddress> &stored);
+
 // The addresses kept in the application's settings file. Entries that are no
 // IPv4 address are left out and listed in *ignored.
 QList<QHostAddress> fromSettings(QStringList *ignored);
 QString settingsFile();
+// What a program says of an entry in the settings file that it leaves out.
+QString ignoredNotice(const QString &text);
 
 } // namespace ExtraTargets
