@@ -8,6 +8,7 @@
 #include "client.h"
 #include "logcapture.h"
 #include "networkmessenger.h"
+#include "playerdiscovery.h"
 #include "playerprotocol.h"
 #include "scriptedplayer.h"
 #include "stallmeter.h"
@@ -37,10 +38,14 @@ const QStringList realPlayers {"real-1", "real-2", "real-3"};
 // Loopback's broadcast address: every player on the shared port hears it.
 const QHostAddress everyPlayer(QStringLiteral("127.255.255.255"));
 
-// A record that registers a player the test will not command.
+// A record that registers a player the test will not command. Each gets a
+// command port of its own: players are told apart by address and port.
 QByteArray record(const QString &name)
 {
-    return PlayerProtocol::encodeRegistrationRecord({9000, QStringLiteral("127.0.0.3"), name});
+    static QHash<QString, quint16> ports;
+    const quint16 port = ports.value(name, quint16(9000 + ports.size()));
+    ports.insert(name, port);
+    return PlayerProtocol::encodeRegistrationRecord({port, QStringLiteral("127.0.0.3"), name});
 }
 
 // Opens count registration links from crowd spread evenly over durationMs,
@@ -157,17 +162,17 @@ void tst_HostileNetwork::connectionFlood()
     // lists none. Their deadline is 30 s: half a second on, it still holds them.
     QVERIFY(Support::waitFor([&] { return crowd.greeted() == floodSize; }));
     QVERIFY(Support::waitFor(
-        [&] { return crowd.held() <= NetworkMessenger::maximumPendingRegistrations; }));
+        [&] { return crowd.held() <= PlayerDiscovery::maximumPendingRegistrations; }));
     QCOMPARE(m_hub->clients().size(), realPlayers.size());
     Support::waitFor([] { return false; }, 500);
-    QCOMPARE(crowd.held(), NetworkMessenger::maximumPendingRegistrations);
+    QCOMPARE(crowd.held(), PlayerDiscovery::maximumPendingRegistrations);
 }
 
 void tst_HostileNetwork::recordsThatStreamOn()
 {
     // A whole record, then far more: the hub takes in no more than a record
     // from each link. The process reads little else meanwhile.
-    const int links = NetworkMessenger::maximumPendingRegistrations;
+    const int links = PlayerDiscovery::maximumPendingRegistrations;
     const qint64 before = Support::procField("io", "rchar");
     ScriptedPlayer crowd;
     openOver(crowd, m_hub->hubPort(), links, 10,

@@ -6,6 +6,7 @@
 #include "fakehub.h"
 #include "logcapture.h"
 #include "networkmessenger.h"
+#include "playerdiscovery.h"
 #include "playerprotocol.h"
 #include "scriptedplayer.h"
 #include "support.h"
@@ -273,9 +274,9 @@ void tst_NetworkMessenger::incompleteRecordIsDropped()
 void tst_NetworkMessenger::pendingLinksAreCapped()
 {
     startHub();
-    for (int i = 0; i < NetworkMessenger::maximumPendingRegistrations; ++i)
+    for (int i = 0; i < PlayerDiscovery::maximumPendingRegistrations; ++i)
         registerWith({});
-    QTRY_COMPARE(m_player->greeted(), NetworkMessenger::maximumPendingRegistrations);
+    QTRY_COMPARE(m_player->greeted(), PlayerDiscovery::maximumPendingRegistrations);
     const QList<QTcpSocket *> idle = m_player->registrations();
 
     // One more pending link pushes the oldest out; the others stay.
@@ -284,7 +285,7 @@ void tst_NetworkMessenger::pendingLinksAreCapped()
     QTRY_VERIFY(!m_player->registrations().contains(idle.first()));
     QVERIFY(updated.count() == 1 || updated.wait());
     QCOMPARE(m_hub->clients().size(), 1);
-    QCOMPARE(m_player->held(), NetworkMessenger::maximumPendingRegistrations - 1);
+    QCOMPARE(m_player->held(), PlayerDiscovery::maximumPendingRegistrations - 1);
 }
 
 void tst_NetworkMessenger::burstOfPlayers()

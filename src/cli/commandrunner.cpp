@@ -51,7 +51,7 @@ void CommandRunner::start()
         sendCommand(m_request.player->direct());
         return;
     }
-    m_finder = new PlayerFinder(PlayerFinder::hubSettings(m_request.extraTargets),
+    m_finder = new PlayerFinder(PlayerFinder::discoverySettings(m_request.extraTargets),
                                 m_request.waitMilliseconds, m_request.player, this);
     if (m_request.player) {
         connect(m_finder, &PlayerFinder::found, this, &CommandRunner::sendCommand);

@@ -1,11 +1,11 @@
-// Finds players the way the application does: the hub scans (its datagram to
-// every broadcast network and to the extra targets) and takes the players'
+// Finds players the way the application does: discovery scans (its datagram
+// to every broadcast network and to the extra targets) and takes the players'
 // registrations on a free port it announces in the datagram. Gathers them for
 // a while, each once, or until the one player that is looked for is found.
 #pragma once
 
+#include "discoverysettings.h"
 #include "foundplayer.h"
-#include "hubsettings.h"
 #include "playerchoice.h"
 
 #include <QList>
@@ -13,7 +13,7 @@
 
 #include <optional>
 
-class NetworkMessenger;
+class PlayerDiscovery;
 class QTimer;
 
 class PlayerFinder : public QObject
@@ -21,10 +21,10 @@ class PlayerFinder : public QObject
     Q_OBJECT
 
 public:
-    // The hub's settings for a tool: a free port, no update check.
-    static HubSettings hubSettings(const QList<QHostAddress> &extraTargets);
+    // Discovery's settings for a tool: a free port.
+    static DiscoverySettings discoverySettings(const QList<QHostAddress> &extraTargets);
 
-    PlayerFinder(const HubSettings &settings, int waitMilliseconds,
+    PlayerFinder(const DiscoverySettings &settings, int waitMilliseconds,
                  std::optional<PlayerChoice> wanted = std::nullopt, QObject *parent = nullptr);
 
     // Opens the hub port and scans. False, with the reason in *error, when no
@@ -41,12 +41,11 @@ signals:
     void finished();
 
 private:
-    void takeRegistrations();
+    void take(const PlayerProtocol::RegistrationRecord &record);
 
-    HubSettings m_settings;
+    DiscoverySettings m_settings;
     std::optional<PlayerChoice> m_wanted;
-    NetworkMessenger *m_hub = nullptr;
+    PlayerDiscovery *m_discovery = nullptr;
     QTimer *m_wait;
-    int m_seen = 0; // entries of the hub's list already taken
     QList<FoundPlayer> m_players;
 };

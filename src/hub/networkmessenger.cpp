@@ -1,43 +1,20 @@
 #include "networkmessenger.h"
 
 #include "applicationinfo.h"
-#include "broadcasttargets.h"
 #include "client.h"
-#include "pendingregistration.h"
+#include "playerdirectory.h"
+#include "playerdiscovery.h"
 #include "updater.h"
-
-#include <QLoggingCategory>
-#include <QTcpServer>
-#include <QTcpSocket>
-#include <QTimer>
-#include <QUdpSocket>
-
-#ifdef Q_OS_UNIX
-#include <sys/socket.h>
-#endif
-
-Q_LOGGING_CATEGORY(lcHub, "quintavo.hub", QtDebugMsg)
 
 NetworkMessenger::NetworkMessenger(QObject *parent) : NetworkMessenger(HubSettings(), parent) { }
 
 NetworkMessenger::NetworkMessenger(const HubSettings &settings, QObject *parent)
     : QObject(parent),
-      m_udpSocket(new QUdpSocket(this)),
-      m_tcpServer(new QTcpServer(this)),
-      m_hubPort(settings.hubPort),
-      m_settings(settings)
+      m_discovery(new PlayerDiscovery(settings, this)),
+      m_directory(new PlayerDirectory(this))
 {
-    if (m_tcpServer->listen(settings.listenAddress, m_hubPort)) {
-        m_hubPort = m_tcpServer->serverPort(); // tests may ask for any free port
-        widenListenQueue();
-    } else {
-        qCWarning(lcHub) << "Cannot listen for players on port" << m_hubPort << ":"
-                         << m_tcpServer->errorString();
-    }
-    connect(m_tcpServer, &QTcpServer::newConnection, this, &NetworkMessenger::addClient);
-    m_admitLater = new QTimer(this);
-    m_admitLater->setSingleShot(true);
-    connect(m_admitLater, &QTimer::timeout, this, &NetworkMessenger::addClient);
+    connect(m_discovery, &PlayerDiscovery::registered, this, &NetworkMessenger::registerPlayer);
+    connect(m_directory, &PlayerDirectory::openRequested, this, &NetworkMessenger::open);
 
     // The updater is the hub's child: it lives as long as the hub, and no longer.
     m_updater = new Updater(ApplicationInfo::quintavo(), this);
@@ -51,12 +28,20 @@ NetworkMessenger::NetworkMessenger(const HubSettings &settings, QObject *parent)
 
 NetworkMessenger::~NetworkMessenger()
 {
+    // The directory's view of the players goes first: nothing may show a
+    // player object that is gone.
+    delete m_directory;
     qDeleteAll(m_allClients);
+}
+
+quint16 NetworkMessenger::hubPort() const
+{
+    return m_discovery->hubPort();
 }
 
 bool NetworkMessenger::isListening() const
 {
-    return m_tcpServer->isListening();
+    return m_discovery->isListening();
 }
 
 QList<QObject *> NetworkMessenger::clients() const
@@ -72,92 +57,37 @@ QObject *NetworkMessenger::activeClient() const
 
 void NetworkMessenger::scanForClients()
 {
-    qCDebug(lcHub) << "Scanning for Clients";
+    // The list holds the players registered since the latest scan; the
+    // directory keeps every player until it has missed several.
     m_clients.clear();
+    m_directory->scanStarted();
     releaseUnreachableClients();
-
-    const QByteArray datagram = PlayerProtocol::discoveryDatagram(m_hubPort);
-    const QList<QHostAddress> targets = m_settings.scanTargets
-        ? *m_settings.scanTargets
-        : BroadcastTargets::choose(BroadcastTargets::systemInterfaces());
-    if (targets.isEmpty())
-        qCDebug(lcHub) << "No valid broadcast network found";
-    for (const QHostAddress &target : targets) {
-        qCDebug(lcHub).noquote() << "Broadcasting to" << target.toString();
-        m_udpSocket->writeDatagram(datagram, target, m_settings.discoveryPort);
-    }
-    for (const QHostAddress &target : qAsConst(m_settings.extraTargets)) {
-        if (targets.contains(target))
-            continue;
-        qCDebug(lcHub).noquote() << "Also scanning at" << target.toString();
-        m_udpSocket->writeDatagram(datagram, target, m_settings.discoveryPort);
-    }
-}
-
-void NetworkMessenger::widenListenQueue()
-{
-#ifdef Q_OS_UNIX
-    // Qt listens with a backlog of 50. Every player answers a scan at the same
-    // moment, and connections beyond the backlog are lost on Linux: the player
-    // believes itself connected and waits for a greeting that never comes.
-    // Listening again on the same socket only enlarges the queue.
-    ::listen(static_cast<int>(m_tcpServer->socketDescriptor()), SOMAXCONN);
-#endif
+    m_discovery->scan();
 }
 
 void NetworkMessenger::addClient()
 {
-    while (m_tcpServer->hasPendingConnections()) {
-        if (m_pending.size() >= maximumPendingRegistrations) {
-            PendingRegistration *oldest = m_pending.first();
-            const qint64 wait = registrationGrace - oldest->age();
-            if (wait > 0) {
-                m_admitLater->start(static_cast<int>(wait));
-                return;
-            }
-            m_pending.removeFirst();
-            oldest->drop();
-            oldest->deleteLater();
-        }
-        QTcpSocket *socket = m_tcpServer->nextPendingConnection();
-        connect(socket, &QTcpSocket::disconnected, this, &NetworkMessenger::clientDisconnect);
-        auto *pending = new PendingRegistration(socket, m_settings.registrationDeadline, this);
-        m_pending.append(pending);
-        connect(pending, &PendingRegistration::registered, this,
-                [this, pending](const PlayerProtocol::RegistrationRecord &record) {
-                    registerPlayer(pending, record);
-                });
-        connect(pending, &PendingRegistration::failed, this, [this, pending] { forget(pending); });
-    }
+    // Registration links are taken by discovery as they come.
 }
 
-void NetworkMessenger::registerPlayer(PendingRegistration *pending,
-                                      const PlayerProtocol::RegistrationRecord &record)
+void NetworkMessenger::registerPlayer(const PlayerProtocol::RegistrationRecord &record)
 {
-    qCDebug(lcHub) << record.hostName << record.addressText << "on port" << record.commandPort;
-    m_clients.append(clientFor(record));
-    forget(pending);
+    Client *client = clientFor(record);
+    m_directory->registered(client);
+    m_clients.append(client);
     emit clientsUpdated();
-}
-
-void NetworkMessenger::forget(PendingRegistration *pending)
-{
-    m_pending.removeOne(pending);
-    pending->deleteLater();
-    // A place is free for a link that waits in the listen queue.
-    if (m_tcpServer->hasPendingConnections())
-        addClient();
 }
 
 Client *NetworkMessenger::clientFor(const PlayerProtocol::RegistrationRecord &record)
 {
     const QHostAddress address(record.addressText);
-    // A player that registers again after a scan keeps its object; one that
-    // registers twice between two scans gets a second entry of its own.
-    for (Client *client : qAsConst(m_allClients)) {
-        if (client->hostname() == record.hostName && client->ipAddress() == address.toString()
-            && client->port() == record.commandPort && !m_clients.contains(client))
-            return client;
+    // A player that registers again after a scan keeps its object, also when
+    // it comes back under another name; one that registers twice between two
+    // scans gets a second entry of its own.
+    Client *known = m_directory->client(address.toString(), record.commandPort);
+    if (known && !m_clients.contains(known)) {
+        known->setHostname(record.hostName);
+        return known;
     }
     auto *client = new Client(record.hostName, address, record.commandPort);
     m_allClients.append(client);
@@ -169,7 +99,7 @@ void NetworkMessenger::releaseUnreachableClients()
     for (auto it = m_allClients.begin(); it != m_allClients.end();) {
         Client *client = *it;
         if (client == m_activeClient || m_clients.contains(client)
-            || m_lastReadClients.contains(client)) {
+            || m_lastReadClients.contains(client) || m_directory->holds(client)) {
             ++it;
             continue;
         }
@@ -187,8 +117,11 @@ void NetworkMessenger::queryClient(QString ipAddress)
     });
     if (found == m_clients.cend())
         return;
-    auto *client = static_cast<Client *>(*found);
+    open(static_cast<Client *>(*found));
+}
 
+void NetworkMessenger::open(Client *client)
+{
     // Only the active player's replies reach the scene, each of them once.
     if (m_activeClient && m_activeClient != client)
         disconnect(m_activeClient, &Client::jsonChanged, this, &NetworkMessenger::jsonUpdated);

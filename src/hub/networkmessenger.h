@@ -1,8 +1,8 @@
 // The player hub: the one native object the scene sees, as "networkMessenger".
-// It discovers players (a UDP broadcast, then each player registers over TCP),
-// keeps the list of registered players and the active one, forwards the scene's
-// commands to the active player, relays its replies, and relays the update
-// check's offer.
+// It has discovery find players, keeps the list of players registered since the
+// latest scan and the active one, feeds the directory of players the scene
+// lists, forwards the scene's commands to the active player, relays its replies,
+// and relays the update check's offer.
 #pragma once
 
 #include "hubsettings.h"
@@ -14,10 +14,8 @@
 #include <QString>
 
 class Client;
-class PendingRegistration;
-class QTcpServer;
-class QTimer;
-class QUdpSocket;
+class PlayerDirectory;
+class PlayerDiscovery;
 class Updater;
 
 class NetworkMessenger : public QObject
@@ -27,14 +25,6 @@ class NetworkMessenger : public QObject
     Q_PROPERTY(QObject *activeClient READ activeClient NOTIFY activeClientChanged)
 
 public:
-    // Registration links still waiting for their record. When all are taken, a
-    // newcomer displaces the oldest once that one has had registrationGrace ms
-    // to answer (a real player needs a few); until then newcomers wait in the
-    // listen queue. So idle connections can neither exhaust descriptors nor lock
-    // real players out, and a burst of real players is served in turn.
-    static constexpr int maximumPendingRegistrations = 64;
-    static constexpr int registrationGrace = 200;
-
     explicit NetworkMessenger(QObject *parent = nullptr);
     explicit NetworkMessenger(const HubSettings &settings, QObject *parent = nullptr);
     ~NetworkMessenger() override;
@@ -42,9 +32,15 @@ public:
     QList<QObject *> clients() const;
     QObject *activeClient() const;
 
-    quint16 hubPort() const { return m_hubPort; }
+    quint16 hubPort() const;
     // Whether players can register: another program may hold the hub port.
     bool isListening() const;
+
+    // Every player found, in a steady order, for the list on screen.
+    PlayerDirectory *directory() const { return m_directory; }
+    // Makes this player the active one and asks for its playlist: what
+    // queryClient does for the first player of an address.
+    void open(Client *client);
 
     Q_INVOKABLE void scanForClients();
     Q_INVOKABLE void queryClient(QString ipAddress);
@@ -62,23 +58,16 @@ public slots:
     void updateAvailable();
 
 private:
-    void widenListenQueue();
-    void registerPlayer(PendingRegistration *pending,
-                        const PlayerProtocol::RegistrationRecord &record);
-    void forget(PendingRegistration *pending);
+    void registerPlayer(const PlayerProtocol::RegistrationRecord &record);
     Client *clientFor(const PlayerProtocol::RegistrationRecord &record);
     void releaseUnreachableClients();
 
-    QUdpSocket *m_udpSocket;
-    QTcpServer *m_tcpServer;
-    quint16 m_hubPort; // as listened on: tests may ask for any free port
+    PlayerDiscovery *m_discovery;
+    PlayerDirectory *m_directory;
     QList<QObject *> m_clients;
     Client *m_activeClient = nullptr;
     Updater *m_updater;
 
-    HubSettings m_settings;
-    QList<PendingRegistration *> m_pending;
-    QTimer *m_admitLater; // takes waiting links once the oldest pending one may go
     // Every player object made so far and not yet released.
     QList<Client *> m_allClients;
     // The list as the scene last read it; its players stay alive.

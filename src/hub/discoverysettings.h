@@ -1,0 +1,26 @@
+// Where discovery listens and what a scan reaches. The application uses the
+// defaults plus the extra scan targets the user names; the command line tool
+// listens on a free port; tests point discovery at loopback.
+#pragma once
+
+#include "playerprotocol.h"
+
+#include <QHostAddress>
+#include <QList>
+
+#include <optional>
+
+struct DiscoverySettings
+{
+    quint16 discoveryPort = PlayerProtocol::discoveryPort;
+    quint16 hubPort = PlayerProtocol::hubPort;
+    QHostAddress listenAddress = QHostAddress(QHostAddress::AnyIPv4);
+    // Fixed datagram targets; when unset every scan looks up the machine's
+    // broadcast addresses.
+    std::optional<QList<QHostAddress>> scanTargets;
+    // Addresses every scan also sends its datagram to: players on networks the
+    // broadcast does not reach (unicast, or another network's broadcast address).
+    QList<QHostAddress> extraTargets;
+    // How long a player may take to answer the greeting with its record.
+    int registrationDeadline = 30000;
+};

@@ -1,0 +1,114 @@
+#include "playerdiscovery.h"
+
+#include "broadcasttargets.h"
+#include "pendingregistration.h"
+
+#include <QLoggingCategory>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
+#include <QUdpSocket>
+
+#ifdef Q_OS_UNIX
+#include <sys/socket.h>
+#endif
+
+Q_LOGGING_CATEGORY(lcDiscovery, "quintavo.hub", QtDebugMsg)
+
+PlayerDiscovery::PlayerDiscovery(const DiscoverySettings &settings, QObject *parent)
+    : QObject(parent),
+      m_settings(settings),
+      m_udpSocket(new QUdpSocket(this)),
+      m_tcpServer(new QTcpServer(this)),
+      m_hubPort(settings.hubPort),
+      m_admitLater(new QTimer(this))
+{
+    if (m_tcpServer->listen(settings.listenAddress, m_hubPort)) {
+        m_hubPort = m_tcpServer->serverPort();
+        widenListenQueue();
+    } else {
+        qCWarning(lcDiscovery) << "Cannot listen for players on port" << m_hubPort << ":"
+                               << m_tcpServer->errorString();
+    }
+    connect(m_tcpServer, &QTcpServer::newConnection, this, &PlayerDiscovery::admit);
+    m_admitLater->setSingleShot(true);
+    connect(m_admitLater, &QTimer::timeout, this, &PlayerDiscovery::admit);
+}
+
+PlayerDiscovery::~PlayerDiscovery() = default;
+
+bool PlayerDiscovery::isListening() const
+{
+    return m_tcpServer->isListening();
+}
+
+void PlayerDiscovery::scan()
+{
+    qCDebug(lcDiscovery) << "Scanning for Clients";
+    emit scanStarted();
+
+    const QByteArray datagram = PlayerProtocol::discoveryDatagram(m_hubPort);
+    const QList<QHostAddress> targets = m_settings.scanTargets
+        ? *m_settings.scanTargets
+        : BroadcastTargets::choose(BroadcastTargets::systemInterfaces());
+    if (targets.isEmpty())
+        qCDebug(lcDiscovery) << "No valid broadcast network found";
+    for (const QHostAddress &target : targets) {
+        qCDebug(lcDiscovery).noquote() << "Broadcasting to" << target.toString();
+        m_udpSocket->writeDatagram(datagram, target, m_settings.discoveryPort);
+    }
+    for (const QHostAddress &target : qAsConst(m_settings.extraTargets)) {
+        if (targets.contains(target))
+            continue;
+        qCDebug(lcDiscovery).noquote() << "Also scanning at" << target.toString();
+        m_udpSocket->writeDatagram(datagram, target, m_settings.discoveryPort);
+    }
+}
+
+void PlayerDiscovery::widenListenQueue()
+{
+#ifdef Q_OS_UNIX
+    // Qt listens with a backlog of 50. Every player answers a scan at the same
+    // moment, and connections beyond the backlog are lost on Linux: the player
+    // believes itself connected and waits for a greeting that never comes.
+    // Listening again on the same socket only enlarges the queue.
+    ::listen(static_cast<int>(m_tcpServer->socketDescriptor()), SOMAXCONN);
+#endif
+}
+
+void PlayerDiscovery::admit()
+{
+    while (m_tcpServer->hasPendingConnections()) {
+        if (m_pending.size() >= maximumPendingRegistrations) {
+            PendingRegistration *oldest = m_pending.first();
+            const qint64 wait = registrationGrace - oldest->age();
+            if (wait > 0) {
+                m_admitLater->start(static_cast<int>(wait));
+                return;
+            }
+            m_pending.removeFirst();
+            oldest->drop();
+            oldest->deleteLater();
+        }
+        QTcpSocket *socket = m_tcpServer->nextPendingConnection();
+        auto *pending = new PendingRegistration(socket, m_settings.registrationDeadline, this);
+        m_pending.append(pending);
+        connect(pending, &PendingRegistration::registered, this,
+                [this, pending](const PlayerProtocol::RegistrationRecord &record) {
+                    qCDebug(lcDiscovery)
+                        << record.hostName << record.addressText << "on port" << record.commandPort;
+                    forget(pending);
+                    emit registered(record);
+                });
+        connect(pending, &PendingRegistration::failed, this, [this, pending] { forget(pending); });
+    }
+}
+
+void PlayerDiscovery::forget(PendingRegistration *pending)
+{
+    m_pending.removeOne(pending);
+    pending->deleteLater();
+    // A place is free for a link that waits in the listen queue.
+    if (m_tcpServer->hasPendingConnections())
+        admit();
+}
