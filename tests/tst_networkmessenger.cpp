@@ -6,6 +6,7 @@
 #include "fakehub.h"
 #include "logcapture.h"
 #include "networkmessenger.h"
+#include "playerdirectory.h"
 #include "playerdiscovery.h"
 #include "playerprotocol.h"
 #include "scriptedplayer.h"
@@ -43,6 +44,7 @@ private slots:
     void burstOfPlayers();
     void registeringTwiceAndRescanning();
     void activePlayer();
+    void directoryOpensItsOwnPlayer();
     void updateNotice();
     void sceneSurface();
     void broadcastTargets_data();
@@ -381,6 +383,30 @@ void tst_NetworkMessenger::activePlayer()
     QVERIFY(answers.wait());
     QCOMPARE(answers.count(), 2);
     QCOMPARE(answers.at(1).at(0).toJsonObject().value("activeIndex").toInt(), 5);
+}
+
+void tst_NetworkMessenger::directoryOpensItsOwnPlayer()
+{
+    // Two players at one address: the hub's query by address takes the first
+    // to register, a row of the directory opens its own. Both stay listed
+    // across a scan that only one answers.
+    ScriptedPlayer second;
+    startHub();
+    registerWith(m_player->record("screen"));
+    QTRY_COMPARE(m_hub->clients().size(), 1);
+    registerWith(second.record("screen"));
+    QTRY_COMPARE(m_hub->clients().size(), 2);
+    m_hub->scanForClients();
+    registerWith(m_player->record("screen"));
+    QTRY_COMPARE(m_hub->clients().size(), 1);
+
+    PlayerDirectory *directory = m_hub->directory();
+    QCOMPARE(directory->rowCount(), 2);
+    const int row = m_player->commandPort() < second.commandPort() ? 1 : 0;
+    directory->open(row);
+    QCOMPARE(m_hub->activeClient(), directory->client("127.0.0.1", second.commandPort()));
+    QTRY_COMPARE(second.received(0), PlayerProtocol::playlistRequest());
+    QCOMPARE(m_player->linkCount(), 0);
 }
 
 void tst_NetworkMessenger::updateNotice()

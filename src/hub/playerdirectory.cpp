@@ -17,7 +17,20 @@ struct PlayerDirectory::Row
     bool registeredSinceScan = true;
 };
 
-PlayerDirectory::PlayerDirectory(QObject *parent) : QAbstractListModel(parent)
+namespace {
+
+// The C locale collates by code point, without numbers compared as numbers or
+// case folded; the root order that English has then stands in for it.
+QLocale collationLocale()
+{
+    const QLocale locale;
+    return locale.language() == QLocale::C ? QLocale(QLocale::English) : locale;
+}
+
+} // namespace
+
+PlayerDirectory::PlayerDirectory(QObject *parent)
+    : QAbstractListModel(parent), m_collator(collationLocale())
 {
     m_collator.setNumericMode(true); // "stage-2" before "stage-10"
     m_collator.setCaseSensitivity(Qt::CaseInsensitive);
