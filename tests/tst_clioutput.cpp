@@ -88,21 +88,32 @@ void tst_CliOutput::playlistLines()
     const auto video = [](const QJsonValue &description, const QJsonValue &duration) {
         return QJsonObject {{"description", description}, {"duration", duration}};
     };
-    const QJsonObject answer {
-        {"activeIndex", 3},
-        {"quintavo",
-         QJsonArray {video("Evening loop", 95), video("", 119.6), video("Closed\tnotice", 0.4),
-                     video(7, "95"), video("Negative", -1), QJsonValue("not a video")}}};
-    QCOMPARE(QString::fromUtf8(CliOutput::playlistLines(answer)),
+    const auto answer = PlayerAnswer::read(
+        {{"activeIndex", 3},
+         {"quintavo",
+          QJsonArray {video("Evening loop", 95), video("", 119.6), video("Closed\tnotice", 0.4),
+                      video(7, "95"), video("Negative", -1), QJsonValue("not a video"),
+                      video("Half a minute", 59.5), video("Long", 36000)}}});
+    QVERIFY(answer);
+    QCOMPARE(QString::fromUtf8(CliOutput::playlistLines(*answer)),
              QStringLiteral("0\tDefault\t-\n"
                             "1\tEvening loop\t1:35\n"
                             "2\tVideo 2\t2:00\n"
                             "3\tClosed\\tnotice\t0:00\t*\n"
                             "4\tVideo 4\t-\n"
                             "5\tNegative\t-\n"
-                            "6\tVideo 6\t-\n"));
-    QCOMPARE(QString::fromUtf8(CliOutput::playlistLines({{"activeIndex", 0}})),
+                            "6\tVideo 6\t-\n"
+                            "7\tHalf a minute\t1:00\n"
+                            "8\tLong\t600:00\n"));
+
+    PlayerAnswer playingDefault;
+    playingDefault.activeIndex = 0;
+    QCOMPARE(QString::fromUtf8(CliOutput::playlistLines(playingDefault)),
              QStringLiteral("0\tDefault\t-\t*\n"));
+    // An answer object that does not say what plays lists nothing of its own.
+    QCOMPARE(QString::fromUtf8(CliOutput::playlistLines(
+                 QJsonObject {{"activeIndex", "2"}, {"quintavo", QJsonArray {video("Snow", 5)}}})),
+             QStringLiteral("0\tDefault\t-\n"));
 }
 
 QTEST_APPLESS_MAIN(tst_CliOutput)

@@ -1,8 +1,9 @@
 // The pure functions of the protocol layer: the player protocol's byte
-// formats, the assembly of replies from reads, the duplicate-key check and
-// version numbers.
+// formats, the assembly of replies from reads, the duplicate-key check, the
+// reading of a player's answer and version numbers.
 #include "crc32.h"
 #include "jsonkeys.h"
+#include "playeranswer.h"
 #include "playerprotocol.h"
 #include "replyassembler.h"
 #include "versionnumber.h"
@@ -29,6 +30,15 @@ private slots:
     void assemblerReset();
     void duplicateKeys_data();
     void duplicateKeys();
+    void answerDuration_data();
+    void answerDuration();
+    void answerActiveIndex_data();
+    void answerActiveIndex();
+    void answerEntries_data();
+    void answerEntries();
+    void answerPlaying_data();
+    void answerPlaying();
+    void answerEntryLimit();
     void versionParse_data();
     void versionParse();
     void versionNewerThan_data();
@@ -231,6 +241,196 @@ void tst_Protocol::duplicateKeys()
     QFETCH(QByteArray, json);
     QFETCH(bool, duplicate);
     QCOMPARE(JsonKeys::hasDuplicates(json), duplicate);
+}
+
+void tst_Protocol::answerDuration_data()
+{
+    QTest::addColumn<QJsonValue>("duration");
+    QTest::addColumn<QString>("shown"); // minutes:seconds, or "unknown"
+
+    QTest::newRow("119.6 carries into the minutes") << QJsonValue(119.6) << "2:0";
+    QTest::newRow("59.5 rounds up") << QJsonValue(59.5) << "1:0";
+    QTest::newRow("59.4 rounds down") << QJsonValue(59.4) << "0:59";
+    QTest::newRow("0") << QJsonValue(0) << "0:0";
+    QTest::newRow("65") << QJsonValue(65) << "1:5";
+    QTest::newRow("30.4") << QJsonValue(30.4) << "0:30";
+    QTest::newRow("125") << QJsonValue(125) << "2:5";
+    QTest::newRow("3600") << QJsonValue(3600) << "60:0";
+    QTest::newRow("negative zero") << QJsonValue(-0.0) << "0:0";
+    QTest::newRow("longest") << QJsonValue(2147483647.4) << "35791394:7";
+    QTest::newRow("past the longest") << QJsonValue(2147483647.5) << "unknown";
+    QTest::newRow("huge") << QJsonValue(1e300) << "unknown";
+    QTest::newRow("infinite") << QJsonValue(qInf()) << "unknown";
+    QTest::newRow("not a number") << QJsonValue(qQNaN()) << "unknown";
+    QTest::newRow("negative") << QJsonValue(-1) << "unknown";
+    QTest::newRow("negative under a half") << QJsonValue(-0.4) << "unknown";
+    QTest::newRow("missing") << QJsonValue(QJsonValue::Undefined) << "unknown";
+    QTest::newRow("null") << QJsonValue() << "unknown";
+    QTest::newRow("string") << QJsonValue("95") << "unknown";
+    QTest::newRow("bool") << QJsonValue(true) << "unknown";
+    QTest::newRow("object") << QJsonValue(QJsonObject {{"seconds", 5}}) << "unknown";
+}
+
+namespace {
+
+QString shown(const std::optional<PlayerAnswer::Duration> &duration)
+{
+    return duration ? QStringLiteral("%1:%2").arg(duration->minutes).arg(duration->seconds)
+                    : QStringLiteral("unknown");
+}
+
+QString shown(const PlayerAnswer::Entry &entry)
+{
+    return QStringLiteral("%1|%2|%3")
+        .arg(entry.description, shown(entry.duration),
+             entry.exists ? QStringLiteral("exists") : QStringLiteral("missing"));
+}
+
+QStringList shown(const QVector<PlayerAnswer::Entry> &entries)
+{
+    QStringList list;
+    for (const PlayerAnswer::Entry &entry : entries)
+        list.append(shown(entry));
+    return list;
+}
+
+} // namespace
+
+void tst_Protocol::answerDuration()
+{
+    QFETCH(QJsonValue, duration);
+    QFETCH(QString, shown);
+    QCOMPARE(::shown(PlayerAnswer::duration(duration)), shown);
+    // The same through a whole answer, as a view reads it.
+    const auto answer = PlayerAnswer::read(
+        {{"activeIndex", 1}, {"quintavo", QJsonArray {QJsonObject {{"duration", duration}}}}});
+    QVERIFY(answer);
+    QCOMPARE(answer->entries.size(), 1);
+    QCOMPARE(::shown(answer->entries.at(0).duration), shown);
+}
+
+void tst_Protocol::answerActiveIndex_data()
+{
+    QTest::addColumn<QJsonValue>("activeIndex");
+    QTest::addColumn<int>("read"); // -2: no answer
+
+    QTest::newRow("missing") << QJsonValue(QJsonValue::Undefined) << -2;
+    QTest::newRow("null") << QJsonValue() << -2;
+    QTest::newRow("string") << QJsonValue("2") << -2;
+    QTest::newRow("bool") << QJsonValue(true) << -2;
+    QTest::newRow("array") << QJsonValue(QJsonArray {2}) << -2;
+    QTest::newRow("not a number") << QJsonValue(qQNaN()) << -2;
+    QTest::newRow("infinite") << QJsonValue(-qInf()) << -2;
+    QTest::newRow("default") << QJsonValue(0) << 0;
+    QTest::newRow("a video") << QJsonValue(3) << 3;
+    QTest::newRow("largest") << QJsonValue(65535) << 65535;
+    QTest::newRow("nothing playing") << QJsonValue(-1) << -1;
+    QTest::newRow("negative zero") << QJsonValue(-0.0) << 0;
+    QTest::newRow("fraction") << QJsonValue(2.5) << -1;
+    QTest::newRow("fraction under one") << QJsonValue(0.2) << -1;
+    QTest::newRow("negative") << QJsonValue(-7) << -1;
+    QTest::newRow("past 16 bits") << QJsonValue(65536) << -1;
+    QTest::newRow("huge") << QJsonValue(1e300) << -1;
+}
+
+void tst_Protocol::answerActiveIndex()
+{
+    QFETCH(QJsonValue, activeIndex);
+    QFETCH(int, read);
+
+    QJsonObject object {{"quintavo", QJsonArray {QJsonObject {{"description", "Snow"}}}}};
+    if (!activeIndex.isUndefined())
+        object.insert("activeIndex", activeIndex);
+    const auto answer = PlayerAnswer::read(object);
+    QCOMPARE(answer.has_value(), read != -2);
+    if (answer) {
+        QCOMPARE(answer->activeIndex, read);
+        // Whatever it names, the playlist is read.
+        QCOMPARE(shown(answer->entries), QStringList {"Snow|unknown|missing"});
+    }
+}
+
+void tst_Protocol::answerEntries_data()
+{
+    QTest::addColumn<QJsonValue>("quintavo");
+    QTest::addColumn<QStringList>("entries");
+
+    QTest::newRow("missing") << QJsonValue(QJsonValue::Undefined) << QStringList();
+    QTest::newRow("object") << QJsonValue(QJsonObject {{"description", "x"}}) << QStringList();
+    QTest::newRow("string") << QJsonValue("[{}]") << QStringList();
+    QTest::newRow("empty") << QJsonValue(QJsonArray()) << QStringList();
+    QTest::newRow("complete") << QJsonValue(QJsonArray {
+        QJsonObject {{"description", "Harbour <b>walk</b>"}, {"duration", 65}, {"exists", true}},
+        QJsonObject {{"description", ""}, {"duration", 119.6}, {"exists", false}},
+        QJsonObject {{"description", "Extra members"}, {"exists", true}, {"loop", true}}})
+                              << QStringList {"Harbour <b>walk</b>|1:5|exists", "|2:0|missing",
+                                              "Extra members|unknown|exists"};
+    QTest::newRow("entries not objects")
+        << QJsonValue(QJsonArray {"Snow", 65, QJsonValue(), true, QJsonArray {"Snow", 65, true}})
+        << QStringList {"|unknown|missing", "|unknown|missing", "|unknown|missing",
+                        "|unknown|missing", "|unknown|missing"};
+    QTest::newRow("members of other types")
+        << QJsonValue(
+               QJsonArray {QJsonObject {{"description", 7}, {"duration", "65"}, {"exists", "true"}},
+                           QJsonObject {{"description", QJsonArray {"a"}}, {"exists", 1}},
+                           QJsonObject {{"description", QJsonValue()}, {"exists", QJsonValue()}}})
+        << QStringList {"|unknown|missing", "|unknown|missing", "|unknown|missing"};
+}
+
+void tst_Protocol::answerEntries()
+{
+    QFETCH(QJsonValue, quintavo);
+    QFETCH(QStringList, entries);
+
+    QJsonObject object {{"activeIndex", 1}};
+    if (!quintavo.isUndefined())
+        object.insert("quintavo", quintavo);
+    const auto answer = PlayerAnswer::read(object);
+    QVERIFY(answer);
+    QCOMPARE(shown(answer->entries), entries);
+}
+
+void tst_Protocol::answerPlaying_data()
+{
+    QTest::addColumn<int>("activeIndex");
+    QTest::addColumn<QString>("playing"); // null: nothing
+
+    QTest::newRow("default") << 0 << QString();
+    QTest::newRow("nothing playing") << -1 << QString();
+    QTest::newRow("first") << 1 << "Harbour walk";
+    QTest::newRow("empty description") << 2 << "";
+    QTest::newRow("last") << 3 << "Closed";
+    QTest::newRow("past the list") << 4 << QString();
+}
+
+void tst_Protocol::answerPlaying()
+{
+    QFETCH(int, activeIndex);
+    QFETCH(QString, playing);
+
+    const auto answer = PlayerAnswer::read(
+        {{"activeIndex", activeIndex},
+         {"quintavo",
+          QJsonArray {QJsonObject {{"description", "Harbour walk"}}, QJsonObject {},
+                      QJsonObject {{"description", "Closed"}}}}});
+    QVERIFY(answer);
+    const std::optional<QString> description = answer->playingDescription();
+    QCOMPARE(description.has_value(), !playing.isNull());
+    if (description)
+        QCOMPARE(*description, playing);
+}
+
+void tst_Protocol::answerEntryLimit()
+{
+    // One video more than a selection index can name; the last one is not read.
+    QByteArray text = R"({"activeIndex":65535,"quintavo":[)";
+    for (int i = 0; i < PlayerAnswer::maximumEntries; ++i)
+        text += "{},";
+    text += R"({"description":"beyond"}]})";
+    const auto answer = PlayerAnswer::read(QJsonDocument::fromJson(text).object());
+    QVERIFY(answer);
+    QCOMPARE(answer->entries.size(), 65535);
+    QCOMPARE(answer->playingDescription(), std::optional<QString>(QString()));
 }
 
 void tst_Protocol::versionParse_data()

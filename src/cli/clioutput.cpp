@@ -3,16 +3,9 @@
 #include "jsontext.h"
 #include "terminaltext.h"
 
-#include <QJsonArray>
-
-#include <cmath>
-
 namespace CliOutput {
 
 namespace {
-
-// Longer than any video, short enough to stay exact in whole seconds.
-constexpr double longestDuration = 1e12;
 
 QByteArray line(const QStringList &fields)
 {
@@ -44,27 +37,30 @@ QByteArray playersJson(const QList<FoundPlayer> &players)
     return text + "]\n";
 }
 
-QByteArray playlistLines(const QJsonObject &answer)
+QByteArray playlistLines(const PlayerAnswer &answer)
 {
-    const QJsonValue active = answer.value(QLatin1String("activeIndex"));
     const auto entry = [&](int index, const QString &description, const QString &duration) {
         QStringList fields {QString::number(index), TerminalText::escaped(description), duration};
-        if (active.isDouble() && active.toDouble() == index)
+        if (answer.activeIndex == index)
             fields.append(QStringLiteral("*"));
         return line(fields);
     };
 
     QByteArray text = entry(0, QStringLiteral("Default"), QStringLiteral("-"));
-    const QJsonArray videos = answer.value(QLatin1String("quintavo")).toArray();
-    for (int i = 0; i < videos.size(); ++i) {
-        const QJsonObject video = videos.at(i).toObject();
-        QString description = video.value(QLatin1String("description")).toString();
+    for (int i = 0; i < answer.entries.size(); ++i) {
+        const PlayerAnswer::Entry &video = answer.entries.at(i);
         // As the application labels it.
-        if (description.isEmpty())
-            description = QStringLiteral("Video %1").arg(i + 1);
-        text += entry(i + 1, description, duration(video.value(QLatin1String("duration"))));
+        const QString description = video.description.isEmpty()
+            ? QStringLiteral("Video %1").arg(i + 1)
+            : video.description;
+        text += entry(i + 1, description, duration(video.duration));
     }
     return text;
+}
+
+QByteArray playlistLines(const QJsonObject &answer)
+{
+    return playlistLines(PlayerAnswer::read(answer).value_or(PlayerAnswer()));
 }
 
 QByteArray answerJson(const QJsonObject &answer)
@@ -72,13 +68,13 @@ QByteArray answerJson(const QJsonObject &answer)
     return JsonText::write(answer) + '\n';
 }
 
-QString duration(const QJsonValue &seconds)
+QString duration(const std::optional<PlayerAnswer::Duration> &duration)
 {
-    const double value = seconds.toDouble(-1);
-    if (!seconds.isDouble() || !(value >= 0 && value < longestDuration))
+    if (!duration)
         return QStringLiteral("-");
-    const qint64 total = std::llround(value);
-    return QStringLiteral("%1:%2").arg(total / 60).arg(total % 60, 2, 10, QLatin1Char('0'));
+    return QStringLiteral("%1:%2")
+        .arg(duration->minutes)
+        .arg(duration->seconds, 2, 10, QLatin1Char('0'));
 }
 
 } // namespace CliOutput

@@ -5,10 +5,10 @@
 #pragma once
 
 #include "foundplayer.h"
+#include "playeranswer.h"
 
 #include <QByteArray>
 #include <QJsonObject>
-#include <QJsonValue>
 #include <QList>
 
 namespace CliOutput {
@@ -22,13 +22,15 @@ QByteArray playersJson(const QList<FoundPlayer> &players);
 // One line an entry of a player's answer: the selection index (0 is
 // "Default"), the description and the duration as M:SS, tab-separated, and
 // a fourth field "*" on the entry that is playing.
+QByteArray playlistLines(const PlayerAnswer &answer);
+// The same for an answer object; one that PlayerAnswer cannot read lists
+// "Default" alone.
 QByteArray playlistLines(const QJsonObject &answer);
 
 // The answer object as JSON.
 QByteArray answerJson(const QJsonObject &answer);
 
-// A duration in seconds as M:SS, rounded to the second; "-" for anything that
-// is not a count of seconds.
-QString duration(const QJsonValue &seconds);
+// A duration as M:SS, the minutes and seconds the window shows; "-" when unknown.
+QString duration(const std::optional<PlayerAnswer::Duration> &duration);
 
 } // namespace CliOutput

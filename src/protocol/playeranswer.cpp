@@ -1,0 +1,86 @@
+#include "playeranswer.h"
+
+#include <QJsonArray>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+constexpr int largestIndex = std::numeric_limits<quint16>::max();
+// Whole seconds beyond this are no video's length; the limit keeps them in an int.
+constexpr double longestDuration = std::numeric_limits<int>::max();
+
+PlayerAnswer::Entry readEntry(const QJsonObject &video)
+{
+    PlayerAnswer::Entry entry;
+    entry.description = video.value(QLatin1String("description")).toString();
+    entry.duration = PlayerAnswer::duration(video.value(QLatin1String("duration")));
+    entry.exists = video.value(QLatin1String("exists")).toBool(false);
+    return entry;
+}
+
+} // namespace
+
+std::optional<PlayerAnswer> PlayerAnswer::read(const QJsonObject &answer)
+{
+    const QJsonValue active = answer.value(QLatin1String("activeIndex"));
+    if (!active.isDouble() || !std::isfinite(active.toDouble()))
+        return std::nullopt;
+
+    PlayerAnswer result;
+    const double index = active.toDouble();
+    if (index >= 0 && index <= largestIndex && index == std::floor(index))
+        result.activeIndex = static_cast<int>(index);
+
+    const QJsonValue list = answer.value(QLatin1String("quintavo"));
+    if (list.isArray()) {
+        const QJsonArray videos = list.toArray();
+        const int count = std::min(videos.size(), maximumEntries);
+        result.entries.reserve(count);
+        for (int i = 0; i < count; ++i)
+            result.entries.append(readEntry(videos.at(i).toObject()));
+    }
+    return result;
+}
+
+std::optional<PlayerAnswer::Duration> PlayerAnswer::duration(const QJsonValue &seconds)
+{
+    if (!seconds.isDouble())
+        return std::nullopt;
+    const double value = seconds.toDouble();
+    // Written so that NaN fails too. Rounded before the limit is checked, so
+    // the limit holds for the whole seconds.
+    if (!(value >= 0 && std::round(value) <= longestDuration))
+        return std::nullopt;
+    const auto whole = static_cast<int>(std::round(value));
+    return Duration {whole / 60, whole % 60};
+}
+
+std::optional<QString> PlayerAnswer::playingDescription() const
+{
+    if (activeIndex < 1 || activeIndex > entries.size())
+        return std::nullopt;
+    return entries.at(activeIndex - 1).description;
+}
+
+bool operator==(const PlayerAnswer::Duration &a, const PlayerAnswer::Duration &b)
+{
+    return a.minutes == b.minutes && a.seconds == b.seconds;
+}
+
+bool operator!=(const PlayerAnswer::Duration &a, const PlayerAnswer::Duration &b)
+{
+    return !(a == b);
+}
+
+bool operator==(const PlayerAnswer::Entry &a, const PlayerAnswer::Entry &b)
+{
+    return a.exists == b.exists && a.duration == b.duration && a.description == b.description;
+}
+
+bool operator!=(const PlayerAnswer::Entry &a, const PlayerAnswer::Entry &b)
+{
+    return !(a == b);
+}
