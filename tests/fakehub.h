@@ -1,7 +1,7 @@
 // A stand-in for the hub in scene tests: the same script surface as
-// NetworkMessenger, and real players that are never asked anything. It records
-// what the scene asks of it; tests emit its signals and use the extra
-// invokables.
+// NetworkMessenger, with the same directory of players and playlist model
+// beside it, and real players that are never asked anything. It records what
+// the scene asks of it; tests emit its signals and use the extra invokables.
 #pragma once
 
 #include "client.h"
@@ -12,6 +12,9 @@
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
+
+class PlayerDirectory;
+class PlaylistModel;
 
 class FakeHub : public QObject
 {
@@ -24,25 +27,23 @@ class FakeHub : public QObject
     Q_PROPERTY(QVariantList switched MEMBER m_switched NOTIFY called)
 
 public:
-    using QObject::QObject;
+    explicit FakeHub(QObject *parent = nullptr);
 
     QList<QObject *> clients() const { return m_clients; }
     QObject *activeClient() const { return m_activeClient; }
+    PlayerDirectory *directory() const { return m_directory; }
+    PlaylistModel *playlist() const { return m_playlist; }
 
     Q_INVOKABLE void scanForClients();
     Q_INVOKABLE void queryClient(QString ipAddress);
     Q_INVOKABLE void quintavo(ushort index);
 
-    // Test controls. A registration announces the grown list, as the hub does.
-    Q_INVOKABLE void addPlayer(const QString &hostname, const QString &ipaddress);
-    // Empties the list, the call records and the active player, and announces
-    // the empty list (which the real hub never does) so rows go away.
+    // Test controls. A registration announces the grown list, as the hub
+    // does; a player registering again after a scan keeps its object.
+    Q_INVOKABLE void addPlayer(const QString &hostname, const QString &ipaddress, int port = 7000);
+    // Forgets every player (the directory lets them go after missed scans),
+    // the call records and the active player.
     Q_INVOKABLE void reset();
-    // How many handlers the scene has connected to answers.
-    Q_INVOKABLE int answerListeners() const
-    {
-        return receivers(SIGNAL(activeClientChanged(QJsonObject)));
-    }
 
 signals:
     void clientsUpdated();
@@ -51,8 +52,12 @@ signals:
     void called();
 
 private:
+    void open(Client *client);
+
     QList<QObject *> m_clients;
     Client *m_activeClient = nullptr;
+    PlayerDirectory *m_directory;
+    PlaylistModel *m_playlist;
     int m_scanCount = 0;
     QStringList m_queried;
     QVariantList m_switched;

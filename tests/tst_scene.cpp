@@ -4,6 +4,8 @@
 // the scene hands to the desktop. Any warning, a QML one among them, ends the
 // tests as failed.
 #include "fakehub.h"
+#include "playerdirectory.h"
+#include "playlistmodel.h"
 
 #include <QDesktopServices>
 #include <QQmlContext>
@@ -31,7 +33,10 @@ public slots:
     void qmlEngineAvailable(QQmlEngine *engine)
     {
         QQmlContext *context = engine->rootContext();
-        context->setContextProperty(QStringLiteral("networkMessenger"), new FakeHub(engine));
+        auto *hub = new FakeHub(engine);
+        context->setContextProperty(QStringLiteral("networkMessenger"), hub);
+        context->setContextProperty(QStringLiteral("playerDirectory"), hub->directory());
+        context->setContextProperty(QStringLiteral("playlist"), hub->playlist());
         context->setContextProperty(QStringLiteral("applicationVersion"),
                                     QVariant(QStringLiteral(QUINTAVO_VERSION)));
         // The schemes the tests' links use: none of them may reach a real handler.

@@ -1,11 +1,11 @@
 import QtQuick 2.0
 
-// A full-width list entry with two centred lines of text. Its height, text
-// colour and the active entry come from the main scene by name: `main`
-// (height, activeIndex), `clientHeight` and `fontColor`.
-// Set `state` to "disabled" for the disabled look; "pressed" and "active"
-// follow the mouse and the scene's activeIndex. With the keyboard focus it
-// shows a frame while the scene's keyboardUsed holds.
+// A full-width list entry with two centred lines of text. Whoever places it
+// sets its height and tells it what it needs: the text colour, the index of
+// the active entry (the active look shows where it equals listIndex and
+// toggle is on), whether the keyboard is in use (the focus frame shows only
+// then), and whether to dim it. Set `state` to "disabled" for the disabled
+// look; "pressed" and "active" follow the mouse and activeIndex.
 Item {
     id: buttonContainer
 
@@ -13,6 +13,12 @@ Item {
     property string line2: ""
     property bool toggle: false
     property int listIndex: -1
+    property int activeIndex: -1
+    property color fontColor: "white"
+    property bool showFocus: false
+    // Faded, but it still takes taps: a player that missed a scan may still
+    // take commands.
+    property bool dimmed: false
 
     signal clicked
 
@@ -23,7 +29,6 @@ Item {
     }
 
     width: parent ? parent.width : 0
-    height: main.height * clientHeight
 
     Accessible.role: Accessible.Button
     Accessible.name: line2 !== "" ? line1 + ", " + line2 : line1
@@ -36,7 +41,7 @@ Item {
         // Black on the active look. Decided here rather than by the state:
         // a binding that a state restores comes back only when the state's
         // transition ends, so the text would lag 100 ms behind the fill.
-        property string textColor: state === "active" ? "black" : fontColor
+        property color textColor: state === "active" ? "black" : buttonContainer.fontColor
 
         anchors.fill: parent
         color: "transparent"
@@ -44,6 +49,7 @@ Item {
         border.color: "white"
         radius: 10
         smooth: true
+        opacity: buttonContainer.dimmed ? 0.45 : 1
 
         Glossy {
         }
@@ -101,7 +107,7 @@ Item {
             },
             State {
                 name: "active"
-                when: main.activeIndex === buttonContainer.listIndex && buttonContainer.toggle
+                when: buttonContainer.activeIndex === buttonContainer.listIndex && buttonContainer.toggle
                 PropertyChanges { target: buttonChrome; color: "lightblue" }
             }
         ]
@@ -116,7 +122,7 @@ Item {
         objectName: "focusFrame"
         anchors.fill: parent
         anchors.margins: 4
-        visible: buttonContainer.activeFocus && main.keyboardUsed
+        visible: buttonContainer.activeFocus && buttonContainer.showFocus
         color: "transparent"
         border.width: 3
         border.color: "#ffc20e"

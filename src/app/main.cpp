@@ -1,6 +1,8 @@
 #include "applicationinfo.h"
 #include "applicationoptions.h"
 #include "networkmessenger.h"
+#include "playerdirectory.h"
+#include "playlistmodel.h"
 #include "qtquick2applicationviewer.h"
 #include "singleinstance.h"
 
@@ -42,6 +44,9 @@ int main(int argc, char *argv[])
     viewer.rootContext()->setContextProperty(QStringLiteral("networkMessenger"), &hub);
     viewer.rootContext()->setContextProperty(QStringLiteral("applicationVersion"),
                                              QVariant(version));
+    // The lists the scene shows, owned by the hub.
+    viewer.rootContext()->setContextProperty(QStringLiteral("playerDirectory"), hub.directory());
+    viewer.rootContext()->setContextProperty(QStringLiteral("playlist"), hub.playlist());
     // Another program holding the hub port keeps every player away: the scene
     // says so where it would list them.
     viewer.setInitialProperties(

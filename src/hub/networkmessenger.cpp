@@ -4,6 +4,7 @@
 #include "client.h"
 #include "playerdirectory.h"
 #include "playerdiscovery.h"
+#include "playlistmodel.h"
 #include "updater.h"
 
 NetworkMessenger::NetworkMessenger(QObject *parent) : NetworkMessenger(HubSettings(), parent) { }
@@ -11,10 +12,12 @@ NetworkMessenger::NetworkMessenger(QObject *parent) : NetworkMessenger(HubSettin
 NetworkMessenger::NetworkMessenger(const HubSettings &settings, QObject *parent)
     : QObject(parent),
       m_discovery(new PlayerDiscovery(settings, this)),
-      m_directory(new PlayerDirectory(this))
+      m_directory(new PlayerDirectory(this)),
+      m_playlist(new PlaylistModel(this))
 {
     connect(m_discovery, &PlayerDiscovery::registered, this, &NetworkMessenger::registerPlayer);
     connect(m_directory, &PlayerDirectory::openRequested, this, &NetworkMessenger::open);
+    connect(this, &NetworkMessenger::activeClientChanged, m_playlist, &PlaylistModel::show);
 
     // The updater is the hub's child: it lives as long as the hub, and no longer.
     m_updater = new Updater(ApplicationInfo::quintavo(), this);

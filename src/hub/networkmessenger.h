@@ -16,6 +16,7 @@
 class Client;
 class PlayerDirectory;
 class PlayerDiscovery;
+class PlaylistModel;
 class Updater;
 
 class NetworkMessenger : public QObject
@@ -38,6 +39,8 @@ public:
 
     // Every player found, in a steady order, for the list on screen.
     PlayerDirectory *directory() const { return m_directory; }
+    // The videos of the active player's latest answer, for its screen.
+    PlaylistModel *playlist() const { return m_playlist; }
     // Makes this player the active one and asks for its playlist: what
     // queryClient does for the first player of an address.
     void open(Client *client);
@@ -64,6 +67,7 @@ private:
 
     PlayerDiscovery *m_discovery;
     PlayerDirectory *m_directory;
+    PlaylistModel *m_playlist;
     QList<QObject *> m_clients;
     Client *m_activeClient = nullptr;
     Updater *m_updater;

@@ -230,23 +230,6 @@ e2e_has_lines() {
     [ "$(e2e_count "$1" "$2")" -ge "$3" ]
 }
 
-# The hub's log line for a registered player: quintavo.hub: "NAME" "ADDRESS" on port N
-e2e_registrations() {
-    e2e_count "$E2E_TMP/app.err" '^quintavo\.hub: ".*" ".*" on port [0-9]+$'
-}
-e2e_has_registrations() {
-    [ "$(e2e_registrations)" -ge "$1" ]
-}
-
-# Prints the row (from 0) of the player at address $1 in the list: the list
-# shows the players registered since the latest scan, in the order of
-# registration.
-e2e_registration_row() {
-    awk -v address="\"$1\"" '/^quintavo\.hub: Scanning for Clients$/ { n = 0; row = "" }
-        /^quintavo\.hub: ".*" ".*" on port [0-9]+$/ { if ($(NF - 3) == address && row == "") row = n; n++ }
-        END { print row }' "$E2E_TMP/app.err"
-}
-
 # Starts an HTTP server on address $1, port $2; $E2E_TMP/http-$2.log gets a
 # line for each request after its first line.
 e2e_start_http() {

@@ -19,4 +19,7 @@ struct PlayerBehaviour
     int pieceGap = 20;
     // Replies: sent this many ms after the command arrived.
     int replyDelay = 0;
+    // Registration: each scan is answered after a random delay of up to this
+    // many ms, as players on a busy network or on Wi-Fi answer.
+    int answerJitter = 0;
 };

@@ -70,6 +70,9 @@ void PlayerOptions::describe(QCommandLineParser &parser)
         {QStringLiteral("junk-replies"), QStringLiteral("Answer with text that is not JSON.")},
         {QStringLiteral("reply-delay"), QStringLiteral("Answer MS milliseconds after a command."),
          QStringLiteral("MS"), QStringLiteral("0")},
+        {QStringLiteral("answer-jitter"),
+         QStringLiteral("Answer each scan after a random delay of up to MS milliseconds."),
+         QStringLiteral("MS"), QStringLiteral("0")},
         {QStringLiteral("refuse-commands"),
          QStringLiteral("Announce a command port on which connections are refused.")},
         {QStringLiteral("no-terminator"),
@@ -87,6 +90,7 @@ std::optional<PlayerOptions> PlayerOptions::fromParser(const QCommandLineParser 
     const auto discoveryPort = portValue(parser.value(QStringLiteral("discovery-port")));
     const auto count = numberValue(parser.value(QStringLiteral("count")), 1, maximumCount);
     const auto delay = numberValue(parser.value(QStringLiteral("reply-delay")), 0, 3600 * 1000);
+    const auto jitter = numberValue(parser.value(QStringLiteral("answer-jitter")), 0, 60 * 1000);
     if (!port || !discoveryPort || *discoveryPort == 0) {
         *error = QStringLiteral("a port must be a number from 1 to 65535 (--port may be 0)");
         return std::nullopt;
@@ -95,8 +99,9 @@ std::optional<PlayerOptions> PlayerOptions::fromParser(const QCommandLineParser 
         *error = QStringLiteral("--count must be from 1 to %1").arg(maximumCount);
         return std::nullopt;
     }
-    if (!delay) {
-        *error = QStringLiteral("--reply-delay must be a number of milliseconds");
+    if (!delay || !jitter) {
+        *error = QStringLiteral("--reply-delay and --answer-jitter take milliseconds (at most "
+                                "an hour and a minute)");
         return std::nullopt;
     }
     if (*port != 0 && *port + *count - 1 > 65535) {
@@ -107,6 +112,7 @@ std::optional<PlayerOptions> PlayerOptions::fromParser(const QCommandLineParser 
     options.discoveryPort = *discoveryPort;
     options.count = *count;
     options.behaviour.replyDelay = *delay;
+    options.behaviour.answerJitter = *jitter;
 
     if (!options.bindAddress.setAddress(parser.value(QStringLiteral("bind")))) {
         *error = QStringLiteral("--bind needs an IP address");

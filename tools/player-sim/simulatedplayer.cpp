@@ -5,8 +5,10 @@
 #include "registrationlink.h"
 
 #include <QJsonDocument>
+#include <QRandomGenerator>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 
 #include <utility>
 
@@ -108,6 +110,16 @@ void SimulatedPlayer::handleDatagram(const QByteArray &datagram, const QHostAddr
             .arg(*hubPort)
             .arg(hex(datagram)));
 
+    if (m_behaviour.answerJitter > 0) {
+        const int delay = QRandomGenerator::global()->bounded(m_behaviour.answerJitter + 1);
+        QTimer::singleShot(delay, this, [this, sender, port = *hubPort] { answer(sender, port); });
+        return;
+    }
+    answer(sender, *hubPort);
+}
+
+void SimulatedPlayer::answer(const QHostAddress &hub, quint16 hubPort)
+{
     if (m_registrations.size() >= maximumRegistrations) {
         RegistrationLink *oldest = m_registrations.takeFirst();
         log(QStringLiteral("too many registrations in flight; dropping the oldest"));
@@ -125,7 +137,7 @@ void SimulatedPlayer::handleDatagram(const QByteArray &datagram, const QHostAddr
         m_registrations.removeOne(link);
         link->deleteLater();
     });
-    link->open(sender, *hubPort, m_sourceAddress);
+    link->open(hub, hubPort, m_sourceAddress);
 }
 
 void SimulatedPlayer::log(const QString &line)

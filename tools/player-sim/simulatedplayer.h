@@ -59,6 +59,8 @@ signals:
 
 private:
     void log(const QString &line);
+    // Registers with the hub at that address and port.
+    void answer(const QHostAddress &hub, quint16 hubPort);
     void acceptCommandLinks();
     void handleCommand(CommandLink *link, const QByteArray &command);
     QByteArray replyBytes() const;

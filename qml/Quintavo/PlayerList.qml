@@ -1,0 +1,129 @@
+import QtQuick 2.7
+
+// The players found, one row each, as the directory orders them; a row
+// keeps its player while others come, go or move, and with it the keyboard
+// focus and the place in view. A row dims while its player does not answer,
+// and can still be opened. While there is no player, a notice says where to
+// look.
+Item {
+    id: playerList
+
+    // The directory of players (a list model of hostname, ipaddress and
+    // answering).
+    property var directory: null
+    property real rowHeight: 70
+    property int spacing: 2
+    property color fontColor: "white"
+    property bool showFocus: false
+    // The hub port another program holds, so that no player can register; 0
+    // while the hub listens.
+    property int takenHubPort: 0
+
+    // The user opens the player of a row.
+    signal opened(int row)
+
+    // Up, Down, Page Up, Page Down move the keyboard focus, stopping at
+    // either end; the first key puts it on the first row. Return, Enter and
+    // Space open the focused row's player. True when the key was taken.
+    function handleKey(key) {
+        switch (key) {
+        case Qt.Key_Down: moveFocus(1); return true
+        case Qt.Key_Up: moveFocus(-1); return true
+        case Qt.Key_PageDown: moveFocus(pageStep()); return true
+        case Qt.Key_PageUp: moveFocus(-pageStep()); return true
+        case Qt.Key_Return:
+        case Qt.Key_Enter:
+        case Qt.Key_Space:
+            if (list.activeFocus && list.currentItem)
+                list.currentItem.press()
+            return true
+        }
+        return false
+    }
+
+    function moveFocus(step) {
+        if (list.count === 0)
+            return
+        var from = list.activeFocus ? list.currentIndex : 0
+        var to = list.activeFocus ? from + step : Math.max(0, step - 1)
+        focusRow(Math.max(0, Math.min(list.count - 1, to)))
+    }
+
+    // Puts the keyboard focus on a row and scrolls it into view.
+    function focusRow(row) {
+        if (row < 0 || row >= list.count)
+            row = Math.max(0, Math.min(list.count - 1, list.currentIndex))
+        list.currentIndex = row
+        list.positionViewAtIndex(row, ListView.Contain)
+        list.forceActiveFocus()
+    }
+
+    // The rows one screen holds.
+    function pageStep() {
+        return Math.max(1, Math.floor(list.height / (rowHeight + spacing)))
+    }
+
+    ListView {
+        id: list
+        objectName: "deviceList"
+        anchors.fill: parent
+        spacing: playerList.spacing
+        keyNavigationEnabled: false // the keys above move the focus
+        model: playerList.directory
+
+        delegate: Button {
+            height: playerList.rowHeight
+            line1: model.hostname || ""
+            line2: model.ipaddress || ""
+            dimmed: !model.answering
+            fontColor: playerList.fontColor
+            showFocus: playerList.showFocus
+            onClicked: {
+                list.currentIndex = index
+                playerList.opened(index)
+            }
+            Accessible.name: model.hostname + ", " + model.ipaddress + (model.answering ? "" : ", not answering")
+        }
+    }
+
+    Column {
+        id: errorLabel
+        objectName: "errorLabel"
+        anchors.fill: parent
+        visible: list.count === 0
+
+        // Named for screen readers explicitly: a Text is offered to them by
+        // itself only when one already listens as the scene loads.
+        Text {
+            anchors.horizontalCenter: parent.horizontalCenter
+            text: "No Players Found"
+            font.pointSize: 16
+            color: playerList.fontColor
+            Accessible.role: Accessible.StaticText
+            Accessible.name: text
+        }
+
+        Text {
+            anchors.horizontalCenter: parent.horizontalCenter
+            text: "Please make sure you are connected to the same<br/>network as the Media Players"
+            font.pointSize: 8
+            color: playerList.fontColor
+            Accessible.role: Accessible.StaticText
+            Accessible.name: text.replace(/<br\/>/g, " ")
+        }
+
+        Text {
+            objectName: "portNotice"
+            anchors.horizontalCenter: parent.horizontalCenter
+            width: Math.min(implicitWidth, parent.width - 4)
+            visible: playerList.takenHubPort > 0
+            text: playerList.takenHubPort > 0 ? "Port " + playerList.takenHubPort + " is in use by another program; players cannot register." : ""
+            wrapMode: Text.WordWrap
+            horizontalAlignment: Text.AlignHCenter
+            font.pointSize: 8
+            color: playerList.fontColor
+            Accessible.role: Accessible.StaticText
+            Accessible.name: text
+        }
+    }
+}
