@@ -11,7 +11,9 @@
 #include "applicationinfo.h"
 #include "benchsupport.h"
 #include "networkmessenger.h"
+#include "playerdirectory.h"
 #include "playerprotocol.h"
+#include "playlistmodel.h"
 #include "qtquick2applicationviewer.h"
 
 #include <QGuiApplication>
@@ -23,9 +25,11 @@
 #include <QThread>
 #include <QUdpSocket>
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -36,6 +40,8 @@ void publish(QQuickView &viewer, NetworkMessenger &hub)
     viewer.rootContext()->setContextProperty(QStringLiteral("networkMessenger"), &hub);
     viewer.rootContext()->setContextProperty(QStringLiteral("applicationVersion"),
                                              QVariant(ApplicationInfo::quintavo().versionText()));
+    viewer.rootContext()->setContextProperty(QStringLiteral("playerDirectory"), hub.directory());
+    viewer.rootContext()->setContextProperty(QStringLiteral("playlist"), hub.playlist());
 }
 
 // Prints the process's age at its first frame and ends it.
@@ -75,40 +81,54 @@ QJsonObject answer(int videos)
     return QJsonDocument::fromJson(Bench::playlistReply(videos).chopped(1)).object();
 }
 
-// Players in a thread of their own, so that the GUI thread's busy time is the
-// hub's and the scene's alone. Each hears the hub's datagrams on a shared port
-// and registers at once.
+// Players in threads of their own, so that the GUI thread's busy time is the
+// hub's and the scene's alone; a thread serves at most 250, so that each
+// answers its greeting in time when all register at once. Each hears the
+// hub's datagrams on a shared port and registers at once.
 class PlayerCrowd
 {
 public:
+    static constexpr int playersPerThread = 250;
+
     PlayerCrowd(int count, quint16 discoveryPort)
     {
-        m_host.moveToThread(&m_thread);
-        m_thread.start();
-        QMetaObject::invokeMethod(
-            &m_host,
-            [this, count, discoveryPort] {
-                for (int i = 0; i < count; ++i) {
-                    auto *player = new ScriptedPlayer(&m_host);
-                    player->hearScans(discoveryPort,
-                                      PlayerProtocol::encodeRegistrationRecord(
-                                          {quint16(9000 + i), QStringLiteral("127.0.0.1"),
-                                           QStringLiteral("player-%1").arg(i)}));
-                }
-            },
-            Qt::BlockingQueuedConnection);
+        for (int first = 0; first < count; first += playersPerThread) {
+            auto &part = m_parts.emplace_back(std::make_unique<Part>());
+            part->host.moveToThread(&part->thread);
+            part->thread.start();
+            const int last = std::min(count, first + playersPerThread);
+            QMetaObject::invokeMethod(
+                &part->host,
+                [host = &part->host, first, last, discoveryPort] {
+                    for (int i = first; i < last; ++i) {
+                        auto *player = new ScriptedPlayer(host);
+                        player->hearScans(discoveryPort,
+                                          PlayerProtocol::encodeRegistrationRecord(
+                                              {quint16(9000 + i), QStringLiteral("127.0.0.1"),
+                                               QStringLiteral("player-%1").arg(i)}));
+                    }
+                },
+                Qt::BlockingQueuedConnection);
+        }
     }
     ~PlayerCrowd()
     {
-        QMetaObject::invokeMethod(
-            &m_host, [this] { qDeleteAll(m_host.children()); }, Qt::BlockingQueuedConnection);
-        m_thread.quit();
-        m_thread.wait();
+        for (auto &part : m_parts) {
+            QMetaObject::invokeMethod(
+                &part->host, [host = &part->host] { qDeleteAll(host->children()); },
+                Qt::BlockingQueuedConnection);
+            part->thread.quit();
+            part->thread.wait();
+        }
     }
 
 private:
-    QThread m_thread;
-    QObject m_host;
+    struct Part
+    {
+        QThread thread;
+        QObject host;
+    };
+    std::vector<std::unique_ptr<Part>> m_parts;
 };
 
 // A hub whose datagrams reach every player of a crowd on loopback.
@@ -156,7 +176,6 @@ int videos(int repetitions)
     viewer.setSource(mainScene);
     viewer.show();
 
-    // A listed player: its row connects the video list to the hub's answers.
     ScriptedPlayer player;
     player.registerWith(hub.hubPort(), player.record(QStringLiteral("lobby")));
     QObject *root = viewer.rootObject();
@@ -206,23 +225,19 @@ struct Venue
         return socket;
     }
 
-    // Scans and waits until every player has registered and the list has
-    // taken them in; false on time-out.
+    // Scans and waits until every player has registered and the list
+    // holds them; false on time-out.
     bool scan(int players)
     {
         announced = 0;
         hub.scanForClients();
         if (!Support::waitFor([&] { return announced == players; }, 10000))
             return false;
-        QCoreApplication::sendPostedEvents(); // the list's re-read
         return listed() == players;
     }
 
-    // The players the list holds (its rows follow at the next frame).
-    int listed() const
-    {
-        return deviceList->property("model").value<QObject *>()->property("count").toInt();
-    }
+    // The players the list holds.
+    int listed() const { return deviceList->property("count").toInt(); }
 
     // Median ms of answers of `videos` videos to the frame that shows them,
     // on the player screen.
@@ -315,8 +330,10 @@ int scanBusyTime(int players, bool withScene, int repetitions)
         announced = 0;
         const qint64 start = cpuNs();
         hub->scanForClients();
-        if (!Support::waitFor([&] { return announced == players; }, 10000))
+        if (!Support::waitFor([&] { return announced == players; }, 30000)) {
+            std::fprintf(stderr, "bench_scene: %d of %d players registered\n", announced, players);
             return 1;
+        }
         settle();
         if (i >= 0)
             times.append((cpuNs() - start) / 1e6);
@@ -383,7 +400,7 @@ int drive(int repetitions)
         QStringLiteral("a day in a venue: RSS growth over %1 scans of 30 players").arg(scans),
         day.value(2), 0, QStringLiteral("KiB"), Bench::Goal::FigureBelow, 4096);
 
-    for (const int players : Bench::smoke() ? QList<int> {30} : QList<int> {30, 100, 200}) {
+    for (const int players : Bench::smoke() ? QList<int> {30} : QList<int> {30, 100, 200, 1000}) {
         const QString count = QString::number(players);
         const double scene = child(QStringList {QStringLiteral("--scan"), count} + smoke).value(0);
         const double bare
@@ -393,7 +410,7 @@ int drive(int repetitions)
             QStringLiteral("scan of %1 players, list shown: GUI busy time (vs hub alone)")
                 .arg(players),
             scene, bare, QStringLiteral("ms"),
-            players == 200 ? Bench::Goal::FigureBelow : Bench::Goal::None, 50);
+            players >= 200 ? Bench::Goal::FigureBelow : Bench::Goal::None, 50);
     }
     return 0;
 }

@@ -22,7 +22,8 @@ void tst_Resources::treeHoldsOnlyTheCollection()
     // (a stray qmldir, for one, would change how the components are found).
     // The pictures: pictures().
     QCOMPARE(QDir(QStringLiteral(":/qml/Quintavo")).entryList(QDir::Files, QDir::Name),
-             QStringList({"Button.qml", "Glossy.qml", "HeaderBar.qml", "PlayerList.qml", "PlayerScreen.qml", "UpdateNotice.qml", "main.qml"}));
+             QStringList({"Button.qml", "Glossy.qml", "HeaderBar.qml", "PlayerList.qml",
+                          "PlayerScreen.qml", "UpdateNotice.qml", "main.qml"}));
 }
 
 void tst_Resources::pictures_data()

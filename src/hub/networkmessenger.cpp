@@ -11,10 +11,13 @@ NetworkMessenger::NetworkMessenger(QObject *parent) : NetworkMessenger(HubSettin
 
 NetworkMessenger::NetworkMessenger(const HubSettings &settings, QObject *parent)
     : QObject(parent),
-      m_discovery(new PlayerDiscovery(settings, this)),
+      m_discovery(new PlayerDiscovery(settings)),
       m_directory(new PlayerDirectory(this)),
       m_playlist(new PlaylistModel(this))
 {
+    m_discoveryThread.setObjectName(QStringLiteral("discovery"));
+    m_discovery->moveToThread(&m_discoveryThread);
+    m_discoveryThread.start();
     connect(m_discovery, &PlayerDiscovery::registered, this, &NetworkMessenger::registerPlayer);
     connect(m_directory, &PlayerDirectory::openRequested, this, &NetworkMessenger::open);
     connect(this, &NetworkMessenger::activeClientChanged, m_playlist, &PlaylistModel::show);
@@ -31,6 +34,11 @@ NetworkMessenger::NetworkMessenger(const HubSettings &settings, QObject *parent)
 
 NetworkMessenger::~NetworkMessenger()
 {
+    // Its sockets belong to its thread and go there.
+    QMetaObject::invokeMethod(
+        m_discovery, [discovery = m_discovery] { delete discovery; }, Qt::BlockingQueuedConnection);
+    m_discoveryThread.quit();
+    m_discoveryThread.wait();
     // The directory's view of the players goes first: nothing may show a
     // player object that is gone.
     delete m_directory;
@@ -65,7 +73,7 @@ void NetworkMessenger::scanForClients()
     m_clients.clear();
     m_directory->scanStarted();
     releaseUnreachableClients();
-    m_discovery->scan();
+    QMetaObject::invokeMethod(m_discovery, &PlayerDiscovery::scan, Qt::QueuedConnection);
 }
 
 void NetworkMessenger::addClient()

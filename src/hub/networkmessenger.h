@@ -12,6 +12,7 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QThread>
 
 class Client;
 class PlayerDirectory;
@@ -65,6 +66,9 @@ private:
     Client *clientFor(const PlayerProtocol::RegistrationRecord &record);
     void releaseUnreachableClients();
 
+    // Registration links are served on a thread of their own: a scan that
+    // a thousand players answer costs the GUI thread only their records.
+    QThread m_discoveryThread;
     PlayerDiscovery *m_discovery;
     PlayerDirectory *m_directory;
     PlaylistModel *m_playlist;

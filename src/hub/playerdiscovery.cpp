@@ -21,9 +21,12 @@ PlayerDiscovery::PlayerDiscovery(const DiscoverySettings &settings, QObject *par
       m_udpSocket(new QUdpSocket(this)),
       m_tcpServer(new QTcpServer(this)),
       m_hubPort(settings.hubPort),
+      m_listening(false),
       m_admitLater(new QTimer(this))
 {
-    if (m_tcpServer->listen(settings.listenAddress, m_hubPort)) {
+    qRegisterMetaType<PlayerProtocol::RegistrationRecord>();
+    m_listening = m_tcpServer->listen(settings.listenAddress, m_hubPort);
+    if (m_listening) {
         m_hubPort = m_tcpServer->serverPort();
         widenListenQueue();
     } else {
@@ -37,15 +40,9 @@ PlayerDiscovery::PlayerDiscovery(const DiscoverySettings &settings, QObject *par
 
 PlayerDiscovery::~PlayerDiscovery() = default;
 
-bool PlayerDiscovery::isListening() const
-{
-    return m_tcpServer->isListening();
-}
-
 void PlayerDiscovery::scan()
 {
     qCDebug(lcDiscovery) << "Scanning for Clients";
-    emit scanStarted();
 
     const QByteArray datagram = PlayerProtocol::discoveryDatagram(m_hubPort);
     const QList<QHostAddress> targets = m_settings.scanTargets

@@ -2,7 +2,8 @@
 // every broadcast network and to the extra targets, and each player that hears
 // it registers over TCP on the hub port. Announces every complete registration
 // record; knows nothing of player objects, the scene or the update check, so
-// that a tool can find players with it alone.
+// that a tool can find players with it alone. It may be moved to a thread of
+// its own once made: it then takes every registration link there.
 #pragma once
 
 #include "discoverysettings.h"
@@ -37,14 +38,12 @@ public:
     // free one).
     quint16 hubPort() const { return m_hubPort; }
     // Whether players can register: another program may hold the hub port.
-    bool isListening() const;
+    bool isListening() const { return m_listening; }
 
     // Sends one discovery datagram to each target.
     void scan();
 
 signals:
-    // Emitted at the start of every scan, before its datagrams leave.
-    void scanStarted();
     // A player's complete registration record; its link is closed right after.
     void registered(const PlayerProtocol::RegistrationRecord &record);
 
@@ -57,6 +56,7 @@ private:
     QUdpSocket *m_udpSocket;
     QTcpServer *m_tcpServer;
     quint16 m_hubPort;
+    bool m_listening;
     QList<PendingRegistration *> m_pending;
     QTimer *m_admitLater; // takes waiting links once the oldest pending one may go
 };

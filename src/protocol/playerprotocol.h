@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QJsonObject>
+#include <QMetaType>
 #include <QString>
 #include <QtGlobal>
 
@@ -65,3 +66,6 @@ std::optional<quint16> parseSwitchCommand(const QByteArray &command);
 QJsonObject replyObject(const QByteArray &reply);
 
 } // namespace PlayerProtocol
+
+// Registration records cross from the thread that takes registrations to the hub.
+Q_DECLARE_METATYPE(PlayerProtocol::RegistrationRecord)

@@ -20,6 +20,7 @@ LogCapture::~LogCapture()
 void LogCapture::handler(QtMsgType type, const QMessageLogContext &context, const QString &message)
 {
     if (current && context.category && QByteArray(context.category).startsWith(current->m_prefix)) {
+        QMutexLocker lock(&current->m_mutex);
         current->m_lines.append(message);
         if (type == QtWarningMsg)
             current->m_warnings.append(message);

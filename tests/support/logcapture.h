@@ -1,7 +1,10 @@
 // Collects the log lines the code under test writes, so tests can check their
-// exact wording, count and level. Only one capture may be alive at a time.
+// exact wording, count and level, from any thread. Only one capture may be
+// alive at a time.
 #pragma once
 
+#include <QMutex>
+#include <QMutexLocker>
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
@@ -15,12 +18,21 @@ public:
     LogCapture(const LogCapture &) = delete;
     LogCapture &operator=(const LogCapture &) = delete;
 
-    QStringList lines() const { return m_lines; }
-    int count(const QString &line) const { return m_lines.count(line); }
+    QStringList lines() const
+    {
+        QMutexLocker lock(&m_mutex);
+        return m_lines;
+    }
+    int count(const QString &line) const { return lines().count(line); }
     // The lines written as warnings, a subset of lines().
-    QStringList warnings() const { return m_warnings; }
+    QStringList warnings() const
+    {
+        QMutexLocker lock(&m_mutex);
+        return m_warnings;
+    }
     void clear()
     {
+        QMutexLocker lock(&m_mutex);
         m_lines.clear();
         m_warnings.clear();
     }
@@ -28,6 +40,7 @@ public:
 private:
     static void handler(QtMsgType type, const QMessageLogContext &context, const QString &message);
 
+    mutable QMutex m_mutex;
     QByteArray m_prefix;
     QStringList m_lines;
     QStringList m_warnings;
