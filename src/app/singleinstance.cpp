@@ -51,8 +51,9 @@ SingleInstance::SingleInstance(const QString &name, int requestTimeout, QObject 
     : QObject(parent),
       m_directory(QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation)),
       m_serverName(socketName(m_directory, name)),
+      m_lockFileName(m_directory + QLatin1Char('/') + name + QStringLiteral(".lock")),
       m_requestTimeout(requestTimeout),
-      m_lock(m_directory + QLatin1Char('/') + name + QStringLiteral(".lock")),
+      m_lock(m_lockFileName),
       m_server(new QLocalServer(this))
 {
     // Held for the whole run: only an instance that has ended leaves it stale.
@@ -74,7 +75,7 @@ std::optional<int> SingleInstance::claim()
         if (!m_directory.isEmpty() && m_lock.error() == QLockFile::LockFailedError)
             return handOver();
         // Two windows are better than none.
-        qCWarning(lcInstance) << "Cannot take the lock in" << m_directory
+        qCWarning(lcInstance) << "Cannot take the lock" << m_lockFileName
                               << "; later launches will open windows of their own";
         return std::nullopt;
     }

@@ -42,6 +42,7 @@ public:
     std::optional<int> claim();
 
     QString serverName() const { return m_serverName; }
+    QString lockFileName() const { return m_lockFileName; }
 
 signals:
     // A later launch asked for the window.
@@ -54,6 +55,7 @@ private:
 
     QString m_directory;
     QString m_serverName;
+    QString m_lockFileName;
     int m_requestTimeout;
     QLockFile m_lock;
     QLocalServer *m_server;
