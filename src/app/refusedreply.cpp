@@ -7,10 +7,10 @@ RefusedReply::RefusedReply(QNetworkAccessManager::Operation operation,
     setRequest(request);
     setUrl(request.url());
     setOperation(operation);
+    open(QIODevice::ReadOnly); // before the error: opening clears its text
     setError(ContentAccessDenied,
              QStringLiteral("The window loads nothing from the network: %1")
                  .arg(request.url().toDisplayString()));
-    open(QIODevice::ReadOnly);
     setFinished(true);
     QMetaObject::invokeMethod(
         this,
