@@ -1,8 +1,9 @@
 // The pure functions of the protocol layer: the player protocol's byte
 // formats, the assembly of replies from reads, the duplicate-key check, the
-// reading of a player's answer and version numbers.
+// reading of a player's answer, the notice's markup and version numbers.
 #include "crc32.h"
 #include "jsonkeys.h"
+#include "noticemarkup.h"
 #include "playeranswer.h"
 #include "playerprotocol.h"
 #include "replyassembler.h"
@@ -39,6 +40,8 @@ private slots:
     void answerPlaying_data();
     void answerPlaying();
     void answerEntryLimit();
+    void noticeMarkup_data();
+    void noticeMarkup();
     void versionParse_data();
     void versionParse();
     void versionNewerThan_data();
@@ -51,11 +54,7 @@ void tst_Protocol::datagram()
     const QByteArray standard = discoveryDatagram(hubPort);
     QCOMPARE(standard, QByteArray::fromHex("8D3D07093A1EF56039"));
     // The CRC frames the body only and follows the announced port.
-    const QByteArray other = discoveryDatagram(8080);
-    const quint32 crc = Crc32::checksum(other.mid(2, 5));
-    QCOMPARE(other,
-             QByteArray(1, char(crc)) + char(crc >> 8) + QByteArray::fromHex("07093A1F90")
-                 + char(crc >> 16) + char(crc >> 24));
+    QCOMPARE(discoveryDatagram(8080), QByteArray::fromHex("1B9907093A1F90A31D"));
 }
 
 void tst_Protocol::commands()
@@ -420,6 +419,66 @@ void tst_Protocol::answerEntryLimit()
     QVERIFY(answer);
     QCOMPARE(answer->entries.size(), 65535);
     QCOMPARE(answer->playingDescription(), std::optional<QString>(QString()));
+void tst_Protocol::noticeMarkup_data()
+{
+    QTest::addColumn<QString>("markup");
+    QTest::addColumn<QString>("shown");
+
+    const QString link = R"m(<a href="https://q.example/get?a=1&amp;b=2">get</a>)m";
+    QTest::newRow("formatting and web links stay")
+        << R"m(<b>New</b><br/><i>now</i> <p align="center"><font color="#a0b0c0" size="+1">x</font>)m"
+           R"m(</p><ul><li>one</li></ul>)m"
+            + link
+        << R"m(<b>New</b><br/><i>now</i> <p align="center"><font color="#a0b0c0" size="+1">x</font>)m"
+           R"m(</p><ul><li>one</li></ul>)m"
+            + link;
+    QTest::newRow("tags and attributes in any case")
+        << R"m(<B>x</B><A HREF='HTTP://Q.example/'>y</A><IMG SRC="x.png">)m"
+        << R"m(<b>x</b><a href="http://q.example/">y</a>)m";
+    for (const char *source :
+         {"http://10.77.0.1:8099/notice.png", "https://q.example/n.png", "file:///etc/hostname.png",
+          "notice.png", "../background.png", "qrc:/background.png",
+          "data:image/png;base64,iVBORw0K", "image://provider/n"})
+        QTest::newRow(source)
+            << QString(R"m(a<img src="%1" width="9" height="9">b)m").arg(QLatin1String(source))
+            << "ab";
+    QTest::newRow("backgrounds and styles") << R"m(<body background="b.png"><table )m"
+                                               R"m(background="t.png" border="1"><tr><td )m"
+                                               R"m(style="background-image:url(c.png)">x</td>)m"
+                                               R"m(</tr></table><span style="color:red">y</span>)m"
+                                            << R"m(<table border="1"><tr><td>x</td></tr></table>)m"
+                                               R"m(<span>y</span>)m";
+    QTest::newRow("style sheets and their content")
+        << R"m(<head><title>T</title><link rel="stylesheet" href="http://q.example/s.css">)m"
+           R"m(</head><style>@import url(http://q.example/i.css); p {}</style><STYLE>x</STYLE>z)m"
+        << "z";
+    QTest::newRow("scripts, comments, declarations")
+        << "<!DOCTYPE html><?xml x?><script>alert(1)</script><!-- <img src=x> -->a"
+        << "a";
+    QTest::newRow("links that are not for the web")
+        << R"m(<a href="file:///bin/sh">a</a>)m"
+           R"m(<a href="javascript:alert(1)">b</a>)m"
+           R"m(<a href="https://">c</a>)m"
+           R"m(<a href="&#104;ttps://q.example/">d</a>)m"
+        << R"m(<a>a</a><a>b</a><a>c</a>)m"
+           R"m(<a href="https://q.example/">d</a>)m";
+    QTest::newRow("values cannot leave their quotes")
+        << R"m(<font color='red" onload="x'>a</font><a href="https://q.example/?q=&quot;>">b</a>)m"
+        << "<font>a</font><a>b</a>";
+    QTest::newRow("text stays text") << "a < b > c & d &lt;img src=x&gt;"
+                                     << "a &lt; b &gt; c & d &lt;img src=x&gt;";
+    QTest::newRow("a quote in a tag hides its end") << R"m(<b title=">"><img src="x">c</b>)m"
+                                                    << "<b>c</b>";
+    QTest::newRow("a tag without an end") << "a<b>b</b><img src=\"x.png\" c"
+                                          << "a<b>b</b>";
+}
+
+void tst_Protocol::noticeMarkup()
+{
+    QFETCH(QString, markup);
+    QFETCH(QString, shown);
+    QCOMPARE(NoticeMarkup::sanitized(markup), shown);
+    QCOMPARE(NoticeMarkup::sanitized(shown), shown); // what is kept is kept again
 }
 
 void tst_Protocol::versionParse_data()

@@ -6,14 +6,9 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
-#include <cstdio>
+#include <memory>
 
 namespace {
-
-void print(FILE *stream, const QString &text)
-{
-    std::fputs(text.toLocal8Bit().constData(), stream);
-}
 
 // The options QGuiApplication takes from the command line itself.
 void addQtOptions(QCommandLineParser &parser)
@@ -37,8 +32,9 @@ void addQtOptions(QCommandLineParser &parser)
 
 } // namespace
 
-std::optional<int> ApplicationOptions::read(int &argc, char **argv)
+ApplicationOptions ApplicationOptions::read(int &argc, char **argv)
 {
+    ApplicationOptions result;
     const ApplicationInfo identity = ApplicationInfo::quintavo();
     const QString program = QStringLiteral("quintavo");
     QStringList arguments;
@@ -64,45 +60,40 @@ std::optional<int> ApplicationOptions::read(int &argc, char **argv)
     parser.addOption(scan);
     addQtOptions(parser);
 
-    if (!parser.parse(arguments)) {
-        print(stderr,
-              program + QStringLiteral(": ") + parser.errorText()
-                  + QStringLiteral(" (see --help)\n"));
-        return usageError;
-    }
+    const auto fail = [&](const QString &message) {
+        result.exitStatus = usageError;
+        result.error = program + QStringLiteral(": ") + message + QLatin1Char('\n');
+        return result;
+    };
+    if (!parser.parse(arguments))
+        return fail(parser.errorText() + QStringLiteral(" (see --help)"));
     if (parser.isSet(help)) {
         // The help text needs an application object; one without a display.
-        QCoreApplication application(argc, argv);
-        print(stdout, parser.helpText());
-        return 0;
+        std::unique_ptr<QCoreApplication> application;
+        if (!QCoreApplication::instance())
+            application = std::make_unique<QCoreApplication>(argc, argv);
+        result.exitStatus = 0;
+        result.output = parser.helpText();
+        return result;
     }
     if (parser.isSet(version)) {
-        print(stdout,
-              identity.applicationName() + QLatin1Char(' ') + identity.versionText()
-                  + QLatin1Char('\n'));
-        return 0;
+        result.exitStatus = 0;
+        result.output = identity.applicationName() + QLatin1Char(' ') + identity.versionText()
+            + QLatin1Char('\n');
+        return result;
     }
-    if (!parser.positionalArguments().isEmpty()) {
-        print(stderr,
-              program + QStringLiteral(": unexpected argument \"")
-                  + parser.positionalArguments().constFirst()
-                  + QStringLiteral("\" (see --help)\n"));
-        return usageError;
-    }
+    if (!parser.positionalArguments().isEmpty())
+        return fail(QStringLiteral("unexpected argument \"%1\" (see --help)")
+                        .arg(parser.positionalArguments().constFirst()));
 
     QString invalid;
     const auto targets = ExtraTargets::parseAll(parser.values(scan), &invalid);
-    if (!targets) {
-        print(stderr,
-              program + QStringLiteral(": --scan needs an IPv4 address, not \"") + invalid
-                  + QStringLiteral("\"\n"));
-        return usageError;
-    }
+    if (!targets)
+        return fail(QStringLiteral("--scan needs an IPv4 address, not \"%1\"").arg(invalid));
     QStringList ignored;
-    m_scanTargets = ExtraTargets::withStored(*targets, ExtraTargets::fromSettings(&ignored));
+    result.scanTargets = ExtraTargets::withStored(*targets, ExtraTargets::fromSettings(&ignored));
     for (const QString &text : qAsConst(ignored))
-        print(stderr,
-              program + QStringLiteral(": ") + ExtraTargets::ignoredNotice(text)
-                  + QLatin1Char('\n'));
-    return std::nullopt;
+        result.error += program + QStringLiteral(": ") + ExtraTargets::ignoredNotice(text)
+            + QLatin1Char('\n');
+    return result;
 }

@@ -4,6 +4,7 @@
 #include "playerdirectory.h"
 #include "playlistmodel.h"
 #include "qtquick2applicationviewer.h"
+#include "scenepolicy.h"
 #include "singleinstance.h"
 
 #include <QGuiApplication>
@@ -11,12 +12,16 @@
 #include <QUrl>
 #include <QVariant>
 
+#include <cstdio>
+
 int main(int argc, char *argv[])
 {
     // Before the application object: --help and --version need no display.
-    ApplicationOptions options;
-    if (const auto exitStatus = options.read(argc, argv))
-        return *exitStatus;
+    const ApplicationOptions options = ApplicationOptions::read(argc, argv);
+    std::fputs(options.output.toLocal8Bit().constData(), stdout);
+    std::fputs(options.error.toLocal8Bit().constData(), stderr);
+    if (options.exitStatus)
+        return *options.exitStatus;
 
     QGuiApplication app(argc, argv);
     const ApplicationInfo identity = ApplicationInfo::quintavo();
@@ -28,19 +33,19 @@ int main(int argc, char *argv[])
     const QString display = qEnvironmentVariable(
         QGuiApplication::platformName() == QLatin1String("wayland") ? "WAYLAND_DISPLAY"
                                                                     : "DISPLAY");
-    SingleInstance instance(
-        SingleInstance::sessionServerName(QGuiApplication::platformName(), display));
+    SingleInstance instance(SingleInstance::sessionName(QGuiApplication::platformName(), display));
     if (const auto exitStatus = instance.claim())
         return *exitStatus;
 
     // The hub starts listening, scanning and the update check here; their answers
     // are handled only once exec() runs, after the scene has connected to it.
     HubSettings settings;
-    settings.extraTargets = options.scanTargets();
+    settings.extraTargets = options.scanTargets;
     NetworkMessenger hub(settings);
     const QString version = identity.versionText();
 
     QtQuick2ApplicationViewer viewer;
+    ScenePolicy::apply(viewer.engine());
     viewer.rootContext()->setContextProperty(QStringLiteral("networkMessenger"), &hub);
     viewer.rootContext()->setContextProperty(QStringLiteral("applicationVersion"),
                                              QVariant(version));

@@ -1,16 +1,15 @@
 #include "singleinstance.h"
 
 #include <QEventLoop>
-#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLoggingCategory>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTimer>
 
-#ifdef Q_OS_UNIX
+#ifdef Q_OS_LINUX
 #include <sys/stat.h>
-#include <unistd.h>
 #endif
 
 Q_LOGGING_CATEGORY(lcInstance, "quintavo.instance", QtDebugMsg)
@@ -18,15 +17,9 @@ Q_LOGGING_CATEGORY(lcInstance, "quintavo.instance", QtDebugMsg)
 namespace {
 
 const QByteArray activateRequest("activate\n");
-
-QString userKey()
-{
-#ifdef Q_OS_UNIX
-    return QString::number(::getuid());
-#else
-    return qEnvironmentVariable("USERNAME");
-#endif
-}
+// How soon a later launch asks again when the running instance, which takes
+// the lock before it listens, does not listen yet.
+constexpr int retryInterval = 50;
 
 // The inode of this process's network namespace, or "" where there is none.
 QString networkNamespaceKey()
@@ -41,86 +34,89 @@ QString networkNamespaceKey()
     return {};
 }
 
+QString socketName(const QString &directory, const QString &name)
+{
+#ifdef Q_OS_WIN
+    // Pipes have one namespace for the whole machine.
+    Q_UNUSED(directory)
+    return name + QLatin1Char('-') + qEnvironmentVariable("USERNAME");
+#else
+    return directory + QLatin1Char('/') + name;
+#endif
+}
+
 } // namespace
 
-SingleInstance::SingleInstance(const QString &serverName, QObject *parent)
-    : QObject(parent), m_serverName(serverName), m_server(new QLocalServer(this))
+SingleInstance::SingleInstance(const QString &name, int requestTimeout, QObject *parent)
+    : QObject(parent),
+      m_directory(QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation)),
+      m_serverName(socketName(m_directory, name)),
+      m_lockFileName(m_directory + QLatin1Char('/') + name + QStringLiteral(".lock")),
+      m_requestTimeout(requestTimeout),
+      m_lock(m_lockFileName),
+      m_server(new QLocalServer(this))
 {
+    // Held for the whole run: only an instance that has ended leaves it stale.
+    m_lock.setStaleLockTime(0);
     connect(m_server, &QLocalServer::newConnection, this, &SingleInstance::takeConnections);
 }
 
-QString SingleInstance::sessionServerName(const QString &platform, const QString &display)
+QString SingleInstance::sessionName(const QString &platform, const QString &display)
 {
-    QString name = QStringLiteral("quintavo-%1-%2-%3-%4")
-                       .arg(userKey(), platform, display, networkNamespaceKey());
+    QString name
+        = QStringLiteral("quintavo-%1-%2-%3").arg(platform, display, networkNamespaceKey());
     // A file name: ":0.0" and the like become "_0.0".
     return name.replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9._-]")), QStringLiteral("_"));
 }
 
 std::optional<int> SingleInstance::claim()
 {
-    // Not QLocalServer's access options: with them it listens in a directory
-    // of its own and moves the socket over any file of the name, an instance
-    // that runs included. Without them, two launches at once cannot both win.
-    if (listen())
+    if (m_directory.isEmpty() || !m_lock.tryLock(0)) {
+        if (!m_directory.isEmpty() && m_lock.error() == QLockFile::LockFailedError)
+            return handOver();
+        // Two windows are better than none.
+        qCWarning(lcInstance) << "Cannot take the lock" << m_lockFileName
+                              << "; later launches will open windows of their own";
         return std::nullopt;
-    if (m_server->serverError() == QAbstractSocket::AddressInUseError) {
-        if (const auto exitStatus = handOver())
-            return exitStatus;
-        // Nobody listens there: the file is left from an instance that ended
-        // without removing it.
-        qCDebug(lcInstance) << "Removing the stale socket" << m_serverName;
-        QLocalServer::removeServer(m_serverName);
-        if (listen())
-            return std::nullopt;
     }
-    // Two windows are better than none.
-    qCWarning(lcInstance) << "Cannot listen for later launches on" << m_serverName << ":"
-                          << m_server->errorString();
+    // With the lock held, whatever lies at the socket's name is left over.
+    QLocalServer::removeServer(m_serverName);
+    if (!m_server->listen(m_serverName))
+        qCWarning(lcInstance) << "Cannot listen for later launches on" << m_serverName << ":"
+                              << m_server->errorString();
     return std::nullopt;
 }
 
-bool SingleInstance::listen()
-{
-    if (!m_server->listen(m_serverName))
-        return false;
-    // Only this user may ask for the window.
-    QFile::setPermissions(m_server->fullServerName(),
-                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    return true;
-}
-
-std::optional<int> SingleInstance::handOver()
+int SingleInstance::handOver()
 {
     // This launch has no window yet and ends here: a short event loop of its
     // own carries the request, under a deadline.
     QLocalSocket socket;
     QEventLoop loop;
+    QTimer retry;
+    retry.setSingleShot(true);
+    retry.setInterval(retryInterval);
     bool connected = false;
-    bool ended = false;
-    const auto end = [&] {
-        ended = true;
-        loop.quit();
-    };
+    bool taken = false;
     connect(&socket, &QLocalSocket::connected, &loop, [&] {
         connected = true;
         socket.write(activateRequest);
     });
-    // The running instance hangs up once it has the request; a refusal ends
-    // the attempt before any connection.
-    connect(&socket, &QLocalSocket::disconnected, &loop, end);
+    // The running instance hangs up once it has the request.
+    connect(&socket, &QLocalSocket::disconnected, &loop, [&] {
+        taken = connected;
+        loop.quit();
+    });
     connect(&socket, &QLocalSocket::errorOccurred, &loop, [&] {
         if (!connected)
-            end();
+            retry.start();
     });
-    QTimer::singleShot(requestTimeout, &loop, end);
+    connect(&retry, &QTimer::timeout, &loop, [&] { socket.connectToServer(m_serverName); });
+    QTimer::singleShot(m_requestTimeout, &loop, &QEventLoop::quit);
     socket.connectToServer(m_serverName);
-    if (!ended)
-        loop.exec();
+    loop.exec();
 
-    if (!connected)
-        return std::nullopt;
-    if (socket.state() == QLocalSocket::UnconnectedState) {
+    if (taken) {
         qCDebug(lcInstance) << "Quintavo is already running; its window was asked forward";
         return 0;
     }
@@ -134,7 +130,7 @@ void SingleInstance::takeConnections()
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readRequest(socket); });
         // A caller that never sends its request is not kept waiting for.
-        QTimer::singleShot(requestTimeout, socket, [socket] {
+        QTimer::singleShot(m_requestTimeout, socket, [socket] {
             socket->abort();
             socket->deleteLater();
         });

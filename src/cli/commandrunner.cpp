@@ -1,11 +1,10 @@
 #include "commandrunner.h"
 
-#include "client.h"
 #include "clioutput.h"
+#include "playerexchange.h"
 #include "playerfinder.h"
+#include "playerprotocol.h"
 #include "terminaltext.h"
-
-#include <QTimer>
 
 #include <cstdio>
 #include <utility>
@@ -30,20 +29,11 @@ QString describe(const FoundPlayer &player)
              QString::number(player.port));
 }
 
-QString seconds(int milliseconds)
-{
-    return QString::number(milliseconds / 1000.0) + QStringLiteral(" s");
-}
-
 } // namespace
 
 CommandRunner::CommandRunner(CliRequest request, QObject *parent)
-    : QObject(parent), m_request(std::move(request)), m_timeout(new QTimer(this))
-{
-    m_timeout->setSingleShot(true);
-    m_timeout->setInterval(m_request.timeoutMilliseconds);
-    connect(m_timeout, &QTimer::timeout, this, &CommandRunner::giveUp);
-}
+    : QObject(parent), m_request(std::move(request))
+{ }
 
 void CommandRunner::start()
 {
@@ -85,21 +75,20 @@ void CommandRunner::reportUnknownPlayer()
 void CommandRunner::sendCommand(const FoundPlayer &player)
 {
     m_player = player;
-    m_client = new Client(player.name, QHostAddress(player.address), player.port, this);
-    m_client->setCommandDeadline(m_request.timeoutMilliseconds);
-    connect(m_client, &Client::jsonChanged, this, &CommandRunner::takeAnswer);
-    m_timeout->start();
-    if (m_request.command == CliRequest::Command::Play)
-        m_client->switchToIndex(m_request.index);
-    else
-        m_client->requestPlaylist();
+    const QByteArray command = m_request.command == CliRequest::Command::Play
+        ? PlayerProtocol::switchCommand(m_request.index)
+        : PlayerProtocol::playlistRequest();
+    auto *exchange = new PlayerExchange(QHostAddress(player.address), player.port, command,
+                                        m_request.timeoutMilliseconds, this);
+    connect(exchange, &PlayerExchange::answered, this, &CommandRunner::takeAnswer);
+    connect(exchange, &PlayerExchange::failed, this, [this](const QString &reason) {
+        fail(ExitStatus::failed, describe(m_player) + QLatin1Char(' ') + reason);
+    });
+    exchange->start();
 }
 
 void CommandRunner::takeAnswer(const QJsonObject &answer)
 {
-    if (m_done)
-        return;
-    m_timeout->stop();
     // The application shows an answer only with a numeric "activeIndex"; any
     // other (not JSON, not an object) reads as an empty object.
     const QJsonValue active = answer.value(QLatin1String("activeIndex"));
@@ -118,13 +107,6 @@ void CommandRunner::takeAnswer(const QJsonObject &answer)
                  .arg(describe(m_player), QString::number(active.toDouble()),
                       QString::number(m_request.index)));
     }
-}
-
-void CommandRunner::giveUp()
-{
-    fail(ExitStatus::failed,
-         QStringLiteral("%1 did not answer within %2")
-             .arg(describe(m_player), seconds(m_request.timeoutMilliseconds)));
 }
 
 void CommandRunner::succeed(const QByteArray &output)

@@ -10,9 +10,7 @@
 #include <QJsonObject>
 #include <QObject>
 
-class Client;
 class PlayerFinder;
-class QTimer;
 
 class CommandRunner : public QObject
 {
@@ -32,14 +30,11 @@ private:
     void reportUnknownPlayer();
     void sendCommand(const FoundPlayer &player);
     void takeAnswer(const QJsonObject &answer);
-    void giveUp();
     void succeed(const QByteArray &output);
     void fail(int exitStatus, const QString &message);
 
     CliRequest m_request;
     PlayerFinder *m_finder = nullptr;
-    Client *m_client = nullptr;
     FoundPlayer m_player;
-    QTimer *m_timeout;
     bool m_done = false;
 };

@@ -1,5 +1,7 @@
 #include "playerchoice.h"
 
+#include "extratargets.h"
+
 #include <QRegularExpression>
 
 std::optional<PlayerChoice> PlayerChoice::fromText(const QString &text, QString *error)
@@ -7,29 +9,33 @@ std::optional<PlayerChoice> PlayerChoice::fromText(const QString &text, QString 
     PlayerChoice choice;
     choice.m_text = text;
 
-    // Anything made of four dotted numbers is meant as an IPv4 address; an IPv6
-    // address takes brackets when a port follows.
-    static const QRegularExpression ipv4(QStringLiteral(R"(^(\d+\.\d+\.\d+\.\d+)(?::(.*))?$)"));
+    // Digits and dots are meant as an IPv4 address, read as the scan targets
+    // are; an IPv6 address takes brackets when a port follows.
+    static const QRegularExpression ipv4(QStringLiteral(R"(^([0-9]*\.[0-9.]*)(?::(.*))?$)"));
     static const QRegularExpression ipv6(QStringLiteral(R"(^\[(.*)\]:(.*)$)"));
-    QString address = text;
     QString port;
     bool hasPort = false;
     if (const auto match = ipv4.match(text); match.hasMatch()) {
-        address = match.captured(1);
+        const auto address = ExtraTargets::parse(match.captured(1));
+        if (!address) {
+            *error = QStringLiteral("\"%1\" is not an IPv4 address (four numbers from 0 to 255)")
+                         .arg(match.captured(1));
+            return std::nullopt;
+        }
+        choice.m_address = *address;
         hasPort = match.lastCapturedIndex() == 2;
         port = match.captured(2);
     } else if (const auto match = ipv6.match(text); match.hasMatch()) {
-        address = match.captured(1);
+        if (!choice.m_address.setAddress(match.captured(1))) {
+            *error = QStringLiteral("\"%1\" is not an IP address").arg(match.captured(1));
+            return std::nullopt;
+        }
         hasPort = true;
         port = match.captured(2);
     } else if (!choice.m_address.setAddress(text)) {
         return choice; // a host name
     }
 
-    if (!choice.m_address.setAddress(address)) {
-        *error = QStringLiteral("\"%1\" is not an IP address").arg(address);
-        return std::nullopt;
-    }
     if (hasPort) {
         bool ok = false;
         const uint number = port.toUInt(&ok);

@@ -37,13 +37,21 @@ QCommandLineOption option()
 
 std::optional<QHostAddress> parse(const QString &text)
 {
-    // Four numbers: the system would also take 10.1 or 10.0.1 (as 10.0.0.1).
-    static const QRegularExpression dotted(QStringLiteral(R"(^\d+\.\d+\.\d+\.\d+$)"));
-    const QString trimmed = text.trimmed();
-    QHostAddress address;
-    if (!dotted.match(trimmed).hasMatch() || !address.setAddress(trimmed))
+    // Four decimal numbers, read as written. The system's reader would take
+    // 010 as octal (8), and 10.1 or 10.0.1 as 10.0.0.1.
+    static const QRegularExpression dotted(
+        QStringLiteral(R"(^([0-9]{1,3})\.([0-9]{1,3})\.([0-9]{1,3})\.([0-9]{1,3})$)"));
+    const QRegularExpressionMatch match = dotted.match(text.trimmed());
+    if (!match.hasMatch())
         return std::nullopt;
-    return address;
+    quint32 value = 0;
+    for (int part = 1; part <= 4; ++part) {
+        const uint number = match.capturedRef(part).toUInt();
+        if (number > 255)
+            return std::nullopt;
+        value = value << 8 | number;
+    }
+    return QHostAddress(value);
 }
 
 std::optional<QList<QHostAddress>> parseAll(const QStringList &texts, QString *invalid)

@@ -21,7 +21,8 @@ inline constexpr char settingsKey[] = "discovery/extraTargets";
 // --scan ADDRESS, repeatable.
 QCommandLineOption option();
 
-// An IPv4 address (the hub listens on IPv4 only), or nothing.
+// An IPv4 address (the hub listens on IPv4 only) as four decimal numbers from
+// 0 to 255, leading zeros allowed (010 is ten), or nothing.
 std::optional<QHostAddress> parse(const QString &text);
 
 // The addresses of texts in their order, each once. Gives nothing when a text

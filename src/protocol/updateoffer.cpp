@@ -1,6 +1,7 @@
 #include "updateoffer.h"
 
 #include "jsonkeys.h"
+#include "noticemarkup.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -37,7 +38,8 @@ std::optional<UpdateOffer> UpdateOffer::fromReply(const QByteArray &body, const 
 
     UpdateOffer offer;
     offer.version = version;
-    offer.description = update.value(QLatin1String("description")).toString();
+    offer.description
+        = NoticeMarkup::sanitized(update.value(QLatin1String("description")).toString());
     offer.url = update.value(QLatin1String("url")).toString();
     offer.showMessage = update.value(QLatin1String("show_message")).toBool();
     return offer;

@@ -12,7 +12,7 @@
 struct UpdateOffer
 {
     QString version; // exactly as the service sent it
-    QString description; // rich text, may hold links
+    QString description; // rich text that loads nothing (NoticeMarkup), may hold links
     QString url;
     bool showMessage = false;
 

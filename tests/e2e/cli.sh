@@ -4,9 +4,10 @@
 # sequence on a routed network that the broadcast does not reach. list finds
 # the three (lines and JSON) and, with --scan, the far one, printed escaped;
 # playlist marks the entry playing; play sends exactly the switch command; an
-# unknown name exits 3, the silent player 1. The application answers --version
-# and a bad option without a display, and started with --scan it registers the
-# far player too.
+# unknown name exits 3, the silent player 1, a port that refuses 1 at once with
+# one line; addresses are read in decimal, leading zeros and all. The
+# application answers --version and a bad option without a display, and
+# started with --scan it registers the far player too.
 #   tests/e2e/cli.sh QUINTAVO_CLI QUINTAVO PLAYER_SIM MAN_PAGE VERSION
 # (inside scripts/netns-run; the test makes a namespace of its own in it)
 set -euo pipefail
@@ -84,7 +85,7 @@ silent_port=$(port_of silent)
 
 # --- the application, started with --scan, while the commands run beside it.
 # Its hub's log tells what it lists; the window's rows are other tests' concern.
-E2E_PLATFORM=offscreen QT_QUICK_BACKEND=software e2e_start_app "$app" --scan 10.78.0.2
+E2E_PLATFORM=offscreen QT_QUICK_BACKEND=software e2e_start_app "$app" --scan 010.78.0.002
 
 mkdir -p "$E2E_TMP/far-config/Halvorn"
 printf '[discovery]\nextraTargets=10.78.0.2\n' >"$E2E_TMP/far-config/Halvorn/Quintavo.conf"
@@ -97,6 +98,9 @@ run scan list --wait 1 --scan 10.78.0.2 --scan 10.77.0.11 & pids+=($!)
 XDG_CONFIG_HOME=$E2E_TMP/far-config run settings playlist 10.78.0.2 --json & pids+=($!)
 run unknown playlist nobody --wait 1 & pids+=($!)
 run silent --timeout 0.5 playlist "10.77.0.14:$silent_port" & pids+=($!)
+# Nothing listens on port 1: refused long before the timeout.
+run refused --timeout 20 play 10.77.0.13:1 1 & pids+=($!)
+run zeros playlist "10.77.0.012:$cafe_port" & pids+=($!)
 (run playlist playlist foyer && run play play foyer 3) & pids+=($!)
 wait "${pids[@]}"
 
@@ -135,6 +139,15 @@ expect_status silent 1
 one_error_line silent
 grep -q 'did not answer within 0.5 s' "$E2E_TMP/silent.err" || e2e_fail "silent: $(cat "$E2E_TMP/silent.err")"
 e2e_log "a silent player: exit 1 after the timeout"
+
+expect_status refused 1
+one_error_line refused
+grep -q '^quintavo-cli: 10\.77\.0\.13:1 refused the connection$' "$E2E_TMP/refused.err" \
+    || e2e_fail "refused: $(cat "$E2E_TMP/refused.err")"
+e2e_log "a refused connection: exit 1 at once, one line naming the player"
+
+expect_status zeros 0
+e2e_log "PLAYER 10.77.0.012:PORT reached the player at 10.77.0.12"
 
 expect_status playlist 0
 diff <(printf '0\tDefault\t-\n1\tMorning loop\t1:35\n2\tEvening loop\t30:00\t*\n3\tClosed notice\t0:30\n') \

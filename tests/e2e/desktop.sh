@@ -80,7 +80,7 @@ in_front() { ! minimised && [ "$(xdotool getactivewindow)" = "$window" ]; }
 xdotool windowminimize --sync "$window"
 e2e_poll 5 minimised || e2e_fail "the window could not be minimised"
 status=0
-QT_QPA_PLATFORM=xcb timeout 20 "$app" >"$E2E_TMP/second.log" 2>&1 || status=$?
+QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$E2E_TMP/runtime timeout 20 "$app" >"$E2E_TMP/second.log" 2>&1 || status=$?
 [ "$status" -eq 0 ] || e2e_fail "the second launch exited with $status: $(cat "$E2E_TMP/second.log")"
 e2e_poll 10 in_front || e2e_fail "the first instance's window did not come back to the front"
 e2e_log "a second launch exited 0; the first instance's window came back to the front"

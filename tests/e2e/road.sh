@@ -5,7 +5,8 @@
 #   while a ninth holds its registration link open without a record; the eight
 #   are listed in name order under the grey-blue header, down to the bottom
 #   of the window;
-# - the update service's notice shows, and closes on a tap;
+# - the update service's notice shows, and closes on a tap; the picture it
+#   names on an HTTP server is never asked for;
 # - a tap on a player sends it exactly the playlist request and lists its
 #   videos with the one it plays highlighted; a tap on the third video sends
 #   the switch command for 3, and the highlight follows;
@@ -31,11 +32,20 @@ title="Quintavo v${5:?}"
 e2e_own_netns "$0" "$@"
 e2e_start_display
 
-e2e_start_update_service "$update_sim" "$update_host"
-
 # Anything that would fetch the markup's pictures asks this server.
 bait=http://10.77.0.1:8099
 e2e_start_http 10.77.0.1 8099
+
+# The service's notice names a picture on that server too.
+cat >"$E2E_TMP/offer.json" <<EOF
+{"type":"update","update":{"platform":"windows","version":"0.9.3",
+ "description":"<b>Quintavo 0.9.3</b> is available.<img src=\"$bait/notice.png\"><br/>Get it from <a href=\"https://quintavo.example/download\">quintavo.example</a>.",
+ "url":"https://quintavo.example/download","show_message":true}}
+EOF
+printf '#!/usr/bin/env bash\nexec %q --body %q "$@"\n' "$update_sim" "$E2E_TMP/offer.json" >"$E2E_TMP/update-sim"
+chmod +x "$E2E_TMP/update-sim"
+e2e_start_update_service "$E2E_TMP/update-sim" "$update_host"
+
 markup="<img src=\"$bait/name.png\">Lobby"
 cat >"$E2E_TMP/markup.json" <<EOF
 {"activeIndex": 1, "quintavo": [
@@ -68,7 +78,8 @@ markup_row=0 lobby_row=6 quiet_row=7 # crowd-1 to crowd-5 between them
 shows 20 e2e_screen notice shown || e2e_fail "no update notice in the middle of the window"
 e2e_click "$window" "$((width / 2))" "$((height * 70 / 100))"
 shows 10 e2e_screen notice hidden || e2e_fail "a tap on the notice did not close it"
-e2e_log "the update notice showed and closed on a tap"
+[ "$(wc -l <"$E2E_TMP/http-8099.log")" -eq 1 ] || e2e_fail "the notice made the app ask: $(cat "$E2E_TMP/http-8099.log")"
+e2e_log "the update notice showed and closed on a tap; its picture was not asked for"
 
 # --- the player list: eight outlined rows to the bottom of the window under
 # the grey-blue header, none for the silent player; the markup player's row

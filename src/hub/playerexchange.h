@@ -1,0 +1,59 @@
+// One command to a player on a link of its own, and the player's first answer
+// to it: for whatever asks a player once (quintavo-cli, a look at a listed
+// player) without touching the link of the player the window has open. Ends
+// with exactly one of answered() and failed(), a turn of the event loop after
+// the outcome is known, so that a receiver may delete it there. Writes no log
+// lines: the receiver tells the user, once.
+#pragma once
+
+#include "replyassembler.h"
+
+#include <QAbstractSocket>
+#include <QByteArray>
+#include <QHostAddress>
+#include <QJsonObject>
+#include <QObject>
+#include <QString>
+
+class QTcpSocket;
+class QTimer;
+
+class PlayerExchange : public QObject
+{
+    Q_OBJECT
+
+public:
+    // deadline: milliseconds from start() to the answer, connecting included.
+    PlayerExchange(QHostAddress address, quint16 port, QByteArray command, int deadline,
+                   QObject *parent = nullptr);
+    ~PlayerExchange() override;
+
+    void start();
+    // Ends the exchange at once; no signal follows.
+    void abort();
+
+signals:
+    // The first reply, read as the window reads it (not JSON: an empty object).
+    void answered(const QJsonObject &answer);
+    // What the player did, to follow its name: "refused the connection".
+    void failed(const QString &reason);
+
+private:
+    enum class State { Ready, Running, Reporting, Over };
+
+    void writeCommand();
+    void readAnswer();
+    void linkClosed();
+    void linkFailed(QAbstractSocket::SocketError error);
+    void succeed(const QByteArray &reply);
+    void fail(const QString &reason);
+    bool end();
+
+    QHostAddress m_address;
+    quint16 m_port;
+    QByteArray m_command;
+    QTcpSocket *m_socket;
+    QTimer *m_deadline;
+    ReplyAssembler m_assembler;
+    State m_state = State::Ready;
+};
