@@ -419,6 +419,8 @@ void tst_Protocol::answerEntryLimit()
     QVERIFY(answer);
     QCOMPARE(answer->entries.size(), 65535);
     QCOMPARE(answer->playingDescription(), std::optional<QString>(QString()));
+}
+
 void tst_Protocol::noticeMarkup_data()
 {
     QTest::addColumn<QString>("markup");
