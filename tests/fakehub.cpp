@@ -4,7 +4,9 @@
 #include "playlistmodel.h"
 
 FakeHub::FakeHub(QObject *parent)
-    : QObject(parent), m_directory(new PlayerDirectory(this)), m_playlist(new PlaylistModel(this))
+    : QObject(parent),
+      m_directory(new PlayerDirectory(this, false)),
+      m_playlist(new PlaylistModel(this))
 {
     connect(m_directory, &PlayerDirectory::openRequested, this, &FakeHub::open);
     connect(this, &FakeHub::activeClientChanged, m_playlist, &PlaylistModel::show);
@@ -56,6 +58,12 @@ void FakeHub::addPlayer(const QString &hostname, const QString &ipaddress, int p
     m_clients.append(client);
     m_directory->registered(client);
     emit clientsUpdated();
+}
+
+void FakeHub::playerAnswered(const QString &ipaddress, const QJsonObject &answer, int port)
+{
+    m_directory->answeredBy(m_directory->client(QHostAddress(ipaddress).toString(), quint16(port)),
+                            answer);
 }
 
 void FakeHub::reset()

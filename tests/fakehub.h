@@ -41,6 +41,9 @@ public:
     // Test controls. A registration announces the grown list, as the hub
     // does; a player registering again after a scan keeps its object.
     Q_INVOKABLE void addPlayer(const QString &hostname, const QString &ipaddress, int port = 7000);
+    // The player at that address and port said what it plays.
+    Q_INVOKABLE void playerAnswered(const QString &ipaddress, const QJsonObject &answer,
+                                    int port = 7000);
     // Forgets every player (the directory lets them go after missed scans),
     // the call records and the active player.
     Q_INVOKABLE void reset();

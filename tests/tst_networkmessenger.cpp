@@ -45,6 +45,8 @@ private slots:
     void registeringTwiceAndRescanning();
     void activePlayer();
     void directoryOpensItsOwnPlayer();
+    void rowsSayWhatPlayersPlay();
+    void askingHoldsFourLinksAtMost();
     void updateNotice();
     void sceneSurface();
     void broadcastTargets_data();
@@ -410,6 +412,114 @@ void tst_NetworkMessenger::directoryOpensItsOwnPlayer()
     QCOMPARE(m_hub->activeClient(), directory->client("127.0.0.1", second.commandPort()));
     QTRY_COMPARE(second.received(0), PlayerProtocol::playlistRequest());
     QCOMPARE(m_player->linkCount(), 0);
+}
+
+// A hub whose directory asks its players (all on loopback) what they play.
+static HubSettings askingHub(quint16 discoveryPort)
+{
+    HubSettings settings = Support::loopbackHub(discoveryPort);
+    settings.askWhatPlayersPlay = true;
+    return settings;
+}
+
+void tst_NetworkMessenger::rowsSayWhatPlayersPlay()
+{
+    startHub(askingHub(m_discovery->localPort()));
+    PlayerDirectory *directory = m_hub->directory();
+    PlayerDirectory::Pace pace;
+    pace.afterSwitch = 10;
+    directory->setPace(pace);
+    const auto playing = [directory] {
+        const QModelIndex row = directory->index(0);
+        return QStringLiteral("%1 %2%3")
+            .arg(row.data(PlayerDirectory::PlayingIndexRole).toInt())
+            .arg(row.data(PlayerDirectory::PlayingRole).toString(),
+                 row.data(PlayerDirectory::PlayingStaleRole).toBool() ? " (last known)" : "");
+    };
+    QSignalSpy answers(m_hub.get(), &NetworkMessenger::activeClientChanged);
+    const QByteArray playlist = R"({"activeIndex":2,"quintavo":[{"description":"Dawn"},)"
+                                R"({"description":"Snow"},{"description":"Tide"}]})";
+
+    // A first appearance asks once, on a link of its own; the answer shows
+    // on the row and never reaches the player screen.
+    registerWith(m_player->record("lobby"));
+    QTRY_COMPARE(m_player->received(0), PlayerProtocol::playlistRequest());
+    m_player->reply(0, playlist + '\0');
+    QTRY_COMPARE(playing(), QStringLiteral("2 Snow"));
+    QCOMPARE(answers.count(), 0);
+
+    // Registering again after a scan asks nothing.
+    m_hub->scanForClients();
+    registerWith(m_player->record("lobby"));
+    QTRY_COMPARE(m_hub->clients().size(), 1);
+    Support::waitFor([] { return false; }, 50);
+    QCOMPARE(m_player->linkCount(), 1);
+
+    // The player screen's own link: its answers show on the row too. After
+    // a switch the player is asked again, on another link.
+    m_hub->queryClient(QStringLiteral("127.0.0.1"));
+    QTRY_COMPARE(m_player->received(1), PlayerProtocol::playlistRequest());
+    m_player->reply(1, QByteArray(R"({"activeIndex":0,"quintavo":[]})") + '\0');
+    QTRY_COMPARE(playing(), QStringLiteral("0 "));
+    m_hub->quintavo(3);
+    QTRY_COMPARE(m_player->received(2), PlayerProtocol::switchCommand(3));
+    QTRY_COMPARE(m_player->received(3), PlayerProtocol::playlistRequest());
+    QCOMPARE(answers.count(), 1);
+    m_player->reply(3, QByteArray(playlist).replace(":2,", ":3,") + '\0');
+    QTRY_COMPARE(playing(), QStringLiteral("3 Tide"));
+    QCOMPARE(answers.count(), 1);
+
+    // An answer that does not say what plays changes nothing; a player that
+    // does not answer keeps its last known entry, shown as such.
+    m_hub->quintavo(1);
+    QTRY_COMPARE(m_player->received(5), PlayerProtocol::playlistRequest());
+    m_player->reply(5, QByteArray(R"({"quintavo":[]})") + '\0');
+    QTRY_VERIFY(!m_player->linkOpen(5));
+    QCOMPARE(playing(), QStringLiteral("3 Tide"));
+    m_hub->quintavo(2);
+    QTRY_COMPARE(m_player->received(7), PlayerProtocol::playlistRequest());
+    m_player->link(7)->abort();
+    QTRY_COMPARE(playing(), QStringLiteral("3 Tide (last known)"));
+}
+
+void tst_NetworkMessenger::askingHoldsFourLinksAtMost()
+{
+    startHub(askingHub(m_discovery->localPort()));
+    PlayerDirectory *directory = m_hub->directory();
+    std::vector<std::unique_ptr<ScriptedPlayer>> players;
+    const auto open = [&players] {
+        int links = 0;
+        for (const auto &player : players)
+            for (int i = 0; i < player->linkCount(); ++i)
+                links += player->linkOpen(i) ? 1 : 0;
+        return links;
+    };
+    const auto asked = [&players] {
+        int links = 0;
+        for (const auto &player : players)
+            links += player->linkCount();
+        return links;
+    };
+    for (int i = 0; i < 30; ++i) {
+        players.push_back(std::make_unique<ScriptedPlayer>());
+        registerWith(players.back()->record(QStringLiteral("p%1").arg(i)));
+    }
+    QTRY_COMPARE(directory->rowCount(), 30);
+    // The players hold their links: four are asked, the others wait.
+    QTRY_COMPARE(asked(), 4);
+    Support::waitFor([] { return false; }, 100);
+    QCOMPARE(asked(), 4);
+    // As each answer comes, the next player is asked.
+    for (int answered = 0; answered < 26; ++answered) {
+        for (const auto &player : players) {
+            if (player->linkCount() == 1 && player->linkOpen(0) && !player->received(0).isEmpty()) {
+                player->reply(0, QByteArray(R"({"activeIndex":0})") + '\0');
+                break;
+            }
+        }
+        QTRY_COMPARE(asked(), 5 + answered);
+        QTRY_COMPARE(open(), 4);
+    }
 }
 
 void tst_NetworkMessenger::updateNotice()

@@ -2,9 +2,9 @@ import QtQuick 2.7
 
 // The players found, one row each, as the directory orders them; a row
 // keeps its player while others come, go or move, and with it the keyboard
-// focus and the place in view. A row dims while its player does not answer,
-// and can still be opened. While there is no player, a notice says where to
-// look.
+// focus and the place in view. A row's second line says what its player
+// plays; the row dims while its player does not answer, and can still be
+// opened. While there is no player, a notice says where to look.
 Item {
     id: playerList
 
@@ -72,9 +72,19 @@ Item {
         model: playerList.directory
 
         delegate: Button {
+            id: row
+
+            // What the player plays: "Default", the entry's description (or
+            // "Video k" without one), or nothing until it has said.
+            readonly property string playing: model.playingIndex === undefined || model.playingIndex < 0 ? ""
+                : model.playingIndex === 0 ? "Default"
+                : model.playing || "Video " + model.playingIndex
+            readonly property string playingNote: playing === "" ? ""
+                : model.playingStale ? "last known: " + playing : playing
+
             height: playerList.rowHeight
             line1: model.hostname || ""
-            line2: model.ipaddress || ""
+            line2: (model.ipaddress || "") + (playingNote !== "" ? " \u00b7 " + playingNote : "")
             dimmed: !model.answering
             fontColor: playerList.fontColor
             showFocus: playerList.showFocus
@@ -82,8 +92,28 @@ Item {
                 list.currentIndex = index
                 playerList.opened(index)
             }
-            Accessible.name: model.hostname + ", " + model.ipaddress + (model.answering ? "" : ", not answering")
+            Accessible.name: [model.hostname, model.ipaddress]
+                .concat(row.playing === "" ? [] : [(model.playingStale ? "last known playing " : "playing ") + row.playing])
+                .concat(model.answering ? [] : ["not answering"]).join(", ")
         }
+
+        // The directory asks the players of the rows in view what they play.
+        function reportRowsInView() {
+            if (!playerList.directory)
+                return
+            if (!list.visible || list.count === 0) {
+                playerList.directory.setRowsInView(-1, -1)
+                return
+            }
+            var first = list.indexAt(0, list.contentY)
+            var last = list.indexAt(0, list.contentY + list.height - 1)
+            playerList.directory.setRowsInView(first < 0 ? 0 : first, last < 0 ? list.count - 1 : last)
+        }
+
+        onContentYChanged: Qt.callLater(reportRowsInView)
+        onHeightChanged: Qt.callLater(reportRowsInView)
+        onCountChanged: Qt.callLater(reportRowsInView)
+        onVisibleChanged: Qt.callLater(reportRowsInView)
     }
 
     Column {

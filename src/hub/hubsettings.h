@@ -1,5 +1,7 @@
 // What the application's hub needs besides discovery: where it asks for
-// updates, and whether it asks at all (tests and tools do not).
+// updates, and whether it asks at all (tests and tools do not); whether the
+// list asks its players what they play (tests whose players stand at made-up
+// addresses do not).
 #pragma once
 
 #include "discoverysettings.h"
@@ -11,4 +13,5 @@ struct HubSettings : DiscoverySettings
 {
     QUrl updateUrl = Updater::defaultServiceUrl();
     bool checkForUpdate = true;
+    bool askWhatPlayersPlay = true;
 };

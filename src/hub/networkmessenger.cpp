@@ -12,7 +12,7 @@ NetworkMessenger::NetworkMessenger(QObject *parent) : NetworkMessenger(HubSettin
 NetworkMessenger::NetworkMessenger(const HubSettings &settings, QObject *parent)
     : QObject(parent),
       m_discovery(new PlayerDiscovery(settings)),
-      m_directory(new PlayerDirectory(this)),
+      m_directory(new PlayerDirectory(this, settings.askWhatPlayersPlay)),
       m_playlist(new PlaylistModel(this))
 {
     m_discoveryThread.setObjectName(QStringLiteral("discovery"));
@@ -144,13 +144,18 @@ void NetworkMessenger::open(Client *client)
 
 void NetworkMessenger::quintavo(ushort index)
 {
-    if (m_activeClient)
-        m_activeClient->switchToIndex(index);
+    if (!m_activeClient)
+        return;
+    m_activeClient->switchToIndex(index);
+    m_directory->switched(m_activeClient);
 }
 
 void NetworkMessenger::jsonUpdated(QJsonObject json)
 {
     emit activeClientChanged(json);
+    // Only the active player's answers come here: its row shows what it plays.
+    if (m_activeClient)
+        m_directory->answeredBy(m_activeClient, json);
 }
 
 void NetworkMessenger::updateAvailable()

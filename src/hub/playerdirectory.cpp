@@ -3,11 +3,21 @@
 #include "client.h"
 
 #include <QCollatorSortKey>
+#include <QTimer>
 
 #include <algorithm>
+#include <utility>
 
 struct PlayerDirectory::Row
 {
+    Row(Client *client, QCollatorSortKey nameKey, QCollatorSortKey addressKey, quint16 port)
+        : client(client),
+          hostname(client->hostname()),
+          nameKey(std::move(nameKey)),
+          addressKey(std::move(addressKey)),
+          port(port)
+    { }
+
     Client *client;
     QString hostname; // as the row shows it, to notice a rename
     QCollatorSortKey nameKey;
@@ -15,6 +25,10 @@ struct PlayerDirectory::Row
     quint16 port;
     int missedScans = 0;
     bool registeredSinceScan = true;
+    int playingIndex = -1;
+    QString playing;
+    bool playingStale = false;
+    qint64 askedAt = -1; // on the directory's clock
 };
 
 namespace {
@@ -29,11 +43,22 @@ QLocale collationLocale()
 
 } // namespace
 
-PlayerDirectory::PlayerDirectory(QObject *parent)
-    : QAbstractListModel(parent), m_collator(collationLocale())
+PlayerDirectory::PlayerDirectory(QObject *parent, bool askPlayers)
+    : QAbstractListModel(parent), m_collator(collationLocale()), m_refresh(new QTimer(this))
 {
     m_collator.setNumericMode(true); // "stage-2" before "stage-10"
     m_collator.setCaseSensitivity(Qt::CaseInsensitive);
+    m_clock.start();
+    connect(m_refresh, &QTimer::timeout, this, &PlayerDirectory::refreshRowsInView);
+    if (!askPlayers)
+        return;
+    m_nowPlaying = new NowPlaying(this);
+    connect(m_nowPlaying, &NowPlaying::answered, this,
+            [this](const NowPlaying::Player &player, const PlayerAnswer &answer) {
+                if (Row *row = m_byKey.value(player))
+                    showPlaying(row, answer);
+            });
+    connect(m_nowPlaying, &NowPlaying::unanswered, this, &PlayerDirectory::markUnanswered);
 }
 
 PlayerDirectory::~PlayerDirectory() = default;
@@ -58,6 +83,12 @@ QVariant PlayerDirectory::data(const QModelIndex &index, int role) const
         return QVariant::fromValue<QObject *>(row.client);
     case AnsweringRole:
         return row.missedScans == 0;
+    case PlayingIndexRole:
+        return row.playingIndex;
+    case PlayingRole:
+        return row.playing;
+    case PlayingStaleRole:
+        return row.playingStale;
     default:
         return QVariant();
     }
@@ -68,7 +99,10 @@ QHash<int, QByteArray> PlayerDirectory::roleNames() const
     return {{HostnameRole, "hostname"},
             {IpAddressRole, "ipaddress"},
             {PlayerRole, "player"},
-            {AnsweringRole, "answering"}};
+            {AnsweringRole, "answering"},
+            {PlayingIndexRole, "playingIndex"},
+            {PlayingRole, "playing"},
+            {PlayingStaleRole, "playingStale"}};
 }
 
 Client *PlayerDirectory::client(const QString &ipAddress, quint16 port) const
@@ -95,15 +129,16 @@ void PlayerDirectory::registered(Client *client)
     const Key key(client->ipAddress(), client->port());
     Row *row = m_byKey.value(key);
     if (!row) {
-        auto made = std::make_unique<Row>(Row {client, client->hostname(),
-                                               m_collator.sortKey(client->hostname()),
-                                               m_collator.sortKey(key.first), key.second});
+        auto made = std::make_unique<Row>(client, m_collator.sortKey(client->hostname()),
+                                          m_collator.sortKey(key.first), key.second);
         const int place = placeFor(*made);
         beginInsertRows(QModelIndex(), place, place);
         m_byKey.insert(key, made.get());
+        Row *row = made.get();
         m_rows.insert(m_rows.begin() + place, std::move(made));
         endInsertRows();
         emit countChanged();
+        ask(row); // what a new player plays shows as soon as it says
         return;
     }
 
@@ -154,11 +189,98 @@ void PlayerDirectory::scanStarted()
             continue;
         }
         beginRemoveRows(QModelIndex(), index, index);
-        m_byKey.remove(Key(row.client->ipAddress(), row.port));
+        const Key key(row.client->ipAddress(), row.port);
+        m_byKey.remove(key);
+        if (m_nowPlaying)
+            m_nowPlaying->forget(key);
         m_rows.erase(m_rows.begin() + index);
         endRemoveRows();
         emit countChanged();
     }
+}
+
+void PlayerDirectory::setPace(const Pace &pace)
+{
+    m_pace = pace;
+    if (m_nowPlaying)
+        m_nowPlaying->setDeadline(pace.deadline);
+    if (m_refresh->isActive())
+        m_refresh->start(m_pace.checkInterval);
+}
+
+void PlayerDirectory::switched(Client *client)
+{
+    if (!holds(client))
+        return;
+    const Key key(client->ipAddress(), client->port());
+    QTimer::singleShot(m_pace.afterSwitch, this, [this, key] {
+        if (Row *row = m_byKey.value(key))
+            ask(row);
+    });
+}
+
+void PlayerDirectory::answeredBy(Client *client, const QJsonObject &json)
+{
+    if (!holds(client))
+        return;
+    if (const auto answer = PlayerAnswer::read(json))
+        showPlaying(m_byKey.value(Key(client->ipAddress(), client->port())), *answer);
+}
+
+void PlayerDirectory::setRowsInView(int first, int last)
+{
+    m_firstInView = first;
+    m_lastInView = std::min(last, count() - 1);
+    if (first < 0 || m_lastInView < first) {
+        m_refresh->stop();
+        return;
+    }
+    if (!m_refresh->isActive())
+        m_refresh->start(m_pace.checkInterval);
+    refreshRowsInView();
+}
+
+void PlayerDirectory::refreshRowsInView()
+{
+    const int last = std::min(m_lastInView, count() - 1);
+    for (int index = std::max(0, m_firstInView); index <= last; ++index) {
+        Row *row = m_rows[static_cast<size_t>(index)].get();
+        if (row->askedAt < 0 || m_clock.elapsed() - row->askedAt >= m_pace.refreshInterval)
+            ask(row);
+    }
+}
+
+void PlayerDirectory::ask(Row *row)
+{
+    if (!m_nowPlaying)
+        return;
+    row->askedAt = m_clock.elapsed();
+    m_nowPlaying->ask(Key(row->client->ipAddress(), row->port));
+}
+
+void PlayerDirectory::showPlaying(Row *row, const PlayerAnswer &answer)
+{
+    // A player that says it plays nothing it could be switched to leaves its
+    // row as it was.
+    if (answer.activeIndex == PlayerAnswer::noEntry)
+        return;
+    const QString playing = answer.playingDescription().value_or(QString());
+    if (row->playingIndex == answer.activeIndex && row->playing == playing && !row->playingStale)
+        return;
+    row->playingIndex = answer.activeIndex;
+    row->playing = playing;
+    row->playingStale = false;
+    changed(indexOf(row), {PlayingIndexRole, PlayingRole, PlayingStaleRole});
+}
+
+void PlayerDirectory::markUnanswered(const Key &key)
+{
+    Row *row = m_byKey.value(key);
+    // What it played last is still shown, as the last known.
+    if (!row || row->playingIndex < 0 || row->playingStale)
+        return;
+    row->playingStale = true;
+    changed(indexOf(row), {PlayingStaleRole});
 }
 
 void PlayerDirectory::open(int row)

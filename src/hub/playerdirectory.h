@@ -5,12 +5,20 @@
 // place, a renamed player's row moves, a scan touches no row of a player that
 // answered the one before. A player that has not registered again by the time
 // of the next scan is marked as not answering, and leaves after missing
-// scansBeforeLeaving scans in a row. Fed by the hub; the scene draws it.
+// scansBeforeLeaving scans in a row. Each row also says what its player
+// plays: the player is asked when it first appears, again shortly after the
+// window switched it, and otherwise at most once per refreshInterval while its
+// row is in view. Fed by the hub; the scene draws it and says which rows it
+// shows.
 #pragma once
+
+#include "nowplaying.h"
 
 #include <QAbstractListModel>
 #include <QCollator>
+#include <QElapsedTimer>
 #include <QHash>
+#include <QJsonObject>
 #include <QPair>
 #include <QString>
 
@@ -18,6 +26,7 @@
 #include <vector>
 
 class Client;
+class QTimer;
 
 class PlayerDirectory : public QAbstractListModel
 {
@@ -30,12 +39,32 @@ public:
         IpAddressRole,
         PlayerRole, // the Client, for whoever must tell two rows apart
         AnsweringRole, // false once the player has missed a scan
+        // What the player plays: the selection index (0 the default video;
+        // -1 until it has said), the entry's description as sent, and
+        // whether that is only the last known, the player not having
+        // answered since.
+        PlayingIndexRole,
+        PlayingRole,
+        PlayingStaleRole,
     };
     Q_ENUM(Role)
 
     static constexpr int scansBeforeLeaving = 3;
 
-    explicit PlayerDirectory(QObject *parent = nullptr);
+    // How often the players of the rows in view are asked what they play,
+    // how often that is looked at, and how long after a switch the player
+    // is asked (it may take a moment to switch).
+    struct Pace
+    {
+        int refreshInterval = 60000;
+        int checkInterval = 5000;
+        int afterSwitch = 500;
+        int deadline = NowPlaying::defaultDeadline;
+    };
+
+    // Asks players what they play only when asked to (tests of the list's
+    // order and presence have no players to ask).
+    explicit PlayerDirectory(QObject *parent = nullptr, bool askPlayers = true);
     ~PlayerDirectory() override;
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -56,8 +85,17 @@ public:
     // A scan begins: marks and drops the players that missed the previous one.
     void scanStarted();
 
+    void setPace(const Pace &pace);
+    // The window sent the player a switch; its row will follow.
+    void switched(Client *client);
+    // The player answered on its own link (the player screen's): what it
+    // plays shows on its row too.
+    void answeredBy(Client *client, const QJsonObject &answer);
+
     // The user opens the player of a row.
     Q_INVOKABLE void open(int row);
+    // The rows the list shows, first to last; none (-1) while it is hidden.
+    Q_INVOKABLE void setRowsInView(int first, int last);
 
 signals:
     void countChanged();
@@ -74,8 +112,19 @@ private:
     // Where the row at index goes after its name changed.
     int placeFor(int index) const;
     void changed(int index, const QVector<int> &roles);
+    void ask(Row *row);
+    void refreshRowsInView();
+    void showPlaying(Row *row, const PlayerAnswer &answer);
+    void markUnanswered(const Key &key);
 
     QCollator m_collator;
     std::vector<std::unique_ptr<Row>> m_rows;
     QHash<Key, Row *> m_byKey;
+
+    NowPlaying *m_nowPlaying = nullptr; // null when players are not asked
+    Pace m_pace;
+    QTimer *m_refresh;
+    QElapsedTimer m_clock;
+    int m_firstInView = -1;
+    int m_lastInView = -1;
 };

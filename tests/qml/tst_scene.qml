@@ -155,6 +155,30 @@ Item {
             compare(hub.queried, ["10.77.1.3", "10.77.1.3"])
         }
 
+        // A row's second line says what its player plays, as plain text.
+        function test_rowSaysWhatPlays_data() {
+            var markup = '<img src="qrc:///siglogo.gif" width="200" height="200"><b>Tide</b>'
+            return [{ tag: "nothing yet", answer: null, line: "10.77.0.5", name: "alpha, 10.77.0.5" },
+                    { tag: "Default", answer: { activeIndex: 0 }, line: "10.77.0.5 \u00b7 Default",
+                      name: "alpha, 10.77.0.5, playing Default" },
+                    { tag: "description", answer: { activeIndex: 2, quintavo: [{ description: "Dawn" }, { description: "Snow" }] },
+                      line: "10.77.0.5 \u00b7 Snow", name: "alpha, 10.77.0.5, playing Snow" },
+                    { tag: "no description", answer: { activeIndex: 1, quintavo: [{}] }, line: "10.77.0.5 \u00b7 Video 1",
+                      name: "alpha, 10.77.0.5, playing Video 1" },
+                    { tag: "markup", answer: { activeIndex: 1, quintavo: [{ description: markup }] },
+                      line: "10.77.0.5 \u00b7 " + markup, name: "alpha, 10.77.0.5, playing " + markup }]
+        }
+        function test_rowSaysWhatPlays(data) {
+            if (data.answer)
+                hub.playerAnswered("10.77.0.5", data.answer)
+            var row = rowNamed("alpha")
+            compare([row.line2, row.Accessible.name], [data.line, data.name])
+            texts(row).forEach(function (text) {
+                verify(text.contentHeight < 50, text.contentHeight)
+                verify(text.mapToItem(row, 0, 0).x >= 0 && text.mapToItem(row, text.width, 0).x <= row.width)
+            })
+        }
+
         // Markup that would be rendered (a 200-pixel picture) shows as its
         // text, cut short inside its row and between Back and the logo.
         function test_playerTextIsPlain() {

@@ -14,6 +14,8 @@ HubSettings loopbackHub(quint16 discoveryPort)
     settings.listenAddress = QHostAddress(QHostAddress::LocalHost);
     settings.scanTargets = QList<QHostAddress> {QHostAddress(QHostAddress::LocalHost)};
     settings.checkForUpdate = false;
+    // Tests register players at addresses where nothing answers.
+    settings.askWhatPlayersPlay = false;
     return settings;
 }
 
