@@ -1,5 +1,6 @@
 // The update service's answer, as a hostile or broken service may send it.
 #include "applicationinfo.h"
+#include "noticemarkup.h"
 #include "updateoffer.h"
 #include "versionnumber.h"
 
@@ -19,6 +20,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // An offer is only ever made for a newer version, and never with a parse error.
     if (offer
         && (!parseError.isEmpty() || !VersionNumber::fromText(offer->version).isNewerThan(current)))
+        abort();
+    // The notice's markup names nothing to load, and what is kept is kept again.
+    if (offer
+        && (offer->description.contains(QLatin1String("<img"), Qt::CaseInsensitive)
+            || NoticeMarkup::sanitized(offer->description) != offer->description))
         abort();
     return 0;
 }
