@@ -14,6 +14,7 @@ private slots:
     void hostileText_data();
     void hostileText();
     void playlistLines();
+    void playingColumn();
 };
 
 namespace {
@@ -110,10 +111,40 @@ void tst_CliOutput::playlistLines()
     playingDefault.activeIndex = 0;
     QCOMPARE(QString::fromUtf8(CliOutput::playlistLines(playingDefault)),
              QStringLiteral("0\tDefault\t-\t*\n"));
-    // An answer object that does not say what plays lists nothing of its own.
-    QCOMPARE(QString::fromUtf8(CliOutput::playlistLines(
-                 QJsonObject {{"activeIndex", "2"}, {"quintavo", QJsonArray {video("Snow", 5)}}})),
-             QStringLiteral("0\tDefault\t-\n"));
+}
+
+// list --playing: a fourth column, or two keys, for what each player plays,
+// labelled as the window labels it and escaped as all player text is.
+void tst_CliOutput::playingColumn()
+{
+    const auto said = [](const QJsonObject &answer) {
+        return PlayerAnswer::read(answer);
+    };
+    const QJsonArray videos {QJsonObject {{"description", "Dawn\x1b[2J"}}, QJsonObject {}};
+    const QList<FoundPlayer> players {{"a", "10.0.0.1", 1},
+                                      {"b", "10.0.0.2", 2},
+                                      {"c", "10.0.0.3", 3},
+                                      {"d", "10.0.0.4", 4},
+                                      {"e", "10.0.0.5", 5}};
+    const CliOutput::PlayingAnswers playing {
+        said({{"activeIndex", 1}, {"quintavo", videos}}), said({{"activeIndex", 0}}),
+        said({{"activeIndex", 2}, {"quintavo", videos}}), std::nullopt,
+        said({{"activeIndex", 0.5}, {"quintavo", videos}})};
+    QCOMPARE(QString::fromUtf8(CliOutput::playerLines(players, &playing)),
+             QStringLiteral("a\t10.0.0.1\t1\t1 Dawn\\x1b[2J\n"
+                            "b\t10.0.0.2\t2\t0 Default\n"
+                            "c\t10.0.0.3\t3\t2 Video 2\n"
+                            "d\t10.0.0.4\t4\t\n"
+                            "e\t10.0.0.5\t5\t\n"));
+    const QJsonArray list
+        = QJsonDocument::fromJson(CliOutput::playersJson(players, &playing)).array();
+    QCOMPARE(list.size(), 5);
+    QCOMPARE(list.at(0)["playingIndex"], QJsonValue(1));
+    QCOMPARE(list.at(0)["playing"], QJsonValue("Dawn\x1b[2J"));
+    QCOMPARE(list.at(1)["playing"], QJsonValue("Default"));
+    QCOMPARE(list.at(3).toObject().value("playingIndex"), QJsonValue(QJsonValue::Null));
+    QCOMPARE(list.at(3).toObject().value("playing"), QJsonValue(QJsonValue::Null));
+    QVERIFY(!CliOutput::playersJson(players).contains("playing"));
 }
 
 QTEST_APPLESS_MAIN(tst_CliOutput)

@@ -61,6 +61,8 @@ QString readCli(const QStringList &args, const QList<QHostAddress> &stored = {})
                      .arg(request.timeoutMilliseconds));
     if (request.json)
         words.append(QStringLiteral("json"));
+    if (request.playing)
+        words.append(QStringLiteral("playing"));
     for (const QHostAddress &target : request.extraTargets)
         words.append(target.toString());
     return words.join(' ');
@@ -166,6 +168,7 @@ void tst_CommandLine::cliArguments_data()
     };
     row({"list"}, "list" + tail);
     row({"list", "--wait", "0.25", "--json"}, "list wait=250 timeout=5000 json 10.0.0.3");
+    row({"list", "--playing", "--json"}, "list wait=2000 timeout=5000 json playing 10.0.0.3");
     row({"--timeout", "1.5", "playlist", "foyer"},
         "playlist foyer wait=2000 timeout=1500 10.0.0.3");
     row({"play", "foyer", "65535"}, "play foyer 65535" + tail);
@@ -181,7 +184,8 @@ void tst_CommandLine::cliArguments_data()
          {"", "dance\x1b[2J", "list foyer", "playlist", "playlist 10.0.0.1:0",
           "playlist 10.0.0.1:65536", "playlist 10.0.0.1:", "playlist 10.0.0.1:http",
           "playlist [::1]:0", "playlist [foyer]:9700", "play foyer", "play foyer 65536",
-          "play foyer two", "play foyer 1 --json", "list --wait soon", "list --timeout 86401",
+          "play foyer two", "play foyer 1 --json", "playlist foyer --playing",
+          "play foyer 1 --playing", "list --wait soon", "list --timeout 86401",
           "list --no-such-option"})
         row(QString(wrong).split(' ', Qt::SkipEmptyParts), "exit 2");
 }

@@ -41,6 +41,11 @@ int main(int argc, char *argv[])
     // are handled only once exec() runs, after the scene has connected to it.
     HubSettings settings;
     settings.extraTargets = options.scanTargets;
+    // How often the rows in view ask their players what they play (a minute);
+    // tests shorten it.
+    if (const int refresh = qEnvironmentVariableIntValue("QUINTAVO_PLAYING_REFRESH_MS");
+        refresh > 0)
+        settings.playingPace.refreshInterval = refresh;
     NetworkMessenger hub(settings);
     const QString version = identity.versionText();
 

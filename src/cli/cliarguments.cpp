@@ -32,8 +32,10 @@ QString description()
                "and switches a player to another video, without a display.\n"
                "\n"
                "Commands:\n"
-               "  list [--wait SECONDS] [--json]   the players that answer a scan: host name,\n"
-               "                                   address and command port, tab-separated\n"
+               "  list [--wait SECONDS] [--json] [--playing]\n"
+               "                                   the players that answer a scan: host name,\n"
+               "                                   address and command port, tab-separated;\n"
+               "                                   with --playing, what each plays\n"
                "  playlist PLAYER [--json]         the player's videos: index (0 is Default),\n"
                "                                   description, M:SS, and * on the one playing\n"
                "  play PLAYER INDEX                switch the player to entry INDEX\n"
@@ -80,7 +82,11 @@ CliArguments CliArguments::read(const QStringList &arguments,
         QStringLiteral("SECONDS"), QStringLiteral("5"));
     const QCommandLineOption json(QStringLiteral("json"),
                                   QStringLiteral("Print JSON: list and playlist."));
-    parser.addOptions({help, version, scan, wait, timeout, json});
+    const QCommandLineOption playing(
+        QStringLiteral("playing"),
+        QStringLiteral("With list: ask every player what it plays (at most four at a time), "
+                       "printed as a fourth column: the index and the description, 0 Default."));
+    parser.addOptions({help, version, scan, wait, timeout, json, playing});
     parser.addPositionalArgument(QStringLiteral("command"),
                                  QStringLiteral("list, playlist PLAYER or play PLAYER INDEX."),
                                  QStringLiteral("COMMAND [PLAYER [INDEX]]"));
@@ -140,6 +146,9 @@ CliArguments CliArguments::read(const QStringList &arguments,
     }
 
     request.json = parser.isSet(json);
+    request.playing = parser.isSet(playing);
+    if (request.playing && request.command != CliRequest::Command::List)
+        return usageError(QStringLiteral("--playing applies to list"));
     if (request.json && request.command == CliRequest::Command::Play)
         return usageError(QStringLiteral("--json applies to list and playlist"));
     const auto waitTime = milliseconds(parser.value(wait));

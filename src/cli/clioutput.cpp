@@ -3,6 +3,8 @@
 #include "jsontext.h"
 #include "terminaltext.h"
 
+#include <utility>
+
 namespace CliOutput {
 
 namespace {
@@ -12,27 +14,62 @@ QByteArray line(const QStringList &fields)
     return fields.join(QLatin1Char('\t')).toUtf8() + '\n';
 }
 
+// What the player of row i said it plays, as its index and label.
+std::optional<std::pair<int, QString>> playingOf(const PlayingAnswers &playing, int i)
+{
+    const std::optional<PlayerAnswer> answer = playing.value(i);
+    const auto label = answer ? playingLabel(*answer) : std::nullopt;
+    if (!label)
+        return std::nullopt;
+    return std::make_pair(answer->activeIndex, *label);
+}
+
 } // namespace
 
-QByteArray playerLines(const QList<FoundPlayer> &players)
+std::optional<QString> playingLabel(const PlayerAnswer &answer)
+{
+    if (answer.activeIndex == PlayerAnswer::noEntry)
+        return std::nullopt;
+    if (answer.activeIndex == 0)
+        return QStringLiteral("Default");
+    const QString description = answer.playingDescription().value_or(QString());
+    return description.isEmpty() ? QStringLiteral("Video %1").arg(answer.activeIndex) : description;
+}
+
+QByteArray playerLines(const QList<FoundPlayer> &players, const PlayingAnswers *playing)
 {
     QByteArray text;
-    for (const FoundPlayer &player : players)
-        text += line({TerminalText::escaped(player.name), TerminalText::escaped(player.address),
-                      QString::number(player.port)});
+    for (int i = 0; i < players.size(); ++i) {
+        const FoundPlayer &player = players.at(i);
+        QStringList fields {TerminalText::escaped(player.name),
+                            TerminalText::escaped(player.address), QString::number(player.port)};
+        if (playing) {
+            const auto entry = playingOf(*playing, i);
+            fields.append(entry ? QString::number(entry->first) + QLatin1Char(' ')
+                                  + TerminalText::escaped(entry->second)
+                                : QString());
+        }
+        text += line(fields);
+    }
     return text;
 }
 
-QByteArray playersJson(const QList<FoundPlayer> &players)
+QByteArray playersJson(const QList<FoundPlayer> &players, const PlayingAnswers *playing)
 {
     // Written by hand to keep the members in this order.
     QByteArray text("[");
-    for (const FoundPlayer &player : players) {
+    for (int i = 0; i < players.size(); ++i) {
+        const FoundPlayer &player = players.at(i);
         if (text.size() > 1)
             text += ',';
-        text += "{\"name\":" + JsonText::quoted(player.name)
-            + ",\"address\":" + JsonText::quoted(player.address)
-            + ",\"port\":" + QByteArray::number(player.port) + '}';
+        text += "{\"name\":" + JsonText::quoted(player.name) + ",\"address\":"
+            + JsonText::quoted(player.address) + ",\"port\":" + QByteArray::number(player.port);
+        if (playing) {
+            const auto entry = playingOf(*playing, i);
+            text += ",\"playingIndex\":" + (entry ? QByteArray::number(entry->first) : "null")
+                + ",\"playing\":" + (entry ? JsonText::quoted(entry->second) : "null");
+        }
+        text += '}';
     }
     return text + "]\n";
 }
@@ -56,11 +93,6 @@ QByteArray playlistLines(const PlayerAnswer &answer)
         text += entry(i + 1, description, duration(video.duration));
     }
     return text;
-}
-
-QByteArray playlistLines(const QJsonObject &answer)
-{
-    return playlistLines(PlayerAnswer::read(answer).value_or(PlayerAnswer()));
 }
 
 QByteArray answerJson(const QJsonObject &answer)

@@ -10,22 +10,32 @@
 #include <QByteArray>
 #include <QJsonObject>
 #include <QList>
+#include <QVector>
 
 namespace CliOutput {
 
-// One line a player: host name, address and command port, tab-separated.
-QByteArray playerLines(const QList<FoundPlayer> &players);
+// What each player of a list said it plays, in the list's order: nothing for
+// one that did not answer in time.
+using PlayingAnswers = QVector<std::optional<PlayerAnswer>>;
 
-// One array of {"name", "address", "port"} objects.
-QByteArray playersJson(const QList<FoundPlayer> &players);
+// One line a player: host name, address and command port, tab-separated; with
+// what each plays, a fourth field: the index and its description ("2 Evening
+// loop", "0 Default", "3 Video 3" for one without), empty for a player that
+// did not say.
+QByteArray playerLines(const QList<FoundPlayer> &players, const PlayingAnswers *playing = nullptr);
+
+// One array of {"name", "address", "port"} objects; with what each plays,
+// also "playingIndex" and "playing" (null for a player that did not say).
+QByteArray playersJson(const QList<FoundPlayer> &players, const PlayingAnswers *playing = nullptr);
+
+// What the answer says plays, as the window labels it: "Default" for 0, the
+// description, or "Video k"; nothing when it names no entry.
+std::optional<QString> playingLabel(const PlayerAnswer &answer);
 
 // One line an entry of a player's answer: the selection index (0 is
 // "Default"), the description and the duration as M:SS, tab-separated, and
 // a fourth field "*" on the entry that is playing.
 QByteArray playlistLines(const PlayerAnswer &answer);
-// The same for an answer object; one that PlayerAnswer cannot read lists
-// "Default" alone.
-QByteArray playlistLines(const QJsonObject &answer);
 
 // The answer object as JSON.
 QByteArray answerJson(const QJsonObject &answer);

@@ -27,5 +27,6 @@ struct CliRequest
     int waitMilliseconds = 2000; // for registrations after the scan
     int timeoutMilliseconds = 5000; // for a player's answer
     bool json = false;
+    bool playing = false; // list: ask every player what it plays
     QList<QHostAddress> extraTargets;
 };

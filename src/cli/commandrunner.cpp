@@ -1,6 +1,7 @@
 #include "commandrunner.h"
 
 #include "clioutput.h"
+#include "nowplaying.h"
 #include "playerexchange.h"
 #include "playerfinder.h"
 #include "playerprotocol.h"
@@ -56,8 +57,42 @@ void CommandRunner::start()
 
 void CommandRunner::listFound()
 {
-    const QList<FoundPlayer> players = m_finder->players();
-    succeed(m_request.json ? CliOutput::playersJson(players) : CliOutput::playerLines(players));
+    m_found = m_finder->players();
+    if (m_request.playing && !m_found.isEmpty())
+        askWhatPlays();
+    else
+        printList();
+}
+
+void CommandRunner::askWhatPlays()
+{
+    // As the window asks: a playlist request each, four at a time.
+    auto *nowPlaying = new NowPlaying(this);
+    nowPlaying->setDeadline(m_request.timeoutMilliseconds);
+    m_unasked = m_found.size();
+    m_playing = CliOutput::PlayingAnswers(m_found.size());
+    const auto done = [this] {
+        if (--m_unasked == 0)
+            printList();
+    };
+    connect(
+        nowPlaying, &NowPlaying::answered, this,
+        [this, done](const NowPlaying::Player &player, const std::optional<PlayerAnswer> &answer) {
+            for (int i = 0; i < m_found.size(); ++i)
+                if (m_found.at(i).address == player.first && m_found.at(i).port == player.second)
+                    m_playing[i] = answer;
+            done();
+        });
+    connect(nowPlaying, &NowPlaying::unanswered, this, done);
+    for (const FoundPlayer &player : qAsConst(m_found))
+        nowPlaying->ask({player.address, player.port});
+}
+
+void CommandRunner::printList()
+{
+    const CliOutput::PlayingAnswers *playing = m_request.playing ? &m_playing : nullptr;
+    succeed(m_request.json ? CliOutput::playersJson(m_found, playing)
+                           : CliOutput::playerLines(m_found, playing));
 }
 
 void CommandRunner::reportUnknownPlayer()
@@ -89,22 +124,25 @@ void CommandRunner::sendCommand(const FoundPlayer &player)
 
 void CommandRunner::takeAnswer(const QJsonObject &answer)
 {
-    // The application shows an answer only with a numeric "activeIndex"; any
-    // other (not JSON, not an object) reads as an empty object.
-    const QJsonValue active = answer.value(QLatin1String("activeIndex"));
-    if (!active.isDouble()) {
+    // Read as the window reads it.
+    const auto read = PlayerAnswer::read(answer);
+    if (!read) {
         fail(ExitStatus::failed,
              QStringLiteral("%1 sent an answer without an activeIndex").arg(describe(m_player)));
         return;
     }
     if (m_request.command == CliRequest::Command::Playlist) {
-        succeed(m_request.json ? CliOutput::answerJson(answer) : CliOutput::playlistLines(answer));
-    } else if (active.toDouble() == m_request.index) {
+        succeed(m_request.json ? CliOutput::answerJson(answer) : CliOutput::playlistLines(*read));
+    } else if (read->activeIndex == m_request.index) {
         succeed(QByteArray());
+    } else if (read->activeIndex == PlayerAnswer::noEntry) {
+        fail(ExitStatus::failed,
+             QStringLiteral("%1 names no entry it plays, not %2")
+                 .arg(describe(m_player), QString::number(m_request.index)));
     } else {
         fail(ExitStatus::failed,
              QStringLiteral("%1 plays entry %2, not %3")
-                 .arg(describe(m_player), QString::number(active.toDouble()),
+                 .arg(describe(m_player), QString::number(read->activeIndex),
                       QString::number(m_request.index)));
     }
 }

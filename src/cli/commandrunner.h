@@ -1,9 +1,10 @@
-// Carries out one request of quintavo-cli: scans and lists the players, or
-// finds one player and sends it the playlist request or the switch command,
-// then waits for its answer. Prints the result or one line of error and ends
+// Carries out one request of quintavo-cli: scans and lists the players (and
+// asks each what it plays, when asked to), or finds one player and sends it the playlist request or
+// the switch command, then waits for its answer. Prints the result or one line of error and ends
 // with finished(exit status).
 #pragma once
 
+#include "clioutput.h"
 #include "clirequest.h"
 #include "foundplayer.h"
 
@@ -27,6 +28,8 @@ signals:
 
 private:
     void listFound();
+    void askWhatPlays();
+    void printList();
     void reportUnknownPlayer();
     void sendCommand(const FoundPlayer &player);
     void takeAnswer(const QJsonObject &answer);
@@ -36,5 +39,8 @@ private:
     CliRequest m_request;
     PlayerFinder *m_finder = nullptr;
     FoundPlayer m_player;
+    QList<FoundPlayer> m_found;
+    CliOutput::PlayingAnswers m_playing; // of m_found
+    int m_unasked = 0; // players of the list still to answer or fail
     bool m_done = false;
 };

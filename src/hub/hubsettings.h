@@ -5,6 +5,7 @@
 #pragma once
 
 #include "discoverysettings.h"
+#include "playerdirectory.h"
 #include "updater.h"
 
 #include <QUrl>
@@ -14,4 +15,5 @@ struct HubSettings : DiscoverySettings
     QUrl updateUrl = Updater::defaultServiceUrl();
     bool checkForUpdate = true;
     bool askWhatPlayersPlay = true;
+    PlayerDirectory::Pace playingPace;
 };

@@ -20,6 +20,7 @@ NetworkMessenger::NetworkMessenger(const HubSettings &settings, QObject *parent)
     m_discoveryThread.start();
     connect(m_discovery, &PlayerDiscovery::registered, this, &NetworkMessenger::registerPlayer);
     connect(m_directory, &PlayerDirectory::openRequested, this, &NetworkMessenger::open);
+    m_directory->setPace(settings.playingPace);
     connect(this, &NetworkMessenger::activeClientChanged, m_playlist, &PlaylistModel::show);
 
     // The updater is the hub's child: it lives as long as the hub, and no longer.

@@ -13,6 +13,8 @@
 #include <QPair>
 #include <QString>
 
+#include <optional>
+
 class PlayerExchange;
 
 class NowPlaying : public QObject
@@ -40,9 +42,9 @@ public:
     int running() const { return m_running.size(); }
 
 signals:
-    // The player said what it plays. An answer that does not say it is no
-    // answer, and is not announced.
-    void answered(const NowPlaying::Player &player, const PlayerAnswer &answer);
+    // The player answered: what it plays, or nothing when its answer does
+    // not say.
+    void answered(const NowPlaying::Player &player, const std::optional<PlayerAnswer> &answer);
     // The player did not answer: refused, gone, silent, or cut off.
     void unanswered(const NowPlaying::Player &player);
 

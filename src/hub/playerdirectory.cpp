@@ -54,9 +54,11 @@ PlayerDirectory::PlayerDirectory(QObject *parent, bool askPlayers)
         return;
     m_nowPlaying = new NowPlaying(this);
     connect(m_nowPlaying, &NowPlaying::answered, this,
-            [this](const NowPlaying::Player &player, const PlayerAnswer &answer) {
-                if (Row *row = m_byKey.value(player))
-                    showPlaying(row, answer);
+            [this](const NowPlaying::Player &player, const std::optional<PlayerAnswer> &answer) {
+                // An answer that does not say what plays leaves the row as it was.
+                Row *row = m_byKey.value(player);
+                if (row && answer)
+                    showPlaying(row, *answer);
             });
     connect(m_nowPlaying, &NowPlaying::unanswered, this, &PlayerDirectory::markUnanswered);
 }
@@ -202,6 +204,7 @@ void PlayerDirectory::scanStarted()
 void PlayerDirectory::setPace(const Pace &pace)
 {
     m_pace = pace;
+    m_pace.checkInterval = std::min(pace.checkInterval, pace.refreshInterval);
     if (m_nowPlaying)
         m_nowPlaying->setDeadline(pace.deadline);
     if (m_refresh->isActive())

@@ -158,9 +158,11 @@ expect_status play 0
 [ ! -s "$E2E_TMP/play.out" ] || e2e_fail "play printed: $(cat "$E2E_TMP/play.out")"
 playlist_hex=$(e2e_command_hex '{ "type" : "playlist" }')
 switch_hex=$(e2e_command_hex '{ "type" : "switch", "switch" : { "type" : "index", "index" : 3 } }')
-[ "$(sed -n 's/^player foyer recv command \([0-9]*\) bytes \([0-9a-f]*\) .*/\1 \2/p' "$E2E_TMP/player-foyer.log")" \
-    = "24 $playlist_hex
-68 $switch_hex" ] || e2e_fail "foyer received: $(grep 'recv command' "$E2E_TMP/player-foyer.log")"
+# Besides the switch, foyer gets only playlist requests: the CLI's, and the
+# app's, whose list asks what it plays.
+[ "$(sed -n 's/^player foyer recv command \([0-9]*\) bytes \([0-9a-f]*\) .*/\1 \2/p' "$E2E_TMP/player-foyer.log" \
+    | grep -vx "24 $playlist_hex")" = "68 $switch_hex" ] \
+    || e2e_fail "foyer received: $(grep 'recv command' "$E2E_TMP/player-foyer.log")"
 e2e_log "play foyer 3: exactly the 68-byte switch command, exit 0"
 
 # --- the application reaches the far player too: greeted on the app's hub
