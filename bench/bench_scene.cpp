@@ -26,6 +26,7 @@
 #include <QUdpSocket>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <ctime>
 #include <memory>
@@ -90,7 +91,9 @@ class PlayerCrowd
 public:
     static constexpr int playersPerThread = 250;
 
-    PlayerCrowd(int count, quint16 discoveryPort)
+    // answer: what every player sends back on each command (nothing: it keeps
+    // silent); commands and the bytes sent are counted.
+    PlayerCrowd(int count, quint16 discoveryPort, const QByteArray &answer = QByteArray())
     {
         for (int first = 0; first < count; first += playersPerThread) {
             auto &part = m_parts.emplace_back(std::make_unique<Part>());
@@ -99,13 +102,25 @@ public:
             const int last = std::min(count, first + playersPerThread);
             QMetaObject::invokeMethod(
                 &part->host,
-                [host = &part->host, first, last, discoveryPort] {
+                [this, host = &part->host, first, last, discoveryPort, answer] {
                     for (int i = first; i < last; ++i) {
                         auto *player = new ScriptedPlayer(host);
+                        // Commands go to the port the record names: the player's own,
+                        // when it answers them.
+                        const quint16 port
+                            = answer.isEmpty() ? quint16(9000 + i) : player->commandPort();
                         player->hearScans(discoveryPort,
                                           PlayerProtocol::encodeRegistrationRecord(
-                                              {quint16(9000 + i), QStringLiteral("127.0.0.1"),
+                                              {port, QStringLiteral("127.0.0.1"),
                                                QStringLiteral("player-%1").arg(i)}));
+                        if (answer.isEmpty())
+                            continue;
+                        QObject::connect(player, &ScriptedPlayer::commandReceived, player,
+                                         [this, player, answer](int link) {
+                                             ++commands;
+                                             bytesSent += answer.size();
+                                             player->reply(link, answer);
+                                         });
                     }
                 },
                 Qt::BlockingQueuedConnection);
@@ -122,6 +137,9 @@ public:
         }
     }
 
+    std::atomic<int> commands {0};
+    std::atomic<qint64> bytesSent {0};
+
 private:
     struct Part
     {
@@ -132,10 +150,11 @@ private:
 };
 
 // A hub whose datagrams reach every player of a crowd on loopback.
-HubSettings crowdHub(quint16 discoveryPort)
+HubSettings crowdHub(quint16 discoveryPort, bool askWhatPlayersPlay = false)
 {
     HubSettings settings = Support::loopbackHub(discoveryPort);
     settings.scanTargets = QList<QHostAddress> {QHostAddress(QStringLiteral("127.255.255.255"))};
+    settings.askWhatPlayersPlay = askWhatPlayersPlay;
     return settings;
 }
 
@@ -201,8 +220,12 @@ int videos(int repetitions)
 // The scene with a hub on loopback and a crowd of players answering its scans.
 struct Venue
 {
-    explicit Venue(int players)
-        : ear(sharedPort()), hub(crowdHub(ear->localPort())), crowd(players, ear->localPort())
+    // answer: what the players send back to commands; with one, the list asks
+    // them what they play.
+    explicit Venue(int players, const QByteArray &answer = QByteArray())
+        : ear(sharedPort()),
+          hub(crowdHub(ear->localPort(), !answer.isEmpty())),
+          crowd(players, ear->localPort(), answer)
     {
         QObject::connect(&hub, &NetworkMessenger::clientsUpdated, [this] { ++announced; });
         publish(viewer, hub);
@@ -238,6 +261,16 @@ struct Venue
 
     // The players the list holds.
     int listed() const { return deviceList->property("count").toInt(); }
+
+    // The players whose rows say what they play.
+    int sayingWhatPlays() const
+    {
+        const PlayerDirectory *directory = hub.directory();
+        int saying = 0;
+        for (int row = 0; row < directory->rowCount(); ++row)
+            saying += directory->index(row).data(PlayerDirectory::PlayingIndexRole).toInt() >= 0;
+        return saying;
+    }
 
     // Median ms of answers of `videos` videos to the frame that shows them,
     // on the player screen.
@@ -298,7 +331,7 @@ int venue(int scans)
 // (the list re-read, rows updated, frames drawn). The players run in a thread
 // of their own, so their work does not count. Median of several scans, each
 // with the previous scan's players on the list.
-int scanBusyTime(int players, bool withScene, int repetitions)
+int scanBusyTime(int players, bool withScene, bool playing, int repetitions)
 {
     std::unique_ptr<Venue> venue;
     std::unique_ptr<QUdpSocket> ear;
@@ -307,7 +340,7 @@ int scanBusyTime(int players, bool withScene, int repetitions)
     NetworkMessenger *hub = nullptr;
     int announced = 0;
     if (withScene) {
-        venue = std::make_unique<Venue>(players);
+        venue = std::make_unique<Venue>(players, playing ? Bench::playlistReply(3) : QByteArray());
         hub = &venue->hub;
     } else {
         ear = Venue::sharedPort();
@@ -339,8 +372,48 @@ int scanBusyTime(int players, bool withScene, int repetitions)
             times.append((cpuNs() - start) / 1e6);
         if (withScene && venue->listed() != players)
             return 1;
+        // Before the scans that count, every row says what its player plays.
+        if (i < 0 && playing
+            && !Support::waitFor([&] { return venue->sayingWhatPlays() == players; }, 30000))
+            return 1;
     }
     std::printf("%.3f\n", Bench::median(times));
+    return 0;
+}
+
+// What the list asks of its players while it is shown: 200 players with
+// 5,000-video playlists, each asked once when it first appears; then, over a
+// minute of scans every 10 s, the commands sent and the bytes the players
+// sent back, against what the rows in view need (one playlist each).
+// Prints: commands, rows in view, first appearances, KiB received, KiB the
+// rows in view need.
+int playingRequests(int players, int seconds)
+{
+    const QByteArray answer = Bench::playlistReply(5000);
+    Venue venue(players, answer);
+    if (!venue.scan(players))
+        return 1;
+    if (!Support::waitFor([&] { return venue.sayingWhatPlays() == players; }, 120000))
+        return 1;
+    const int firstAppearances = venue.crowd.commands;
+    venue.crowd.commands = 0;
+    venue.crowd.bytesSent = 0;
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < seconds * 1000) {
+        if (!venue.scan(players))
+            return 1;
+        Support::waitFor([] { return false; },
+                         int(std::min<qint64>(10000, seconds * 1000 - clock.elapsed())));
+    }
+    auto *list = qobject_cast<QQuickItem *>(venue.deviceList);
+    int inView = 0;
+    QMetaObject::invokeMethod(
+        list, "indexAt", Q_RETURN_ARG(int, inView), Q_ARG(qreal, 0),
+        Q_ARG(qreal, list->property("contentY").toReal() + list->height() - 1));
+    const int shown = inView < 0 ? venue.listed() : inView + 1;
+    std::printf("%d %d %d %.0f %.0f\n", int(venue.crowd.commands), shown, firstAppearances,
+                venue.crowd.bytesSent / 1024.0, shown * answer.size() / 1024.0);
     return 0;
 }
 
@@ -412,6 +485,36 @@ int drive(int repetitions)
             scene, bare, QStringLiteral("ms"),
             players >= 200 ? Bench::Goal::FigureBelow : Bench::Goal::None, 50);
     }
+    const double playing = child(QStringList {QStringLiteral("--scan"), QStringLiteral("200"),
+                                              QStringLiteral("--playing")}
+                                 + smoke)
+                               .value(0);
+    const double bare = child(QStringList {QStringLiteral("--scan"), QStringLiteral("200"),
+                                           QStringLiteral("--bare")}
+                              + smoke)
+                            .value(0);
+    Bench::printRow(QStringLiteral("scan of 200 players whose rows show what they play: GUI busy "
+                                   "time (vs hub alone)"),
+                    playing, bare, QStringLiteral("ms"), Bench::Goal::FigureBelow, 50);
+
+    // Commands and bytes per minute while the list is shown.
+    const QList<double> asked = child(QStringList {QStringLiteral("--requests")} + smoke);
+    const QString players = Bench::smoke() ? QStringLiteral("30") : QStringLiteral("200");
+    Bench::printRow(QStringLiteral("list shown, %1 players: commands in a minute after their first "
+                                   "appearance (vs rows in view)")
+                        .arg(players),
+                    asked.value(0), asked.value(1), QStringLiteral("commands"),
+                    Bench::Goal::RatioAtMost, 1);
+    Bench::printRow(QStringLiteral("list shown, %1 players: first appearances asked once each (vs "
+                                   "players)")
+                        .arg(players),
+                    asked.value(2), players.toInt(), QStringLiteral("commands"),
+                    Bench::Goal::RatioAtMost, 1);
+    Bench::printRow(
+        QStringLiteral("list shown, %1 players with 5,000-video playlists: KiB received "
+                       "in a minute (vs one playlist per row in view)")
+            .arg(players),
+        asked.value(3), asked.value(4), QStringLiteral("KiB"), Bench::Goal::RatioAtMost, 1);
     return 0;
 }
 
@@ -434,9 +537,13 @@ int main(int argc, char *argv[])
     }
     if (mode == "--scan" && argc > 2) {
         QGuiApplication app(argc, argv);
-        return scanBusyTime(QByteArray(argv[2]).toInt(),
-                            !app.arguments().contains(QStringLiteral("--bare")),
-                            Bench::smoke() ? 1 : 9);
+        return scanBusyTime(
+            QByteArray(argv[2]).toInt(), !app.arguments().contains(QStringLiteral("--bare")),
+            app.arguments().contains(QStringLiteral("--playing")), Bench::smoke() ? 1 : 9);
+    }
+    if (mode == "--requests") {
+        QGuiApplication app(argc, argv);
+        return playingRequests(Bench::smoke() ? 30 : 200, Bench::smoke() ? 5 : 60);
     }
     QCoreApplication app(argc, argv);
     return drive(Bench::smoke() ? 1 : 7);
