@@ -590,6 +590,24 @@ void tst_NetworkMessenger::sceneSurface()
         QCOMPARE(shown(&NetworkMessenger::staticMetaObject, line), line);
         QCOMPARE(shown(&FakeHub::staticMetaObject, line), line);
     }
+
+    // And behave alike where the scene relies on it: of two players at one
+    // address, a query opens the one that registered first.
+    ScriptedPlayer second;
+    startHub();
+    registerWith(m_player->record("first"));
+    QTRY_COMPARE(m_hub->clients().size(), 1);
+    registerWith(second.record("second"));
+    QTRY_COMPARE(m_hub->clients().size(), 2);
+    FakeHub fake;
+    fake.addPlayer("first", "127.0.0.1", 7000);
+    fake.addPlayer("second", "127.0.0.1", 7001);
+    for (QObject *hub : {static_cast<QObject *>(m_hub.get()), static_cast<QObject *>(&fake)}) {
+        QMetaObject::invokeMethod(hub, "queryClient", Q_ARG(QString, "127.0.0.1"));
+        const auto *active = hub->property("activeClient").value<QObject *>();
+        QVERIFY(active);
+        QCOMPARE(active->property("hostname").toString(), QStringLiteral("first"));
+    }
 }
 
 void tst_NetworkMessenger::broadcastTargets_data()

@@ -1,11 +1,13 @@
 // Runs the scene tests in qml/ against the scene compiled into the resource
-// collection. Each test file gets its own engine with a stand-in hub published
-// as the application publishes the real one, and a probe that records every URL
+// collection. Each test file gets its own engine, under the application's
+// policy, with a stand-in hub published as the application publishes the real
+// one, and a probe that records every URL
 // the scene hands to the desktop. Any warning, a QML one among them, ends the
 // tests as failed.
 #include "fakehub.h"
 #include "playerdirectory.h"
 #include "playlistmodel.h"
+#include "scenepolicy.h"
 
 #include <QDesktopServices>
 #include <QQmlContext>
@@ -32,6 +34,7 @@ public:
 public slots:
     void qmlEngineAvailable(QQmlEngine *engine)
     {
+        ScenePolicy::apply(engine); // as start-up does
         QQmlContext *context = engine->rootContext();
         auto *hub = new FakeHub(engine);
         context->setContextProperty(QStringLiteral("networkMessenger"), hub);
