@@ -147,3 +147,5 @@ void Client::displayError(QAbstractSocket::SocketError socketError)
             << QStringLiteral("The following error occurred: ") + m_socket->errorString();
     }
 }
+
+#include "moc_client.cpp"

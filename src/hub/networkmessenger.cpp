@@ -164,3 +164,5 @@ void NetworkMessenger::updateAvailable()
     emit newUpdate(m_updater->version(), m_updater->description(), m_updater->url(),
                    m_updater->showMessage());
 }
+
+#include "moc_networkmessenger.cpp"

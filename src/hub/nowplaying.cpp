@@ -45,3 +45,5 @@ void NowPlaying::finish(const Player &player)
     m_running.take(player)->deleteLater();
     startWaiting();
 }
+
+#include "moc_nowplaying.cpp"

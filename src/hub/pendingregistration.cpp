@@ -52,3 +52,5 @@ void PendingRegistration::giveUp()
     m_socket->abort();
     emit failed();
 }
+
+#include "moc_pendingregistration.cpp"

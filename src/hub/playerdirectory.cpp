@@ -338,3 +338,5 @@ void PlayerDirectory::changed(int index, const QVector<int> &roles)
     const QModelIndex at = this->index(index);
     emit dataChanged(at, at, roles);
 }
+
+#include "moc_playerdirectory.cpp"

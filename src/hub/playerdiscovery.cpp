@@ -109,3 +109,5 @@ void PlayerDiscovery::forget(PendingRegistration *pending)
     if (m_tcpServer->hasPendingConnections())
         admit();
 }
+
+#include "moc_playerdiscovery.cpp"

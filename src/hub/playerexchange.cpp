@@ -132,3 +132,5 @@ bool PlayerExchange::end()
     m_assembler.reset();
     return true;
 }
+
+#include "moc_playerexchange.cpp"

@@ -97,3 +97,5 @@ void PlaylistModel::setActiveIndex(int index)
     m_activeIndex = index;
     emit activeIndexChanged(index);
 }
+
+#include "moc_playlistmodel.cpp"

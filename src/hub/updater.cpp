@@ -85,3 +85,5 @@ void Updater::serviceRequestFinished(QNetworkReply *networkReply)
     m_showMessage = offer->showMessage;
     emit updateAvailable();
 }
+
+#include "moc_updater.cpp"
