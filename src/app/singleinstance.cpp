@@ -13,7 +13,7 @@
 #include <unistd.h>
 #endif
 
-Q_LOGGING_CATEGORY(lcInstance, "quintavo.instance", QtDebugMsg)
+Q_LOGGING_CATEGORY(lcInstance, "quintavo.instance", QtWarningMsg)
 
 namespace {
 

@@ -16,7 +16,9 @@
 #include <sys/socket.h>
 #endif
 
-Q_LOGGING_CATEGORY(lcHub, "quintavo.hub", QtDebugMsg)
+// Warnings only, unless QT_LOGGING_RULES="quintavo.*.debug=true": every scan
+// writes debug lines, and an installed program's log must not fill up with them.
+Q_LOGGING_CATEGORY(lcHub, "quintavo.hub", QtWarningMsg)
 
 NetworkMessenger::NetworkMessenger(QObject *parent) : NetworkMessenger(HubSettings(), parent) { }
 

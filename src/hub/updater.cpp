@@ -10,7 +10,7 @@
 
 #include <utility>
 
-Q_LOGGING_CATEGORY(lcUpdater, "quintavo.updater", QtDebugMsg)
+Q_LOGGING_CATEGORY(lcUpdater, "quintavo.updater", QtWarningMsg)
 
 #ifndef QUINTAVO_UPDATE_HOST
 #define QUINTAVO_UPDATE_HOST "updates.halvorn.example"

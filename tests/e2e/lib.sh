@@ -99,7 +99,7 @@ e2e_start_display() {
 # $E2E_PLATFORM); its output goes to $E2E_TMP/app.out and $E2E_TMP/app.err.
 e2e_start_app() {
     mkdir -m 700 "$E2E_TMP/runtime"
-    QT_QPA_PLATFORM=${E2E_PLATFORM:-xcb} XDG_RUNTIME_DIR=$E2E_TMP/runtime "$@" >"$E2E_TMP/app.out" 2>"$E2E_TMP/app.err" &
+    QT_QPA_PLATFORM=${E2E_PLATFORM:-xcb} XDG_RUNTIME_DIR=$E2E_TMP/runtime QT_LOGGING_RULES=${QT_LOGGING_RULES:-quintavo.*.debug=true} "$@" >"$E2E_TMP/app.out" 2>"$E2E_TMP/app.err" &
     E2E_APP_PID=$!
     E2E_PIDS+=("$E2E_APP_PID")
     e2e_log "started $1 (pid $E2E_APP_PID)"
