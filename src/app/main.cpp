@@ -1,5 +1,6 @@
 #include "applicationinfo.h"
 #include "applicationoptions.h"
+#include "identity.h"
 #include "networkmessenger.h"
 #include "qtquick2applicationviewer.h"
 #include "singleinstance.h"
@@ -20,6 +21,8 @@ int main(int argc, char *argv[])
     const ApplicationInfo identity = ApplicationInfo::quintavo();
     QGuiApplication::setApplicationDisplayName(identity.applicationName() + QStringLiteral(" v")
                                                + identity.versionText());
+    // Wayland's app id, by which the desktop finds the menu entry and its icon.
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(Identity::desktopEntry));
 
     // Before the hub, which takes the ports and scans at once: a second launch
     // only brings the running instance's window forward.

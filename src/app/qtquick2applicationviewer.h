@@ -1,5 +1,6 @@
 // The application's only window: a Qt Quick view whose root item always takes
-// the window's size, and which closes when the scene's engine asks to quit.
+// the window's size, which closes when the scene's engine asks to quit, and
+// which carries the application's icon.
 #pragma once
 
 #include <QQuickView>
