@@ -50,6 +50,7 @@ int main(int argc, char *argv[])
     viewer.setInitialProperties(
         {{QStringLiteral("takenHubPort"), hub.isListening() ? 0 : int(hub.hubPort())}});
     viewer.setSource(QUrl(QStringLiteral("qrc:/qml/Quintavo/main.qml"), QUrl::TolerantMode));
+    viewer.restorePlace();
     QObject::connect(&instance, &SingleInstance::activationRequested, &viewer,
                      &QtQuick2ApplicationViewer::bringForward);
     viewer.show();

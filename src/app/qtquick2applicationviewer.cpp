@@ -1,7 +1,24 @@
 #include "qtquick2applicationviewer.h"
 
+#include "identity.h"
+#include "windowplacement.h"
+
+#include <QGuiApplication>
 #include <QIcon>
 #include <QQmlEngine>
+#include <QScreen>
+#include <QSettings>
+
+namespace {
+
+// The application's settings file, which the hub reads its extra scan targets from.
+QSettings applicationSettings()
+{
+    return QSettings(QString::fromLatin1(Identity::organizationName),
+                     QString::fromLatin1(Identity::applicationName));
+}
+
+} // namespace
 
 QtQuick2ApplicationViewer::QtQuick2ApplicationViewer(QWindow *parent) : QQuickView(parent)
 {
@@ -16,10 +33,36 @@ QtQuick2ApplicationViewer::QtQuick2ApplicationViewer(QWindow *parent) : QQuickVi
 
 QtQuick2ApplicationViewer::~QtQuick2ApplicationViewer() = default;
 
+void QtQuick2ApplicationViewer::restorePlace()
+{
+    QScreen *primary = QGuiApplication::primaryScreen();
+    if (!primary)
+        return;
+    QVector<QRect> screens {primary->availableGeometry()};
+    const QList<QScreen *> all = QGuiApplication::screens();
+    for (QScreen *screen : all) {
+        if (screen != primary)
+            screens.append(screen->availableGeometry());
+    }
+    const QRect saved = applicationSettings().value(WindowPlacement::settingsKey).toRect();
+    const QRect place = WindowPlacement::onScreens(saved, screens);
+    if (place.isValid())
+        setGeometry(place);
+}
+
 void QtQuick2ApplicationViewer::bringForward()
 {
     setWindowStates(windowStates() & ~Qt::WindowMinimized);
     show();
     raise();
     requestActivate();
+}
+
+bool QtQuick2ApplicationViewer::event(QEvent *event)
+{
+    // A maximised, full-screen or minimised window keeps the place it had
+    // before, which is where it returns to from there.
+    if (event->type() == QEvent::Close && windowStates() == Qt::WindowNoState)
+        applicationSettings().setValue(WindowPlacement::settingsKey, geometry());
+    return QQuickView::event(event);
 }
