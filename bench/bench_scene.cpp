@@ -403,6 +403,10 @@ int drive(int repetitions)
 int main(int argc, char *argv[])
 {
     const QByteArray mode = argc > 1 ? QByteArray(argv[1]) : QByteArray();
+    // As the application starts.
+    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
+        Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
     if (mode == "--startup") {
         QGuiApplication app(argc, argv);
         return startUp(app, argc > 2 ? QByteArray(argv[2]) : QByteArray());

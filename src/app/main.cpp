@@ -17,6 +17,12 @@ int main(int argc, char *argv[])
     if (const auto exitStatus = options.read(argc, argv))
         return *exitStatus;
 
+    // On a screen set to 200 % the window doubles in device pixels with its
+    // texts, rather than keeping its pixels while the texts double; 150 %
+    // stays 150 %, not rounded to 200 %.
+    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
+        Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
     QGuiApplication app(argc, argv);
     const ApplicationInfo identity = ApplicationInfo::quintavo();
     QGuiApplication::setApplicationDisplayName(identity.applicationName() + QStringLiteral(" v")
