@@ -397,12 +397,17 @@ void tst_NetworkMessenger::updateNotice()
     HubSettings hubSettings = settings();
     hubSettings.updateUrl
         = QUrl(QStringLiteral("http://127.0.0.1:%1/qarn/update.php").arg(service.port()));
-    // The request is under way as soon as the hub exists, and only if asked for.
-    hubSettings.checkForUpdate = false;
-    startHub(hubSettings);
-    QVERIFY(m_hub->findChildren<QNetworkReply *>().isEmpty());
+    // The request is under way as soon as the hub exists, if asked for;
+    // otherwise nothing of the network access is built until the check is
+    // asked for, and that happens once.
     hubSettings.checkForUpdate = true;
     startHub(hubSettings);
+    QCOMPARE(m_hub->findChildren<QNetworkReply *>().size(), 1);
+    hubSettings.checkForUpdate = false;
+    startHub(hubSettings);
+    QVERIFY(m_hub->findChildren<QNetworkAccessManager *>().isEmpty());
+    m_hub->checkForUpdate();
+    m_hub->checkForUpdate();
     QCOMPARE(m_hub->findChildren<QNetworkReply *>().size(), 1);
 
     QSignalSpy notices(m_hub.get(), &NetworkMessenger::newUpdate);

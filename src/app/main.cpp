@@ -2,6 +2,7 @@
 #include "applicationoptions.h"
 #include "identity.h"
 #include "networkmessenger.h"
+#include "preloadedpicture.h"
 #include "qtquick2applicationviewer.h"
 #include "singleinstance.h"
 
@@ -9,6 +10,8 @@
 #include <QQmlContext>
 #include <QUrl>
 #include <QVariant>
+
+#include <memory>
 
 int main(int argc, char *argv[])
 {
@@ -24,6 +27,9 @@ int main(int argc, char *argv[])
     QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
         Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
     QGuiApplication app(argc, argv);
+    // The background, the largest picture of the first frame, decodes on a
+    // thread of its own while the rest starts.
+    auto background = std::make_unique<PreloadedPicture>(QStringLiteral(":/background.png"));
     const ApplicationInfo identity = ApplicationInfo::quintavo();
     QGuiApplication::setApplicationDisplayName(identity.applicationName() + QStringLiteral(" v")
                                                + identity.versionText());
@@ -40,14 +46,17 @@ int main(int argc, char *argv[])
     if (const auto exitStatus = instance.claim())
         return *exitStatus;
 
-    // The hub starts listening, scanning and the update check here; their answers
-    // are handled only once exec() runs, after the scene has connected to it.
+    // The hub starts listening and scanning here; the answers are handled only
+    // once exec() runs, after the scene has connected to it. The update check
+    // waits for the window's first frame (below).
     HubSettings settings;
     settings.extraTargets = options.scanTargets();
+    settings.checkForUpdate = false;
     NetworkMessenger hub(settings);
     const QString version = identity.versionText();
 
     QtQuick2ApplicationViewer viewer;
+    PreloadedPicture::install(std::move(background), viewer.engine());
     viewer.rootContext()->setContextProperty(QStringLiteral("networkMessenger"), &hub);
     viewer.rootContext()->setContextProperty(QStringLiteral("applicationVersion"),
                                              QVariant(version));
@@ -57,6 +66,7 @@ int main(int argc, char *argv[])
         {{QStringLiteral("takenHubPort"), hub.isListening() ? 0 : int(hub.hubPort())}});
     viewer.setSource(QUrl(QStringLiteral("qrc:/qml/Quintavo/main.qml"), QUrl::TolerantMode));
     viewer.restorePlace();
+    viewer.afterFirstFrame([&hub] { hub.checkForUpdate(); });
     QObject::connect(&instance, &SingleInstance::activationRequested, &viewer,
                      &QtQuick2ApplicationViewer::bringForward);
     viewer.show();

@@ -9,6 +9,8 @@
 #include <QScreen>
 #include <QSettings>
 
+#include <utility>
+
 namespace {
 
 // The application's settings file, which the hub reads its extra scan targets from.
@@ -24,11 +26,18 @@ QtQuick2ApplicationViewer::QtQuick2ApplicationViewer(QWindow *parent) : QQuickVi
 {
     connect(engine(), &QQmlEngine::quit, this, &QWindow::close);
     setResizeMode(QQuickView::SizeRootObjectToView);
+    // From the render thread, when the scene graph has one: queued to this one.
+    m_firstFrame = connect(this, &QQuickWindow::frameSwapped, this,
+                           &QtQuick2ApplicationViewer::firstFrameShown);
     // Every size the collection has (16 to 256 pixels), so that task bars and
     // switchers, on screens of any density, pick one instead of scaling one.
-    QIcon icon(QStringLiteral(":/orvik_icon.ico"));
-    icon.addFile(QStringLiteral(":/orvik_icon.png"));
-    setIcon(icon);
+    // Decoding them takes some milliseconds, which the first frame does not
+    // wait for.
+    afterFirstFrame([this] {
+        QIcon icon(QStringLiteral(":/orvik_icon.ico"));
+        icon.addFile(QStringLiteral(":/orvik_icon.png"));
+        setIcon(icon);
+    });
 }
 
 QtQuick2ApplicationViewer::~QtQuick2ApplicationViewer() = default;
@@ -56,6 +65,26 @@ void QtQuick2ApplicationViewer::bringForward()
     show();
     raise();
     requestActivate();
+}
+
+void QtQuick2ApplicationViewer::afterFirstFrame(const std::function<void()> &work)
+{
+    if (m_firstFrameShown)
+        work();
+    else
+        m_afterFirstFrame.append(work);
+}
+
+void QtQuick2ApplicationViewer::firstFrameShown()
+{
+    // Frames swapped before this call ran have queued more calls.
+    if (m_firstFrameShown)
+        return;
+    m_firstFrameShown = true;
+    disconnect(m_firstFrame);
+    const QVector<std::function<void()>> work = std::exchange(m_afterFirstFrame, {});
+    for (const std::function<void()> &run : work)
+        run();
 }
 
 bool QtQuick2ApplicationViewer::event(QEvent *event)

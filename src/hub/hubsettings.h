@@ -24,6 +24,8 @@ struct HubSettings
     // broadcast does not reach (unicast, or another network's broadcast address).
     QList<QHostAddress> extraTargets;
     QUrl updateUrl = Updater::defaultServiceUrl();
+    // Whether the hub asks for an update as it starts. Otherwise it asks when
+    // told to (NetworkMessenger::checkForUpdate), or never.
     bool checkForUpdate = true;
     // How long a player may take to answer the greeting with its record.
     int registrationDeadline = 30000;

@@ -42,6 +42,10 @@ public:
     QList<QObject *> clients() const;
     QObject *activeClient() const;
 
+    // Asks the update service for an offer, once per run: the hub does at start
+    // unless its settings say otherwise, the application after its first frame.
+    void checkForUpdate();
+
     quint16 hubPort() const { return m_hubPort; }
     // Whether players can register: another program may hold the hub port.
     bool isListening() const;
@@ -75,6 +79,7 @@ private:
     QList<QObject *> m_clients;
     Client *m_activeClient = nullptr;
     Updater *m_updater;
+    bool m_updateCheckStarted = false;
 
     HubSettings m_settings;
     QList<PendingRegistration *> m_pending;

@@ -55,13 +55,17 @@ wm_class=$(sed -n 's/^StartupWMClass=//p' "$desktop_entry")
 [ -n "$wm_class" ] || e2e_fail "$desktop_entry names no StartupWMClass"
 [ "$(xprop -id "$window" -notype WM_CLASS)" = "WM_CLASS = \"$wm_class\", \"$wm_class\"" ] \
     || e2e_fail "$(xprop -id "$window" WM_CLASS), but the desktop entry has StartupWMClass=$wm_class"
-# xprop names each icon "Icon (W x H)" and draws the small ones; -len, since
-# by default it reads only the first 4 of them.
-icons=$(xprop -len 4000000 -id "$window" _NET_WM_ICON | grep -ao 'Icon ([0-9]* x [0-9]*)' \
-    | sed -n 's/Icon (\([0-9]*\) x \1)/\1/p' | sort -n)
-[ "$(wc -l <<<"$icons")" -ge 3 ] && [ "$(tail -n 1 <<<"$icons")" -ge 128 ] \
-    || e2e_fail "the window's icons for task bars: '$(echo $icons)', want several up to 128 or more"
-e2e_log "WM_CLASS is the desktop entry's $wm_class; icons of $(echo $icons) pixels"
+# The icons' sizes, one a line. xprop names each icon "Icon (W x H)" and draws
+# the small ones; -len, since by default it reads only the first 4 of them.
+icons() {
+    xprop -len 4000000 -id "$window" _NET_WM_ICON | grep -ao 'Icon ([0-9]* x [0-9]*)' \
+        | sed -n 's/Icon (\([0-9]*\) x \1)/\1/p' | sort -n
+}
+several_icons() { [ "$(icons | wc -l)" -ge 3 ] && [ "$(icons | tail -n 1)" -ge 128 ]; }
+# The icon comes with the first frame.
+e2e_poll 10 several_icons \
+    || e2e_fail "the window's icons for task bars: '$(echo $(icons))', want several up to 128 or more"
+e2e_log "WM_CLASS is the desktop entry's $wm_class; icons of $(echo $(icons)) pixels"
 
 # The first run at 1x: the picture the 2x ones are held against.
 one=$E2E_TMP/one.ppm
