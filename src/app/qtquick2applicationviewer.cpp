@@ -26,9 +26,9 @@ QtQuick2ApplicationViewer::QtQuick2ApplicationViewer(QWindow *parent) : QQuickVi
 {
     connect(engine(), &QQmlEngine::quit, this, &QWindow::close);
     setResizeMode(QQuickView::SizeRootObjectToView);
-    // From the render thread, when the scene graph has one: queued to this one.
+    // Queued: after the frame, never inside it, whichever thread renders.
     m_firstFrame = connect(this, &QQuickWindow::frameSwapped, this,
-                           &QtQuick2ApplicationViewer::firstFrameShown);
+                           &QtQuick2ApplicationViewer::firstFrameShown, Qt::QueuedConnection);
     // Every size the collection has (16 to 256 pixels), so that task bars and
     // switchers, on screens of any density, pick one instead of scaling one.
     // Decoding them takes some milliseconds, which the first frame does not
