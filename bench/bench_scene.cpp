@@ -1,19 +1,20 @@
 // Start-up and scene: process start to the first frame of the main screen
-// (built as the application builds it), against a bare Qt Quick window with an
-// empty scene from the same build; a 5,000-video answer, relayed by the hub on
-// the player screen, to the first frame that shows it, against a 1-video
-// answer; a day in a venue (30 players registering again after each of 8,640
-// scans, the answer then against the same answer after one scan, and the
-// memory the day took); and the GUI thread's busy time for one scan of many
-// players with the player list shown, against the hub's own share. Each
-// measurement runs in a fresh process: this program runs itself with
-// --startup main|empty, --videos, --venue and --scan.
+// (built as the application builds it), against a bare Qt Quick window that
+// shows the same background picture, from the same build; a 5,000-video answer, relayed by the hub
+// on the player screen, to the first frame that shows it, against a 1-video answer; a day in a
+// venue (30 players registering again after each of 8,640 scans, the answer then against the same
+// answer after one scan, and the memory the day took); and the GUI thread's busy time for one scan
+// of many players with the player list shown, against the hub's own share. Each measurement runs in
+// a fresh process: this program runs itself with
+// --startup main|bare, --videos, --venue and --scan.
 #include "applicationinfo.h"
 #include "benchsupport.h"
+#include "identity.h"
 #include "networkmessenger.h"
 #include "playerdirectory.h"
 #include "playerprotocol.h"
 #include "playlistmodel.h"
+#include "preloadedpicture.h"
 #include "qtquick2applicationviewer.h"
 
 #include <QGuiApplication>
@@ -57,21 +58,28 @@ void reportFirstFrame(QQuickView &viewer)
 
 int startUp(QGuiApplication &app, const QByteArray &scene)
 {
-    if (scene == "empty") {
+    if (scene == "bare") {
         QQuickView viewer;
-        viewer.setSource(QUrl(QStringLiteral("qrc:/bench/empty.qml")));
+        viewer.setSource(QUrl(QStringLiteral("qrc:/bench/background.qml")));
         reportFirstFrame(viewer);
         viewer.show();
         return app.exec();
     }
     // As the application's main() does it.
+    auto background = std::make_unique<PreloadedPicture>(QStringLiteral(":/background.png"));
     const ApplicationInfo identity = ApplicationInfo::quintavo();
     QGuiApplication::setApplicationDisplayName(identity.applicationName() + QStringLiteral(" v")
                                                + identity.versionText());
-    NetworkMessenger hub;
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(Identity::desktopEntry));
+    HubSettings settings;
+    settings.checkForUpdate = false;
+    NetworkMessenger hub(settings);
     QtQuick2ApplicationViewer viewer;
+    PreloadedPicture::install(std::move(background), viewer.engine());
     publish(viewer, hub);
     viewer.setSource(mainScene);
+    viewer.restorePlace();
+    viewer.afterFirstFrame([&hub] { hub.checkForUpdate(); });
     reportFirstFrame(viewer);
     viewer.show();
     return app.exec();
@@ -422,6 +430,7 @@ QList<double> child(const QStringList &arguments)
 {
     QProcess process;
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process.setProcessEnvironment(Bench::launchEnvironment());
     process.start(QCoreApplication::applicationFilePath(), arguments);
     // A day in a venue takes minutes on a loaded machine.
     if (!process.waitForFinished(30 * 60 * 1000) || process.exitCode() != 0)
@@ -443,13 +452,13 @@ int drive(int repetitions)
     const QString startUpName
         = QStringLiteral("start-up: process start to first frame of the main screen");
     if (Bench::insideNetns()) {
-        QVector<double> scene, empty;
+        QVector<double> scene, bare;
         for (int i = 0; i < repetitions; ++i) {
             scene.append(child({QStringLiteral("--startup"), QStringLiteral("main")}).value(0));
-            empty.append(child({QStringLiteral("--startup"), QStringLiteral("empty")}).value(0));
+            bare.append(child({QStringLiteral("--startup"), QStringLiteral("bare")}).value(0));
         }
-        Bench::printRow(startUpName, Bench::median(scene), Bench::median(empty),
-                        QStringLiteral("ms"));
+        Bench::printRow(startUpName, Bench::median(scene), Bench::median(bare),
+                        QStringLiteral("ms"), Bench::Goal::RatioAtMost, 1.15);
     } else {
         // The application's hub scans the network it finds.
         Bench::printSkipped(startUpName, QStringLiteral("runs only under scripts/netns-run"));
@@ -523,6 +532,10 @@ int drive(int repetitions)
 int main(int argc, char *argv[])
 {
     const QByteArray mode = argc > 1 ? QByteArray(argv[1]) : QByteArray();
+    // As the application starts.
+    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
+        Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
     if (mode == "--startup") {
         QGuiApplication app(argc, argv);
         return startUp(app, argc > 2 ? QByteArray(argv[2]) : QByteArray());
@@ -546,5 +559,5 @@ int main(int argc, char *argv[])
         return playingRequests(Bench::smoke() ? 30 : 200, Bench::smoke() ? 5 : 60);
     }
     QCoreApplication app(argc, argv);
-    return drive(Bench::smoke() ? 1 : 7);
+    return drive(Bench::smoke() ? 1 : 15);
 }

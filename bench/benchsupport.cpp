@@ -1,7 +1,6 @@
 #include "benchsupport.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -10,7 +9,6 @@
 #include <cmath>
 #include <cstdio>
 #include <ctime>
-#include <unistd.h>
 
 namespace Bench {
 
@@ -41,19 +39,32 @@ double medianOf(int repetitions, const std::function<double()> &run)
     return median(figures);
 }
 
-double processAgeMs()
+namespace {
+
+const QString launchedVariable = QStringLiteral("QUINTAVO_BENCH_LAUNCHED_NS");
+
+qint64 bootTimeNs()
 {
-    QFile stat(QStringLiteral("/proc/self/stat"));
-    if (!stat.open(QIODevice::ReadOnly))
-        return -1;
-    // Field 22, start time in clock ticks since boot; the command name (field 2)
-    // may hold blanks, so count from its closing parenthesis.
-    const QByteArray line = stat.readAll();
-    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
-    const double startMs = fields.value(22 - 3).toDouble() * 1000.0 / sysconf(_SC_CLK_TCK);
     timespec now {};
     clock_gettime(CLOCK_BOOTTIME, &now);
-    return now.tv_sec * 1000.0 + now.tv_nsec / 1e6 - startMs;
+    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
+} // namespace
+
+QProcessEnvironment launchEnvironment()
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(launchedVariable, QString::number(bootTimeNs()));
+    return environment;
+}
+
+double processAgeMs()
+{
+    bool launched = false;
+    const qint64 launchNs
+        = qEnvironmentVariable(qPrintable(launchedVariable)).toLongLong(&launched);
+    return launched ? (bootTimeNs() - launchNs) / 1e6 : -1;
 }
 
 QByteArray playlistReply(int videos)

@@ -1,7 +1,7 @@
 // What the benchmarks share besides the tests' support (the scripted player,
 // the hub on loopback, waits, stalls and memory): medians of repeated runs, the
-// process's age, a playlist reply of realistic shape, and one row of the
-// results table.
+// age of a process launched for a measurement, a playlist reply of realistic shape, and one row of
+// the results table.
 #pragma once
 
 #include "scriptedplayer.h"
@@ -9,6 +9,7 @@
 #include "support.h"
 
 #include <QByteArray>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QVector>
 
@@ -25,8 +26,11 @@ double median(QVector<double> values);
 // Repeats run (which returns one figure) and gives the median.
 double medianOf(int repetitions, const std::function<double()> &run);
 
-// Milliseconds since the kernel started this process (10 ms steps).
+// Milliseconds since the benchmark that launched this process with
+// launchEnvironment() started it (fork and exec included), or -1.
 double processAgeMs();
+// The environment for a process whose age processAgeMs() is to count from now.
+QProcessEnvironment launchEnvironment();
 
 // A reply of videos with description, duration and exists, and its 0x00.
 QByteArray playlistReply(int videos);

@@ -60,10 +60,11 @@ int checkOnce(Updater &updater, const Service &service)
 {
     updater.setServiceUrl(service.url());
     QSignalSpy available(&updater, &Updater::updateAvailable);
-    // The manager announces every finished reply, whatever its outcome.
+    updater.checkForUpdate();
+    // The manager, made for the check, announces every finished reply,
+    // whatever its outcome.
     QSignalSpy finished(updater.findChild<QNetworkAccessManager *>(),
                         &QNetworkAccessManager::finished);
-    updater.checkForUpdate();
     return finished.wait() ? available.count() : -1;
 }
 

@@ -1,8 +1,10 @@
 #include "applicationinfo.h"
 #include "applicationoptions.h"
+#include "identity.h"
 #include "networkmessenger.h"
 #include "playerdirectory.h"
 #include "playlistmodel.h"
+#include "preloadedpicture.h"
 #include "qtquick2applicationviewer.h"
 #include "scenepolicy.h"
 #include "singleinstance.h"
@@ -13,6 +15,7 @@
 #include <QVariant>
 
 #include <cstdio>
+#include <memory>
 
 int main(int argc, char *argv[])
 {
@@ -23,10 +26,21 @@ int main(int argc, char *argv[])
     if (options.exitStatus)
         return *options.exitStatus;
 
+    // On a screen set to 200 % the window doubles in device pixels with its
+    // texts, rather than keeping its pixels while the texts double; 150 %
+    // stays 150 %, not rounded to 200 %.
+    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
+        Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
     QGuiApplication app(argc, argv);
+    // The background, the largest picture of the first frame, decodes on a
+    // thread of its own while the rest starts.
+    auto background = std::make_unique<PreloadedPicture>(QStringLiteral(":/background.png"));
     const ApplicationInfo identity = ApplicationInfo::quintavo();
     QGuiApplication::setApplicationDisplayName(identity.applicationName() + QStringLiteral(" v")
                                                + identity.versionText());
+    // Wayland's app id, by which the desktop finds the menu entry and its icon.
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(Identity::desktopEntry));
 
     // Before the hub, which takes the ports and scans at once: a second launch
     // only brings the running instance's window forward.
@@ -37,8 +51,9 @@ int main(int argc, char *argv[])
     if (const auto exitStatus = instance.claim())
         return *exitStatus;
 
-    // The hub starts listening, scanning and the update check here; their answers
-    // are handled only once exec() runs, after the scene has connected to it.
+    // The hub starts listening and scanning here; the answers are handled only
+    // once exec() runs, after the scene has connected to it. The update check
+    // waits for the window's first frame (below).
     HubSettings settings;
     settings.extraTargets = options.scanTargets;
     // How often the rows in view ask their players what they play (a minute);
@@ -46,11 +61,13 @@ int main(int argc, char *argv[])
     if (const int refresh = qEnvironmentVariableIntValue("QUINTAVO_PLAYING_REFRESH_MS");
         refresh > 0)
         settings.playingPace.refreshInterval = refresh;
+    settings.checkForUpdate = false;
     NetworkMessenger hub(settings);
     const QString version = identity.versionText();
 
     QtQuick2ApplicationViewer viewer;
     ScenePolicy::apply(viewer.engine());
+    PreloadedPicture::install(std::move(background), viewer.engine());
     viewer.rootContext()->setContextProperty(QStringLiteral("networkMessenger"), &hub);
     viewer.rootContext()->setContextProperty(QStringLiteral("applicationVersion"),
                                              QVariant(version));
@@ -62,6 +79,8 @@ int main(int argc, char *argv[])
     viewer.setInitialProperties(
         {{QStringLiteral("takenHubPort"), hub.isListening() ? 0 : int(hub.hubPort())}});
     viewer.setSource(QUrl(QStringLiteral("qrc:/qml/Quintavo/main.qml"), QUrl::TolerantMode));
+    viewer.restorePlace();
+    viewer.afterFirstFrame([&hub] { hub.checkForUpdate(); });
     QObject::connect(&instance, &SingleInstance::activationRequested, &viewer,
                      &QtQuick2ApplicationViewer::bringForward);
     viewer.show();

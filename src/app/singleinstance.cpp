@@ -12,7 +12,7 @@
 #include <sys/stat.h>
 #endif
 
-Q_LOGGING_CATEGORY(lcInstance, "quintavo.instance", QtDebugMsg)
+Q_LOGGING_CATEGORY(lcInstance, "quintavo.instance", QtWarningMsg)
 
 namespace {
 

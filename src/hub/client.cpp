@@ -8,7 +8,7 @@
 
 #include <utility>
 
-Q_LOGGING_CATEGORY(lcClient, "quintavo.client", QtDebugMsg)
+Q_LOGGING_CATEGORY(lcClient, "quintavo.client", QtWarningMsg)
 
 Client::Client(QString hostname, QHostAddress ipAddress, quint16 port, QObject *parent)
     : QObject(parent),

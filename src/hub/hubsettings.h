@@ -13,6 +13,8 @@
 struct HubSettings : DiscoverySettings
 {
     QUrl updateUrl = Updater::defaultServiceUrl();
+    // Whether the hub asks for an update as it starts. Otherwise it asks when
+    // told to (NetworkMessenger::checkForUpdate), or never.
     bool checkForUpdate = true;
     bool askWhatPlayersPlay = true;
     PlayerDirectory::Pace playingPace;

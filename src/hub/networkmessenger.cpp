@@ -28,9 +28,17 @@ NetworkMessenger::NetworkMessenger(const HubSettings &settings, QObject *parent)
     m_updater->setServiceUrl(settings.updateUrl);
     connect(m_updater, &Updater::updateAvailable, this, &NetworkMessenger::updateAvailable);
     if (settings.checkForUpdate)
-        m_updater->checkForUpdate();
+        checkForUpdate();
 
     scanForClients();
+}
+
+void NetworkMessenger::checkForUpdate()
+{
+    if (m_updateCheckStarted)
+        return;
+    m_updateCheckStarted = true;
+    m_updater->checkForUpdate();
 }
 
 NetworkMessenger::~NetworkMessenger()

@@ -34,6 +34,10 @@ public:
     QList<QObject *> clients() const;
     QObject *activeClient() const;
 
+    // Asks the update service for an offer, once per run: the hub does at start
+    // unless its settings say otherwise, the application after its first frame.
+    void checkForUpdate();
+
     quint16 hubPort() const;
     // Whether players can register: another program may hold the hub port.
     bool isListening() const;
@@ -75,6 +79,7 @@ private:
     QList<QObject *> m_clients;
     Client *m_activeClient = nullptr;
     Updater *m_updater;
+    bool m_updateCheckStarted = false;
 
     // Every player object made so far and not yet released.
     QList<Client *> m_allClients;

@@ -13,7 +13,9 @@
 #include <sys/socket.h>
 #endif
 
-Q_LOGGING_CATEGORY(lcDiscovery, "quintavo.hub", QtDebugMsg)
+// Warnings only, unless QT_LOGGING_RULES="quintavo.*.debug=true": every scan
+// writes debug lines, and an installed program's log must not fill up with them.
+Q_LOGGING_CATEGORY(lcDiscovery, "quintavo.hub", QtWarningMsg)
 
 PlayerDiscovery::PlayerDiscovery(const DiscoverySettings &settings, QObject *parent)
     : QObject(parent),

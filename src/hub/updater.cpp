@@ -10,7 +10,7 @@
 
 #include <utility>
 
-Q_LOGGING_CATEGORY(lcUpdater, "quintavo.updater", QtDebugMsg)
+Q_LOGGING_CATEGORY(lcUpdater, "quintavo.updater", QtWarningMsg)
 
 #ifndef QUINTAVO_UPDATE_HOST
 #define QUINTAVO_UPDATE_HOST "updates.halvorn.example"
@@ -26,15 +26,18 @@ Updater::Updater(ApplicationInfo applicationInfo, QObject *parent)
     : QObject(parent),
       m_platform(QStringLiteral("windows")),
       m_applicationInfo(std::move(applicationInfo)),
-      m_networkAccessManager(new QNetworkAccessManager(this)),
       m_serviceUrl(defaultServiceUrl())
-{
-    connect(m_networkAccessManager, &QNetworkAccessManager::finished, this,
-            &Updater::serviceRequestFinished);
-}
+{ }
 
 void Updater::checkForUpdate()
 {
+    // Built only now: the network access takes milliseconds to set up, which
+    // the application spends after its window's first frame.
+    if (!m_networkAccessManager) {
+        m_networkAccessManager = new QNetworkAccessManager(this);
+        connect(m_networkAccessManager, &QNetworkAccessManager::finished, this,
+                &Updater::serviceRequestFinished);
+    }
     QUrlQuery query;
     query.addQueryItem(QStringLiteral("api"), QStringLiteral("1"));
     query.addQueryItem(QStringLiteral("application"), m_applicationInfo.applicationName());

@@ -53,7 +53,7 @@ private:
 
     const QString m_platform;
     ApplicationInfo m_applicationInfo;
-    QNetworkAccessManager *m_networkAccessManager;
+    QNetworkAccessManager *m_networkAccessManager = nullptr;
     QUrl m_serviceUrl;
     QByteArray m_answer; // as far as it has come
     QString m_version;

@@ -58,6 +58,9 @@ e2e_poll() {
 
 # Starts Xvfb on a free display number from 90 on and openbox on it, which
 # turns a close request into a real close event for the app. Exports DISPLAY.
+# The screen is $E2E_SCREEN (default 1280x1024x24) at $E2E_DPI (default 96),
+# and the desktop's font setting Xft.dpi says the same, as desktops do: Qt
+# scales by it, or by the screen's size in millimetres when it is not set.
 # The numbers are shared by every namespace through Xvfb's lock files
 # (/tmp/.X<N>-lock): a server whose number is taken exits, and the next number
 # is tried. (-displayfd would pick by the abstract socket, which each network
@@ -68,7 +71,7 @@ e2e_start_display() {
     for ((number = 90; number < 190; number++)); do
         # -noreset: by default the server resets when its last client leaves,
         # and a client connecting meanwhile (openbox, after a probe) fails.
-        Xvfb ":$number" -screen 0 1280x1024x24 -nolisten tcp -noreset >"$E2E_TMP/xvfb.log" 2>&1 &
+        Xvfb ":$number" -screen 0 "${E2E_SCREEN:-1280x1024x24}" -dpi "${E2E_DPI:-96}" -nolisten tcp -noreset >"$E2E_TMP/xvfb.log" 2>&1 &
         pid=$!
         # Ours once the lock holds our pid and the server answers.
         until [ "$({ tr -dc '0-9' <"/tmp/.X$number-lock"; } 2>/dev/null)" = "$pid" ] \
@@ -86,6 +89,7 @@ e2e_start_display() {
     [ "$number" -lt 190 ] || e2e_fail "no free display number: $(cat "$E2E_TMP/xvfb.log")"
     DISPLAY=":$number"
     export DISPLAY
+    xrdb -merge <<<"Xft.dpi: ${E2E_DPI:-96}"
     e2e_log "Xvfb on $DISPLAY"
 
     openbox --sm-disable >"$E2E_TMP/openbox.log" 2>&1 &
@@ -97,9 +101,10 @@ e2e_start_display() {
 
 # Starts the application on the private display (or the Qt platform
 # $E2E_PLATFORM); its output goes to $E2E_TMP/app.out and $E2E_TMP/app.err.
+# Its settings file is $E2E_TMP/config/Halvorn/Quintavo.conf, never the user's.
 e2e_start_app() {
     mkdir -m 700 "$E2E_TMP/runtime"
-    QT_QPA_PLATFORM=${E2E_PLATFORM:-xcb} XDG_RUNTIME_DIR=$E2E_TMP/runtime "$@" >"$E2E_TMP/app.out" 2>"$E2E_TMP/app.err" &
+    QT_QPA_PLATFORM=${E2E_PLATFORM:-xcb} XDG_RUNTIME_DIR=$E2E_TMP/runtime XDG_CONFIG_HOME=$E2E_TMP/config QT_LOGGING_RULES=${QT_LOGGING_RULES:-quintavo.*.debug=true} "$@" >"$E2E_TMP/app.out" 2>"$E2E_TMP/app.err" &
     E2E_APP_PID=$!
     E2E_PIDS+=("$E2E_APP_PID")
     e2e_log "started $1 (pid $E2E_APP_PID)"

@@ -5,13 +5,16 @@ height, with 2 pixels above each row. Exits 0 when the check holds; "active"
 prints the rows it finds.
 
     screen.py IMAGE list ROWS | player LAST ACTIVE | notice shown|hidden
-        | spans ROW SHARE | white WxH+X+Y LIMIT | active FROM TO
+        | spans ROW SHARE | white WxH+X+Y LIMIT | active FROM TO | like OTHER ROWS
 
 list: the main screen under the grey-blue header, Back see-through, exactly
 ROWS player rows in view. player: Back opaque, entries 0 to LAST in view,
 ACTIVE alone in the active look. spans: row ROW's white text is wider than
 SHARE of the window. white: less than LIMIT of the area is pure white, which
-is what shows where no item draws.
+is what shows where no item draws. like: the picture matches OTHER of the same
+size within a small difference (a window at 2x scaled down, against the window
+at 1x), and the texts of rows 0 to ROWS-1 stand where they stand in OTHER, within
+a pixel or two, inside their outlines.
 """
 import re
 import subprocess
@@ -69,6 +72,22 @@ class Shot:
               if c == WHITE]
         return max(xs) - min(xs) + 1 if xs else 0
 
+    def text_box(self, row):
+        """Bounds (left, top, right, bottom) of the near-white text inside a
+        row's outline, or None. A text that does not fit reaches the edge of
+        this area or runs across the outline."""
+        top, h = self.top(row) + 3, self.height // 10 - 6
+        points = [(i % (self.width - 24), i // (self.width - 24))
+                  for i, c in enumerate(self.area(12, top, self.width - 24, h)) if min(c) >= 200]
+        if not points:
+            return None
+        xs, ys = [p[0] for p in points], [p[1] for p in points]
+        return 12 + min(xs), top + min(ys), 12 + max(xs), top + max(ys)
+
+    def difference(self, other):
+        """Mean absolute difference of the colour values, from 0 to 1."""
+        return sum(abs(a - b) for a, b in zip(self.pixels, other.pixels)) / (255 * len(self.pixels))
+
     def back(self):
         """White share of the Back square: opaque on the player screen, the
         header showing through on the main screen."""
@@ -101,6 +120,22 @@ def check(shot, name, *args):
     if name == "white":
         w, h, x, y = map(int, re.fullmatch(r"(\d+)x(\d+)\+(\d+)\+(\d+)", args[0]).groups())
         return shot.white(x, y, w, h) < float(args[1])
+    if name == "like":
+        other = Shot(args[0])
+        if (shot.width, shot.height) != (other.width, other.height):
+            return False
+        for row in range(int(args[1])):
+            box, want = shot.text_box(row), other.text_box(row)
+            inside = (12, shot.top(row) + 3, shot.width - 13, shot.top(row) + shot.height // 10 - 4)
+            if (not box or not want or box[0] <= inside[0] or box[1] <= inside[1]
+                    or box[2] >= inside[2] or box[3] >= inside[3]
+                    or max(abs(a - b) for a, b in zip(box, want)) > 2):
+                print(f"row {row}: text at {box}, want {want} inside {inside}", file=sys.stderr)
+                return False
+        difference = shot.difference(other)
+        if difference > 0.01:
+            print(f"differs by {difference:.4f}", file=sys.stderr)
+        return difference <= 0.01
     if name != "active":
         sys.exit(f"screen.py: no check {name}")
     print(*shot.active(int(args[0]), int(args[1])))

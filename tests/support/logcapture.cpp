@@ -1,18 +1,24 @@
 #include "logcapture.h"
 
+#include <QLoggingCategory>
+
 namespace {
 LogCapture *current = nullptr;
 }
 
-LogCapture::LogCapture(const char *categoryPrefix) : m_prefix(categoryPrefix)
+LogCapture::LogCapture(const char *categoryPrefix, Levels levels) : m_prefix(categoryPrefix)
 {
     Q_ASSERT(!current);
     current = this;
     m_previous = qInstallMessageHandler(&LogCapture::handler);
+    if (levels == Levels::WithDebug)
+        QLoggingCategory::setFilterRules(
+            QStringLiteral("%1.*.debug=true").arg(QString::fromLatin1(m_prefix)));
 }
 
 LogCapture::~LogCapture()
 {
+    QLoggingCategory::setFilterRules(QString());
     qInstallMessageHandler(m_previous);
     current = nullptr;
 }

@@ -1,5 +1,6 @@
 // Collects the log lines the code under test writes, so tests can check their
-// exact wording, count and level, from any thread. Only one capture may be
+// exact wording, count and level, from any thread. Debug lines are turned on
+// for the capture's lifetime unless asked otherwise. Only one capture may be
 // alive at a time.
 #pragma once
 
@@ -12,8 +13,10 @@
 class LogCapture
 {
 public:
+    enum class Levels { WithDebug, AsConfigured };
+
     // Records messages of categories starting with categoryPrefix.
-    explicit LogCapture(const char *categoryPrefix = "quintavo");
+    explicit LogCapture(const char *categoryPrefix = "quintavo", Levels levels = Levels::WithDebug);
     ~LogCapture();
     LogCapture(const LogCapture &) = delete;
     LogCapture &operator=(const LogCapture &) = delete;
