@@ -6,9 +6,12 @@
 #include "qtquick2applicationviewer.h"
 #include "scenepolicy.h"
 #include "singleinstance.h"
+#include "uilanguage.h"
 
 #include <QGuiApplication>
+#include <QLocale>
 #include <QQmlContext>
+#include <QTranslator>
 #include <QUrl>
 #include <QVariant>
 
@@ -24,6 +27,11 @@ int main(int argc, char *argv[])
         return *options.exitStatus;
 
     QGuiApplication app(argc, argv);
+    // The window's texts in the user's language (LANGUAGE, LC_MESSAGES, ...),
+    // installed before the scene reads them.
+    QTranslator translator;
+    if (UiLanguage::load(translator, QLocale::system().uiLanguages()))
+        QCoreApplication::installTranslator(&translator);
     const ApplicationInfo identity = ApplicationInfo::quintavo();
     QGuiApplication::setApplicationDisplayName(identity.applicationName() + QStringLiteral(" v")
                                                + identity.versionText());
