@@ -44,13 +44,14 @@ Rectangle {
         // and the state below would otherwise fade it out from opaque.
         opacity: 0
         Accessible.role: Accessible.Button
-        Accessible.name: "Back"
+        Accessible.name: backLabel.text
         Accessible.ignored: !bar.backShown
         Accessible.onPressAction: bar.backClicked()
 
         Text {
+            id: backLabel
             anchors.centerIn: parent
-            text: "Back"
+            text: qsTr("Back")
         }
 
         // Also takes taps while transparent; on the list that changes nothing.

@@ -77,10 +77,13 @@ Item {
             // What the player plays: "Default", the entry's description (or
             // "Video k" without one), or nothing until it has said.
             readonly property string playing: model.playingIndex === undefined || model.playingIndex < 0 ? ""
-                : model.playingIndex === 0 ? "Default"
-                : model.playing || "Video " + model.playingIndex
+                //: After a player's address on its row: the player shows its own default video.
+                : model.playingIndex === 0 ? qsTr("Default")
+                //: A video the player sent without a description; %1 is its place in the playlist.
+                : model.playing || qsTr("Video %1").arg(model.playingIndex)
             readonly property string playingNote: playing === "" ? ""
-                : model.playingStale ? "last known: " + playing : playing
+                //: After a player's address on its row, when the player no longer answers; %1 is the video it played when it last did.
+                : model.playingStale ? qsTr("last known: %1").arg(playing) : playing
 
             height: playerList.rowHeight
             line1: model.hostname || ""
@@ -93,8 +96,13 @@ Item {
                 playerList.opened(index)
             }
             Accessible.name: [model.hostname, model.ipaddress]
-                .concat(row.playing === "" ? [] : [(model.playingStale ? "last known playing " : "playing ") + row.playing])
-                .concat(model.answering ? [] : ["not answering"]).join(", ")
+                .concat(row.playing === "" ? [] : [model.playingStale
+                    //: Read by screen readers after a player's name and address; %1 is the video it played when it last answered.
+                    ? qsTr("last known playing %1").arg(row.playing)
+                    //: Read by screen readers after a player's name and address; %1 is the video it plays.
+                    : qsTr("playing %1").arg(row.playing)])
+                //: Read by screen readers after a player's name and address.
+                .concat(model.answering ? [] : [qsTr("not answering")]).join(", ")
         }
 
         // The directory asks the players of the rows in view what they play.
@@ -126,7 +134,7 @@ Item {
         // itself only when one already listens as the scene loads.
         Text {
             anchors.horizontalCenter: parent.horizontalCenter
-            text: "No Players Found"
+            text: qsTr("No Players Found")
             font.pointSize: 16
             color: playerList.fontColor
             Accessible.role: Accessible.StaticText
@@ -135,7 +143,8 @@ Item {
 
         Text {
             anchors.horizontalCenter: parent.horizontalCenter
-            text: "Please make sure you are connected to the same<br/>network as the Media Players"
+            //: Two lines of about the same length, split by <br/>.
+            text: qsTr("Please make sure you are connected to the same<br/>network as the Media Players")
             font.pointSize: 8
             color: playerList.fontColor
             Accessible.role: Accessible.StaticText
@@ -147,7 +156,8 @@ Item {
             anchors.horizontalCenter: parent.horizontalCenter
             width: Math.min(implicitWidth, parent.width - 4)
             visible: playerList.takenHubPort > 0
-            text: playerList.takenHubPort > 0 ? "Port " + playerList.takenHubPort + " is in use by another program; players cannot register." : ""
+            //: %1 is a TCP port number.
+            text: playerList.takenHubPort > 0 ? qsTr("Port %1 is in use by another program; players cannot register.").arg(playerList.takenHubPort) : ""
             wrapMode: Text.WordWrap
             horizontalAlignment: Text.AlignHCenter
             font.pointSize: 8

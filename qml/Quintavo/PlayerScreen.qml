@@ -59,9 +59,25 @@ Item {
         return Math.max(1, Math.floor(videoList.height / (rowHeight + spacing)))
     }
 
-    // "1 minute 5 seconds", for screen readers.
+    // "1 minute 5 seconds", for screen readers. English has no catalogue of
+    // its own, so its singular is a text of its own; a translation gives
+    // every plural form in both texts.
     function spokenDuration(minutes, seconds) {
-        return minutes + (minutes === 1 ? " minute " : " minutes ") + seconds + (seconds === 1 ? " second" : " seconds")
+        //: Spoken by screen readers; the singular of "%n minutes".
+        return (minutes === 1 ? qsTr("%n minute", "spoken", minutes)
+                //: Spoken by screen readers, as in "1 minute 5 seconds".
+                : qsTr("%n minutes", "spoken", minutes)) + " "
+            //: Spoken by screen readers; the singular of "%n seconds".
+            + (seconds === 1 ? qsTr("%n second", "spoken", seconds)
+               //: Spoken by screen readers, as in "1 minute 5 seconds".
+               : qsTr("%n seconds", "spoken", seconds))
+    }
+
+    // The length under a video's description. English keeps the plural
+    // words, also for 1.
+    function shownDuration(minutes, seconds) {
+        //: A video's length: %1 is "%n minutes", %2 is "%n seconds".
+        return qsTr("Duration: %1 %2").arg(qsTr("%n minutes", "", minutes)).arg(qsTr("%n seconds", "", seconds))
     }
 
     Button {
@@ -70,7 +86,8 @@ Item {
         anchors.top: parent.top
         anchors.topMargin: screen.spacing
         height: screen.rowHeight
-        line1: "Default"
+        //: The entry that makes the player show its own default video.
+        line1: qsTr("Default")
         line2: ""
         listIndex: 0
         toggle: true
@@ -78,7 +95,7 @@ Item {
         fontColor: screen.fontColor
         showFocus: screen.showFocus
         onClicked: screen.chosen(listIndex)
-        Accessible.name: screen.activeIndex === listIndex ? "Default, playing" : "Default"
+        Accessible.name: screen.activeIndex === listIndex ? line1 + ", " + qsTr("playing") : line1
     }
 
     ListView {
@@ -101,12 +118,17 @@ Item {
             fontColor: screen.fontColor
             showFocus: screen.showFocus
             state: model.available ? "" : "disabled"
-            line1: model.description || "Video " + listIndex
-            line2: model.durationKnown ? "Duration: " + model.minutes + " minutes " + model.seconds + " seconds" : "Duration: unknown"
+            //: A video the player sent without a description; %1 is its place in the playlist.
+            line1: model.description || qsTr("Video %1").arg(listIndex)
+            line2: model.durationKnown ? screen.shownDuration(model.minutes, model.seconds) : qsTr("Duration: unknown")
             onClicked: screen.chosen(listIndex)
-            Accessible.name: [line1, model.durationKnown ? screen.spokenDuration(model.minutes, model.seconds) : "duration unknown"]
-                .concat(screen.activeIndex === listIndex ? ["playing"] : [])
-                .concat(model.available ? [] : ["not available"]).join(", ")
+            Accessible.name: [line1, model.durationKnown ? screen.spokenDuration(model.minutes, model.seconds)
+                    //: Spoken by screen readers after a video's description.
+                    : qsTr("duration unknown")]
+                //: Spoken by screen readers after the entry the player plays.
+                .concat(screen.activeIndex === listIndex ? [qsTr("playing")] : [])
+                //: Spoken by screen readers after a video the player cannot play.
+                .concat(model.available ? [] : [qsTr("not available")]).join(", ")
         }
     }
 }

@@ -118,7 +118,8 @@ Rectangle {
         anchors.bottom: parent.bottom
         anchors.right: parent.right
         anchors.margins: 5
-        text: "v" + applicationVersion
+        //: The version label in a corner of the window; %1 is the version, such as 0.9.2.
+        text: qsTr("v%1").arg(applicationVersion)
         font.pointSize: 8
         font.family: "arial"
         color: main.fontColor

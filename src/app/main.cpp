@@ -8,9 +8,12 @@
 #include "qtquick2applicationviewer.h"
 #include "scenepolicy.h"
 #include "singleinstance.h"
+#include "uilanguage.h"
 
 #include <QGuiApplication>
+#include <QLocale>
 #include <QQmlContext>
+#include <QTranslator>
 #include <QUrl>
 #include <QVariant>
 
@@ -36,6 +39,11 @@ int main(int argc, char *argv[])
     // The background, the largest picture of the first frame, decodes on a
     // thread of its own while the rest starts.
     auto background = std::make_unique<PreloadedPicture>(QStringLiteral(":/background.png"));
+    // The window's texts in the user's language (LANGUAGE, LC_MESSAGES, ...),
+    // installed before the scene reads them.
+    QTranslator translator;
+    if (UiLanguage::load(translator, QLocale::system().uiLanguages()))
+        QCoreApplication::installTranslator(&translator);
     const ApplicationInfo identity = ApplicationInfo::quintavo();
     QGuiApplication::setApplicationDisplayName(identity.applicationName() + QStringLiteral(" v")
                                                + identity.versionText());

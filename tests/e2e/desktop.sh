@@ -11,7 +11,8 @@
 #   --playing --json says what each player plays;
 # - a second launch exits 0 and brings the minimised window of the first,
 #   which stays, back to the front;
-# - with another program on TCP 7925 the empty list says so, in a third line.
+# - with another program on TCP 7925 the empty list says so, in a third line,
+#   here in German (LANGUAGE=de), as the rest of the empty notice.
 #   tests/e2e/desktop.sh QUINTAVO PLAYER_SIM VERSION QUINTAVO_CLI
 # (inside scripts/netns-run; the test makes a namespace of its own in it)
 set -euo pipefail
@@ -115,12 +116,13 @@ e2e_log "a second launch exited 0; the first instance's window came back to the 
 e2e_close_app "$title"
 e2e_require_no_qml_warnings
 
-# --- another program on the hub port: the empty list says so
+# --- another program on the hub port: the empty list says so, in German
 e2e_start_http 0.0.0.0 7925
 rm -rf "$E2E_TMP/runtime"
-e2e_start_app "$app"
-notice="Port 7925 is in use by another program; players cannot register."
-e2e_poll 20 e2e_accessible_has "^label${tab}$notice${tab}showing\$" || e2e_fail "no notice of the taken port"
-e2e_log "with TCP 7925 taken, the notice says so"
+LANGUAGE=de e2e_start_app "$app"
+notice="Port 7925 wird von einem anderen Programm belegt; Player können sich nicht anmelden."
+e2e_poll 20 e2e_accessible_has "^label${tab}$notice${tab}showing\$" || e2e_fail "no German notice of the taken port"
+e2e_accessible_has "^label${tab}Keine Player gefunden${tab}showing\$" || e2e_fail "the empty notice is not in German"
+e2e_log "with TCP 7925 taken and LANGUAGE=de, the empty notice and the port notice are in German"
 e2e_close_app "$title"
 e2e_require_no_qml_warnings

@@ -10,6 +10,9 @@
 #   id=$(e2e_wait_for_window "Quintavo v$version")
 
 E2E_TMP=$(mktemp -d)
+# The window's texts in English, as the tests read them, whatever language
+# the desktop around the tests has; a start of the app may ask for another.
+export LANGUAGE=en
 E2E_PIDS=()
 E2E_APP_PID=
 
