@@ -1,27 +1,90 @@
 #!/usr/bin/python3
-# Prints the accessible objects of the running application APP as a screen
-# reader finds them over AT-SPI, one per line: ROLE, NAME and STATES
-# ("showing", "focused", both or neither), separated by tabs. Exits 1 when no
-# application of that name is on the accessibility bus.
-#   tests/e2e/accessible.py APP
+# The running application APP as a screen reader finds it over AT-SPI: its
+# accessible objects, one per line: ROLE, NAME and STATES ("showing",
+# "focused", both or neither), separated by tabs.
+#   tests/e2e/accessible.py APP            prints them; exits 1 when no
+#                                          application of that name is on the bus
+#   tests/e2e/accessible.py APP --rows     prints the rows every 40 ms: the
+#       push buttons that are showing, Back left out, from the top of the window
+#       down (as a screen reader's review of the screen reads them; the tree
+#       lists a list's rows in the order they were made), each by the first two
+#       parts of its name (a player's name and address), separated by " | "
+#   tests/e2e/accessible.py APP --serve    answers requests on stdin, one a line,
+#       "SECONDS present|absent REGEX" or "SECONDS rows ROWS", with "ok" once a
+#       line matches (or none does) or the rows are ROWS, within SECONDS,
+#       looking every 40 ms, else with "fail"
 # Debian's python3 (/usr/bin), which has pyatspi (python3-pyatspi).
+import re
 import sys
+import time
 
 import pyatspi
 
 STATES = (("showing", pyatspi.STATE_SHOWING), ("focused", pyatspi.STATE_FOCUSED))
 
 
-def show(node):
-    states = node.getState()
-    flags = " ".join(name for name, state in STATES if states.contains(state))
-    print(f"{node.getRoleName()}\t{node.name}\t{flags}")
-    for child in node:
-        if child is not None:
-            show(child)
+def nodes(app_name):
+    def walk(node):
+        yield node
+        for child in node:
+            if child is not None:
+                yield from walk(child)
+    for app in pyatspi.Registry.getDesktop(0):
+        if app is not None and app.name == app_name:
+            yield from walk(app)
 
 
-apps = [app for app in pyatspi.Registry.getDesktop(0) if app is not None and app.name == sys.argv[1]]
-for app in apps:
-    show(app)
-sys.exit(0 if apps else 1)
+def lines(app_name):
+    for node in nodes(app_name):
+        states = node.getState()
+        flags = " ".join(name for name, state in STATES if states.contains(state))
+        yield f"{node.getRoleName()}\t{node.name}\t{flags}"
+
+
+def rows(app_name):
+    found = []
+    for node in nodes(app_name):
+        if (node.getRoleName() == "push button" and node.name != "Back"
+                and node.getState().contains(pyatspi.STATE_SHOWING)):
+            found.append((node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS).y,
+                          ", ".join(node.name.split(", ")[:2])))
+    return " | ".join(name for _, name in sorted(found))
+
+
+def every_40_ms(until, seconds=float("inf")):
+    """Calls until() every 40 ms until it gives an answer other than None, for
+    at most SECONDS; returns that answer or None. A look that fails, as the
+    tree changes under it, gives none."""
+    end = time.monotonic() + seconds
+    while True:
+        started = time.monotonic()
+        try:
+            answer = until()
+        except Exception as error:  # pyatspi raises GLib's errors
+            print(f"accessible.py: {error}", file=sys.stderr)
+            answer = None
+        if answer is not None or started >= end:
+            return answer
+        time.sleep(max(0.0, 0.04 - (time.monotonic() - started)))
+
+
+def serve(app_name):
+    for request in sys.stdin:
+        seconds, kind, wanted = request.rstrip("\n").split(" ", 2)
+        if kind == "rows":
+            look = lambda: rows(app_name) == wanted or None
+        else:
+            regex, present = re.compile(wanted), kind == "present"
+            look = lambda: any(regex.search(line) for line in lines(app_name)) == present or None
+        print("ok" if every_40_ms(look, float(seconds)) else "fail", flush=True)
+
+
+app_name, mode = sys.argv[1], sys.argv[2] if len(sys.argv) > 2 else ""
+if mode == "--serve":
+    serve(app_name)
+elif mode == "--rows":
+    every_40_ms(lambda: print(rows(app_name), flush=True))
+else:
+    found = list(lines(app_name))
+    print(*found, sep="\n")
+    sys.exit(0 if found else 1)

@@ -90,13 +90,13 @@ E2E_PLATFORM=offscreen QT_QUICK_BACKEND=software e2e_start_app "$app" --scan 010
 mkdir -p "$E2E_TMP/far-config/Halvorn"
 printf '[discovery]\nextraTargets=10.78.0.2\n' >"$E2E_TMP/far-config/Halvorn/Quintavo.conf"
 pids=()
-run list list --wait 1 & pids+=($!)
-run json list --wait 1 --json & pids+=($!)
+run list list --wait 0.5 & pids+=($!)
+run json list --wait 0.5 --json & pids+=($!)
 # The far player by --scan; foyer hears the datagram twice but is listed once.
-run scan list --wait 1 --scan 10.78.0.2 --scan 10.77.0.11 & pids+=($!)
+run scan list --wait 0.5 --scan 10.78.0.2 --scan 10.77.0.11 & pids+=($!)
 # The far player by its address, through the settings file.
 XDG_CONFIG_HOME=$E2E_TMP/far-config run settings playlist 10.78.0.2 --json & pids+=($!)
-run unknown playlist nobody --wait 1 & pids+=($!)
+run unknown playlist nobody --wait 0.5 & pids+=($!)
 run silent --timeout 0.5 playlist "10.77.0.14:$silent_port" & pids+=($!)
 # Nothing listens on port 1: refused long before the timeout.
 run refused --timeout 20 play 10.77.0.13:1 1 & pids+=($!)

@@ -15,12 +15,19 @@ E2E_TMP=$(mktemp -d)
 export LANGUAGE=en
 E2E_PIDS=()
 E2E_APP_PID=
+E2E_ANSWER=
 
 # Log lines start with $E2E_NAME (default "e2e"). A failure shows the end of
 # the app's output and, with a screen reader's bus, its accessible objects.
-e2e_log() { echo "${E2E_NAME:-e2e}: $*"; }
+# Each line says when, in seconds since the test began.
+E2E_STARTED=${EPOCHREALTIME/[.,]/}
+e2e_log() {
+    local us=$((${EPOCHREALTIME/[.,]/} - E2E_STARTED))
+    printf '%s: %d.%02d s: %s\n' "${E2E_NAME:-e2e}" $((us / 1000000)) $((us / 10000 % 100)) "$*"
+}
 e2e_fail() {
     echo "${E2E_NAME:-e2e}: FAIL: $*" >&2
+    [ "${E2E_ANSWER:-ok}" = ok ] || echo "--- the probe's last answer: $E2E_ANSWER" >&2
     if [ -s "$E2E_TMP/app.err" ]; then
         echo "--- app stderr (last 40 lines)" >&2
         tail -n 40 "$E2E_TMP/app.err" >&2
@@ -32,13 +39,14 @@ e2e_fail() {
     exit 1
 }
 
-# Stops what the test started, newest first: TERM, a bounded wait, then KILL.
+# Stops what the test started: TERM to all, newest first, then a bounded wait
+# for each and KILL.
 e2e_cleanup() {
     local i pid
     for ((i = ${#E2E_PIDS[@]} - 1; i >= 0; i--)); do
-        pid=${E2E_PIDS[i]}
-        kill -0 "$pid" 2>/dev/null || continue
-        kill -TERM "$pid" 2>/dev/null || true
+        kill -TERM "${E2E_PIDS[i]}" 2>/dev/null || true
+    done
+    for pid in "${E2E_PIDS[@]}"; do
         e2e_poll 5 e2e_ended "$pid" || kill -KILL "$pid" 2>/dev/null || true
         wait "$pid" 2>/dev/null || true
     done
@@ -55,7 +63,7 @@ e2e_poll() {
     shift
     until "$@" >/dev/null 2>&1; do
         [ "$SECONDS" -lt "$deadline" ] || return 1
-        sleep 0.1
+        sleep 0.03
     done
 }
 
@@ -106,6 +114,7 @@ e2e_start_display() {
 # $E2E_PLATFORM); its output goes to $E2E_TMP/app.out and $E2E_TMP/app.err.
 # Its settings file is $E2E_TMP/config/Halvorn/Quintavo.conf, never the user's.
 e2e_start_app() {
+    rm -rf "$E2E_TMP/runtime"
     mkdir -m 700 "$E2E_TMP/runtime"
     QT_QPA_PLATFORM=${E2E_PLATFORM:-xcb} XDG_RUNTIME_DIR=$E2E_TMP/runtime XDG_CONFIG_HOME=$E2E_TMP/config QT_LOGGING_RULES=${QT_LOGGING_RULES:-quintavo.*.debug=true} "$@" >"$E2E_TMP/app.out" 2>"$E2E_TMP/app.err" &
     E2E_APP_PID=$!
@@ -126,7 +135,7 @@ e2e_wait_for_window() {
                 return 0
             fi
         done
-        sleep 0.1
+        sleep 0.03
     done
     return 1
 }
@@ -141,22 +150,6 @@ e2e_window_size() {
 # True when window $1 is $2 ("WIDTHxHEIGHT") large; for e2e_poll.
 e2e_window_has_size() {
     [ "$(e2e_window_size "$1")" = "$2" ]
-}
-
-# Saves what window $1 shows to the picture file $2, in the format its name
-# says (a .ppm is the quickest to check). A GL window cannot be grabbed by its
-# id under Xvfb, so this grabs the screen and crops the window's area, which
-# xwininfo tells: under a reparenting window manager xdotool's
-# getwindowgeometry adds the offset inside the frame twice.
-e2e_grab_window() {
-    local area
-    area=$(xwininfo -id "$1" | awk -F: '
-        /Absolute upper-left X/ { x = $2 + 0 }
-        /Absolute upper-left Y/ { y = $2 + 0 }
-        /^ *Width/ { w = $2 + 0 }
-        /^ *Height/ { h = $2 + 0 }
-        END { printf "%dx%d+%d+%d\n", w, h, x, y }')
-    import-im6.q16 -window root -crop "$area" +repage -depth 8 "$2"
 }
 
 # ---------------------------------------------------------------------------
@@ -208,13 +201,17 @@ e2e_start_update_service() {
 
 # Starts player-sim ($1) as player $2 on address $3 (it listens and registers
 # there, so the hub tells it apart from others) with further options, in the
-# background; its log is $E2E_TMP/player-$2.log. A later --name in the options
-# gives the player another name than its label.
+# background; its log is $E2E_TMP/player-$2.log, its process id
+# ${E2E_PLAYER_PID[$2]}. A later --name in the options gives the player
+# another name than its label.
+declare -A E2E_PLAYER_PID
 e2e_start_player() {
     local binary=$1 name=$2 address=$3
     shift 3
     "$binary" --name "$name" --bind "$address" --source "$address" "$@" >"$E2E_TMP/player-$name.log" 2>&1 &
     E2E_PIDS+=($!)
+    # shellcheck disable=SC2034 # read by the tests
+    E2E_PLAYER_PID[$name]=$!
 }
 
 # Returns once the players labelled $1... hear discovery datagrams: their
@@ -257,9 +254,9 @@ e2e_click() {
 # video k is entry k) share these positions.
 e2e_row_middle() { echo $(($1 / 10 + 2 + $2 * ($1 / 10 + 2) + $1 / 20)); }
 
-# A check of the screenshot $1 of the window, read once by screen.py from the
-# scene's layout at the picture's size (see there).
-e2e_screen() { "$E2E_PYTHON" "$E2E_ROOT/tests/e2e/screen.py" "$@"; }
+# Polls at most $1 seconds until the check $2... (see tests/e2e/screen.py)
+# holds for what the window $window shows; needs e2e_serve screen.py.
+e2e_sees() { e2e_ask "$1 ${window:?} ${*:2}"; }
 
 # Prints the bytes of a player command, its text and the final 0x00, in hex as
 # player-sim logs them.
@@ -294,15 +291,6 @@ e2e_close_app() {
     wait "$E2E_APP_PID" || status=$?
     [ "$status" -eq 0 ] || e2e_fail "app exited with $status"
     e2e_log "app closed, exit code 0"
-}
-
-# True when the command $3 holds for a fresh screenshot of window $1 in file
-# $2; it gets the file and the further arguments. For e2e_poll:
-#   e2e_poll 10 e2e_shot_shows "$window" "$shot" e2e_screen list 8
-e2e_shot_shows() {
-    local window=$1 file=$2 check=$3
-    shift 3
-    e2e_grab_window "$window" "$file" && "$check" "$file" "$@"
 }
 
 # ---------------------------------------------------------------------------
@@ -341,21 +329,48 @@ e2e_far() { nsenter --net="/proc/$E2E_FAR_PID/ns/net" -- "$@"; }
 # Starts a session bus and exports DBUS_SESSION_BUS_ADDRESS and
 # QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1: applications started afterwards publish
 # their accessible objects on the accessibility bus, as for a screen reader.
-# The bus is started here, by a first reader (an application looks for it
-# once, at its start); it ends with the session bus.
+# The bus is started here, by the first look of the reader that serves
+# e2e_accessible (an application looks for the bus once, at its start); it
+# ends with the session bus.
 e2e_start_accessibility_bus() {
     dbus-daemon --session --nofork --print-address=1 >"$E2E_TMP/dbus.address" 2>"$E2E_TMP/dbus.log" &
     E2E_PIDS+=($!)
     e2e_poll 10 test -s "$E2E_TMP/dbus.address" || e2e_fail "no session bus: $(cat "$E2E_TMP/dbus.log")"
     DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$E2E_TMP/dbus.address")
     export DBUS_SESSION_BUS_ADDRESS QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
-    "$E2E_ROOT/tests/e2e/accessible.py" quintavo >/dev/null 2>&1 || true
+    e2e_serve accessible.py quintavo --serve
+    e2e_accessible 0 absent . || true
     e2e_log "accessibility bus on the session bus $DBUS_SESSION_BUS_ADDRESS"
 }
 
-# True when an accessible object of the application (a line ROLE<TAB>NAME<TAB>
-# STATES of tests/e2e/accessible.py) matches the extended regular expression
-# $1; for e2e_poll.
-e2e_accessible_has() {
-    "$E2E_ROOT/tests/e2e/accessible.py" quintavo | grep -E "$1" >/dev/null
+# Polls at most $1 seconds until an accessible object of the application (a
+# line ROLE<TAB>NAME<TAB>STATES of tests/e2e/accessible.py) matches the
+# extended regular expression $2; with "absent" before it, until none matches
+# $3; with "rows", until the rows in view are $3 (see accessible.py).
+#   e2e_accessible 5 "^push button${tab}Back${tab}showing$"
+#   e2e_accessible 0 absent "Back"
+e2e_accessible() {
+    case $2 in
+    absent | rows) e2e_ask "$*" ;;
+    *) e2e_ask "$1 present $2" ;;
+    esac
+}
+
+# ---------------------------------------------------------------------------
+# Probes that answer the test's questions, each in one process that looks as
+# often as it can: tests/e2e/screen.py and accessible.py.
+
+# Starts the probe tests/e2e/$1 with the arguments $2..., which serves the
+# test's requests from here on.
+e2e_serve() {
+    coproc E2E_PROBE { exec "$E2E_PYTHON" -u "$E2E_ROOT/tests/e2e/$1" "${@:2}" 2>>"$E2E_TMP/probe.log"; }
+    E2E_PIDS+=("$E2E_PROBE_PID")
+}
+
+# Sends the probe the request $*; true when it answers "ok". A failure shows
+# the last answer, which may say what was found instead.
+e2e_ask() {
+    echo "$*" >&"${E2E_PROBE[1]}"
+    read -r E2E_ANSWER <&"${E2E_PROBE[0]}" || e2e_fail "the probe ended: $(cat "$E2E_TMP/probe.log")"
+    [ "$E2E_ANSWER" = ok ]
 }

@@ -1,24 +1,30 @@
-#!/usr/bin/env python3
-"""What a screenshot of the app's window shows, read once from the scene's
-layout at the picture's size: the header and every list row are a tenth of the
-height, with 2 pixels above each row. Exits 0 when the check holds; "active"
-prints the rows it finds.
+#!/usr/bin/python3
+"""What the app's window shows on the X server of $DISPLAY, read from the
+scene's layout at the picture's size: the header and every list row are a
+tenth of the height, with 2 pixels above each row. Answers requests on stdin,
+one a line, with "ok" or "fail: WHY":
 
-    screen.py IMAGE list ROWS | player LAST ACTIVE | notice shown|hidden
-        | spans ROW SHARE | white WxH+X+Y LIMIT | active FROM TO | like OTHER ROWS
+    SECONDS WINDOW CHECK ARGS...   grabs window WINDOW (an X window id; WINDOW/2:
+                                   scaled to half) until CHECK holds, at most
+                                   SECONDS (0: one look)
+    keep NAME                      keeps the last grab as NAME
 
-list: the main screen under the grey-blue header, Back see-through, exactly
-ROWS player rows in view. player: Back opaque, entries 0 to LAST in view,
-ACTIVE alone in the active look. spans: row ROW's white text is wider than
-SHARE of the window. white: less than LIMIT of the area is pure white, which
-is what shows where no item draws. like: the picture matches OTHER of the same
-size within a small difference (a window at 2x scaled down, against the window
-at 1x), and the texts of rows 0 to ROWS-1 stand where they stand in OTHER, within
-a pixel or two, inside their outlines.
+list ROWS: the main screen under the grey-blue header, Back see-through, exactly
+ROWS player rows in view. player LAST ACTIVE: Back opaque, entries 0 to LAST in
+view, ACTIVE alone in the active look ("-": none). notice shown|hidden. spans
+ROW SHARE: row ROW's white text is wider than SHARE of the window. white
+WxH+X+Y LIMIT: less than LIMIT of the area is pure white, which is what shows
+where no item draws. like NAME ROWS: the picture matches the one kept as NAME
+within a small difference (a window at 2x scaled down, against the window at
+1x), and the texts of rows 0 to ROWS-1 stand where they stand there, within a
+pixel or two, inside their outlines.
 """
+import ctypes
 import re
 import subprocess
 import sys
+import tempfile
+import time
 
 HEADER = [0x80, 0x88, 0xA4]  # the header's grey-blue, opaque: exact on screen
 ACTIVE = (176, 215, 228)  # the active look's light blue under the gloss
@@ -26,14 +32,16 @@ WHITE = (255, 255, 255)
 
 
 class Shot:
-    def __init__(self, path):
-        data = open(path, "rb").read()
-        if not data.startswith(b"P6"):
-            data = subprocess.run(["convert-im6.q16", path, "-depth", "8", "ppm:-"],
-                                  capture_output=True, check=True).stdout
+    def __init__(self, width, height, pixels):
+        self.width, self.height, self.pixels = width, height, pixels
+
+    @staticmethod
+    def from_ppm(data):
         header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", data)
-        self.width, self.height = int(header[1]), int(header[2])
-        self.pixels = data[header.end():]
+        return Shot(int(header[1]), int(header[2]), data[header.end():])
+
+    def ppm(self):
+        return b"P6 %d %d 255\n" % (self.width, self.height) + bytes(self.pixels)
 
     def area(self, x, y, w, h):
         for row in range(y, y + h):
@@ -105,42 +113,115 @@ class Shot:
         return self.white(self.width // 4, self.height * 45 // 100, self.width // 2, self.height // 5)
 
 
-def check(shot, name, *args):
+def check(shot, kept, name, *args):
+    """Whether the check holds, and what was found when it does not."""
     if name == "list":
         rows = int(args[0])
         return (shot.back() < 0.05 and shot.header() == HEADER
-                and all(map(shot.outlined, range(rows))) and not shot.outlined(rows))
+                and all(map(shot.outlined, range(rows))) and not shot.outlined(rows)), "not that list"
     if name == "player":
+        active = " ".join(map(str, shot.active(0, int(args[0])))) or "-"
         return (shot.back() > 0.95 and all(map(shot.outlined, range(int(args[0]) + 1)))
-                and " ".join(map(str, shot.active(0, int(args[0])))) == args[1])
+                and active == args[1]), f"active rows: {active}"
     if name == "notice":
-        return shot.notice() > 0.95 if args[0] == "shown" else shot.notice() < 0.5
+        return (shot.notice() > 0.95 if args[0] == "shown" else shot.notice() < 0.5), ""
     if name == "spans":
-        return shot.spans(int(args[0])) > float(args[1]) * shot.width
+        return shot.spans(int(args[0])) > float(args[1]) * shot.width, ""
     if name == "white":
         w, h, x, y = map(int, re.fullmatch(r"(\d+)x(\d+)\+(\d+)\+(\d+)", args[0]).groups())
-        return shot.white(x, y, w, h) < float(args[1])
-    if name == "like":
-        other = Shot(args[0])
-        if (shot.width, shot.height) != (other.width, other.height):
-            return False
-        for row in range(int(args[1])):
-            box, want = shot.text_box(row), other.text_box(row)
-            inside = (12, shot.top(row) + 3, shot.width - 13, shot.top(row) + shot.height // 10 - 4)
-            if (not box or not want or box[0] <= inside[0] or box[1] <= inside[1]
-                    or box[2] >= inside[2] or box[3] >= inside[3]
-                    or max(abs(a - b) for a, b in zip(box, want)) > 2):
-                print(f"row {row}: text at {box}, want {want} inside {inside}", file=sys.stderr)
-                return False
-        difference = shot.difference(other)
-        if difference > 0.01:
-            print(f"differs by {difference:.4f}", file=sys.stderr)
-        return difference <= 0.01
-    if name != "active":
+        return shot.white(x, y, w, h) < float(args[1]), ""
+    if name != "like":
         sys.exit(f"screen.py: no check {name}")
-    print(*shot.active(int(args[0]), int(args[1])))
-    return True
+    other = kept[args[0]]
+    if (shot.width, shot.height) != (other.width, other.height):
+        return False, f"{shot.width}x{shot.height}, want {other.width}x{other.height}"
+    for row in range(int(args[1])):
+        box, want = shot.text_box(row), other.text_box(row)
+        inside = (12, shot.top(row) + 3, shot.width - 13, shot.top(row) + shot.height // 10 - 4)
+        if (not box or not want or box[0] <= inside[0] or box[1] <= inside[1]
+                or box[2] >= inside[2] or box[3] >= inside[3]
+                or max(abs(a - b) for a, b in zip(box, want)) > 2):
+            return False, f"row {row}: text at {box}, want {want} inside {inside}"
+    difference = shot.difference(other)
+    return difference <= 0.01, f"differs by {difference:.4f}"
+
+
+class Display:
+    """Grabs a window's area from the screen. A GL window cannot be grabbed by
+    its id under Xvfb, so this reads the root window where the window lies."""
+
+    class Image(ctypes.Structure):
+        _fields_ = [(name, ctypes.c_int) for name in ("width", "height", "xoffset", "format")] + [
+            ("data", ctypes.POINTER(ctypes.c_ubyte))] + [
+            (name, ctypes.c_int) for name in ("byte_order", "bitmap_unit", "bitmap_bit_order",
+                                              "bitmap_pad", "depth", "bytes_per_line",
+                                              "bits_per_pixel")]
+
+    def __init__(self):
+        self.x11 = ctypes.cdll.LoadLibrary("libX11.so.6")
+        self.x11.XOpenDisplay.restype = ctypes.c_void_p
+        self.x11.XGetImage.restype = ctypes.POINTER(Display.Image)
+        self.x11.XGetImage.argtypes = [ctypes.c_void_p, ctypes.c_ulong] + [ctypes.c_int] * 2 + [
+            ctypes.c_uint] * 2 + [ctypes.c_ulong, ctypes.c_int]
+        # A window that is gone is no reason to end: its grab fails.
+        self.on_error = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)(
+            lambda display, event: 0)
+        self.x11.XSetErrorHandler(self.on_error)
+        self.display = self.x11.XOpenDisplay(None)
+        self.root = self.x11.XDefaultRootWindow(ctypes.c_void_p(self.display))
+
+    def grab(self, window):
+        x, y, child, root = ctypes.c_int(), ctypes.c_int(), ctypes.c_ulong(), ctypes.c_ulong()
+        w, h, ignored = ctypes.c_uint(), ctypes.c_uint(), ctypes.c_uint()
+        display = ctypes.c_void_p(self.display)
+        if not (self.x11.XGetGeometry(display, ctypes.c_ulong(window), ctypes.byref(root),
+                                      ctypes.byref(x), ctypes.byref(y), ctypes.byref(w),
+                                      ctypes.byref(h), ctypes.byref(ignored), ctypes.byref(ignored))
+                and self.x11.XTranslateCoordinates(display, ctypes.c_ulong(window), root, 0, 0,
+                                                   ctypes.byref(x), ctypes.byref(y),
+                                                   ctypes.byref(child))):
+            return None
+        image = self.x11.XGetImage(display, self.root, x, y, w, h, ~0, 2)  # ZPixmap
+        if not image:
+            return None
+        size = w.value * h.value
+        assert image.contents.bits_per_pixel == 32 and image.contents.bytes_per_line == 4 * w.value
+        bgrx = ctypes.string_at(image.contents.data, 4 * size)
+        self.x11.XFree(image.contents.data)
+        self.x11.XFree(image)
+        pixels = bytearray(3 * size)
+        pixels[0::3], pixels[1::3], pixels[2::3] = bgrx[2::4], bgrx[1::4], bgrx[0::4]
+        return Shot(w.value, h.value, pixels)
+
+
+def halved(shot):
+    """The picture at half its size, each pixel the mean of four."""
+    with tempfile.NamedTemporaryFile(suffix=".ppm") as file:
+        file.write(shot.ppm())
+        file.flush()
+        return Shot.from_ppm(subprocess.run(["convert-im6.q16", file.name, "-scale", "50%", "ppm:-"],
+                                            capture_output=True, check=True).stdout)
+
+
+def serve():
+    display, kept, last = Display(), {}, None
+    for request in sys.stdin:
+        words = request.split()
+        if words[0] == "keep":
+            kept[words[1]] = last
+            print("ok", flush=True)
+            continue
+        end, (window, _, half) = time.monotonic() + float(words[0]), words[1].partition("/")
+        while True:
+            last = display.grab(int(window))
+            if last and half:
+                last = halved(last)
+            holds, why = check(last, kept, *words[2:]) if last else (False, "no window")
+            if holds or time.monotonic() >= end:
+                break
+            time.sleep(0.02)
+        print("ok" if holds else f"fail: {why}", flush=True)
 
 
 if __name__ == "__main__":
-    sys.exit(0 if check(Shot(sys.argv[1]), *sys.argv[2:]) else 1)
+    serve()

@@ -25,12 +25,12 @@ e2e_own_netns "$0" "$@"
 # the end, as when the user changes it.
 E2E_SCREEN=1024x1536x24 E2E_DPI=192 e2e_start_display
 xrdb -merge <<<"Xft.dpi: 96"
+e2e_serve screen.py
 e2e_start_player "$player_sim" foyer 10.77.0.11 --name halvorn-foyer
 e2e_wait_for_players foyer
 
 # Starts the app, with the settings file as it is, and sets $window.
 start() {
-    rm -rf "$E2E_TMP/runtime"
     e2e_start_app "$app"
     window=$(e2e_wait_for_window "$title" 30) || e2e_fail "no window titled '$title'"
 }
@@ -64,12 +64,11 @@ icons() {
 several_icons() { [ "$(icons | wc -l)" -ge 3 ] && [ "$(icons | tail -n 1)" -ge 128 ]; }
 # The icon comes with the first frame.
 e2e_poll 10 several_icons \
-    || e2e_fail "the window's icons for task bars: '$(echo $(icons))', want several up to 128 or more"
-e2e_log "WM_CLASS is the desktop entry's $wm_class; icons of $(echo $(icons)) pixels"
+    || e2e_fail "the window's icons for task bars: '$(icons | xargs)', want several up to 128 or more"
+e2e_log "WM_CLASS is the desktop entry's $wm_class; icons of $(icons | xargs) pixels"
 
 # The first run at 1x: the picture the 2x ones are held against.
-one=$E2E_TMP/one.ppm
-e2e_poll 10 e2e_shot_shows "$window" "$one" e2e_screen list 1 || e2e_fail "the player is not listed at 1x"
+e2e_sees 10 list 1 && e2e_ask keep one || e2e_fail "the player is not listed at 1x"
 
 # --- the window opens where it was closed, at the size it had (drawn in
 # software this once: the quicker start)
@@ -83,17 +82,10 @@ e2e_log "the window opened again where it was closed, 480x760 at 300,120"
 e2e_close_app "$title"
 
 # --- high DPI: the window at 2x, scaled down, is the window at 1x
-two=$E2E_TMP/two.ppm
-# True when the window, grabbed and scaled to half, passes the check $1...
-half_shows() {
-    e2e_grab_window "$window" "$E2E_TMP/full.ppm" \
-        && convert-im6.q16 "$E2E_TMP/full.ppm" -scale 50% "$two" && e2e_screen "$two" "$@"
-}
 # The window at 2x ($1 names how) comes to match the one at 1x, once the
-# player is listed; the check's findings are shown when it never does.
+# player is listed.
 like_1x() {
-    e2e_poll 10 half_shows like "$one" 1 \
-        || { half_shows like "$one" 1 || e2e_fail "at $1 the window, scaled down, differs from 1x"; }
+    e2e_ask "10 $window/2 like one 1" || e2e_fail "at $1 the window, scaled down, differs from 1x"
     e2e_log "at $1 the window is 800x1400 and shows what it shows at 1x"
     e2e_close_app "$title"
 }
