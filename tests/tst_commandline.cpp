@@ -119,11 +119,9 @@ void tst_CommandLine::addresses_data()
     };
     row("plain", "10.77.0.11", "10.77.0.11");
     row("leading zeros", "192.168.001.010", "192.168.1.10");
-    row("zeros all along", "010.000.000.002", "10.0.0.2");
     row("above 255", "300.1.2.3", "");
     row("an empty part", "10..0.1", "");
     row("three parts", "10.0.1", "");
-    row("five parts", "1.2.3.4.5", "");
     row("four digits", "0010.0.0.1", "");
     row("a dot at the end", "10.0.0.1.", "");
 }

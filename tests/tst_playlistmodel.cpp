@@ -114,9 +114,9 @@ void tst_PlaylistModel::roles_data()
     QTest::addColumn<QJsonValue>("video");
     QTest::addColumn<QVariantList>("values"); // description, minutes, seconds, known, available
 
-    QTest::newRow("119.6 seconds") << QJsonValue(
-        QJsonObject {{"description", "<b>Harbour</b>"}, {"duration", 119.6}, {"exists", true}})
-                                   << QVariantList {"<b>Harbour</b>", 2, 0, true, true};
+    QTest::newRow("a video") << QJsonValue(QJsonObject {
+        {"description", "<b>Harbour</b>"}, {"duration", 125}, {"exists", true}})
+                             << QVariantList {"<b>Harbour</b>", 2, 5, true, true};
     QTest::newRow("no length") << QJsonValue(QJsonObject {{"duration", 0}})
                                << QVariantList {"", 0, 0, true, false};
     QTest::newRow("unknown length")

@@ -44,7 +44,6 @@ private slots:
     void noticeMarkup();
     void versionParse_data();
     void versionParse();
-    void versionNewerThan_data();
     void versionNewerThan();
 };
 
@@ -82,10 +81,8 @@ void tst_Protocol::record_data()
                            << QStringList {"8080", "a", "Café!"};
     QTest::newRow("round trip") << encodeRegistrationRecord({9, "fe80::1", "attic"}, 1)
                                 << QStringList {"9", "fe80::1", "attic"};
-    QTest::newRow("nothing") << QByteArray() << QStringList();
     QTest::newRow("no address length") << head << QStringList();
     QTest::newRow("address cut") << head + char(12) + "192.168" << QStringList();
-    QTest::newRow("no name length") << head + char(3) + "a.b" << QStringList();
     QTest::newRow("name cut") << head + char(3) + "a.b" + char(200) + "lobby" << QStringList();
 }
 
@@ -134,11 +131,9 @@ void tst_Protocol::assemblerReads_data()
     QTest::addColumn<QByteArray>("atClose"); // null: nothing left at close
 
     const QByteArray nul(1, '\0');
-    // Replies with and without the terminator, cut in every way: assemblerEveryCut().
-    QTest::newRow("brace inside a string")
-        << Reads {"{\"d\":\"}{\"", ",\"e\":1}"} << Reads {"{\"d\":\"}{\",\"e\":1}"} << QByteArray();
-    QTest::newRow("escaped quote inside a string")
-        << Reads {"{\"d\":\"a\\\"}\"", "}"} << Reads {"{\"d\":\"a\\\"}\"}"} << QByteArray();
+    // Replies with and without the terminator, cut in every way, strings with
+    // brackets and escapes among them: assemblerEveryCut(). A bare value is
+    // junk.
     QTest::newRow("two unterminated in one read")
         << Reads {"{\"a\":1} [2]"} << Reads {"{\"a\":1}", "[2]"} << QByteArray();
     QTest::newRow("terminator after a complete reply is no reply")
@@ -149,9 +144,6 @@ void tst_Protocol::assemblerReads_data()
         << Reads {"hello {", "} world" + nul} << Reads {"hello {} world"} << QByteArray();
     QTest::newRow("junk held at close") << Reads {"not json"} << Reads {} << QByteArray("not json");
     QTest::newRow("half reply at close") << Reads {"{\"a\":"} << Reads {} << QByteArray("{\"a\":");
-    QTest::newRow("bare value lasts until nul")
-        << Reads {"42 ", "\"x\"" + nul} << Reads {"42 \"x\""} << QByteArray();
-    QTest::newRow("bare value held at close") << Reads {"42"} << Reads {} << QByteArray("42");
     QTest::newRow("blank only") << Reads {"  \n", nul} << Reads {} << QByteArray();
 }
 
@@ -227,7 +219,6 @@ void tst_Protocol::duplicateKeys_data()
     QTest::newRow("quotes and braces in strings")
         << QByteArray(R"({"a\"}{":1,"a\\":{"x":"}\",\"x\":"}})") << false;
     QTest::newRow("escaped the same") << QByteArray(R"({"a":1,"\u0061":2})") << true;
-    QTest::newRow("escaped quote the same") << QByteArray(R"({"\"":1,"\u0022":2})") << true;
     QTest::newRow("prefix is another key") << QByteArray(R"({"ab":1,"a":2})") << false;
     QTest::newRow("not json") << QByteArray("{{\"a\"") << false;
     const QByteArray many = R"({"k1":1,"k2":2,"k3":3,"k4":4,"k5":5,"k6":6,"k7":7,"k8":8,"k9":9)";
@@ -250,19 +241,13 @@ void tst_Protocol::answerDuration_data()
     QTest::newRow("119.6 carries into the minutes") << QJsonValue(119.6) << "2:0";
     QTest::newRow("59.5 rounds up") << QJsonValue(59.5) << "1:0";
     QTest::newRow("59.4 rounds down") << QJsonValue(59.4) << "0:59";
-    QTest::newRow("0") << QJsonValue(0) << "0:0";
-    QTest::newRow("65") << QJsonValue(65) << "1:5";
-    QTest::newRow("30.4") << QJsonValue(30.4) << "0:30";
-    QTest::newRow("125") << QJsonValue(125) << "2:5";
     QTest::newRow("negative zero") << QJsonValue(-0.0) << "0:0";
     QTest::newRow("longest") << QJsonValue(2147483647.4) << "35791394:7";
     QTest::newRow("past the longest") << QJsonValue(2147483647.5) << "unknown";
-    QTest::newRow("huge") << QJsonValue(1e300) << "unknown";
     QTest::newRow("infinite") << QJsonValue(qInf()) << "unknown";
     QTest::newRow("not a number") << QJsonValue(qQNaN()) << "unknown";
     QTest::newRow("negative") << QJsonValue(-1) << "unknown";
     QTest::newRow("negative under a half") << QJsonValue(-0.4) << "unknown";
-    QTest::newRow("missing") << QJsonValue(QJsonValue::Undefined) << "unknown";
     QTest::newRow("string") << QJsonValue("95") << "unknown";
 }
 
@@ -304,21 +289,14 @@ void tst_Protocol::answerActiveIndex_data()
     QTest::addColumn<int>("read"); // -2: no answer
 
     QTest::newRow("missing") << QJsonValue(QJsonValue::Undefined) << -2;
-    QTest::newRow("null") << QJsonValue() << -2;
     QTest::newRow("string") << QJsonValue("2") << -2;
-    QTest::newRow("bool") << QJsonValue(true) << -2;
     QTest::newRow("not a number") << QJsonValue(qQNaN()) << -2;
-    QTest::newRow("infinite") << QJsonValue(-qInf()) << -2;
     QTest::newRow("default") << QJsonValue(0) << 0;
-    QTest::newRow("a video") << QJsonValue(3) << 3;
     QTest::newRow("largest") << QJsonValue(65535) << 65535;
     QTest::newRow("nothing playing") << QJsonValue(-1) << -1;
     QTest::newRow("negative zero") << QJsonValue(-0.0) << 0;
     QTest::newRow("fraction") << QJsonValue(2.5) << -1;
-    QTest::newRow("fraction under one") << QJsonValue(0.2) << -1;
-    QTest::newRow("negative") << QJsonValue(-7) << -1;
     QTest::newRow("past 16 bits") << QJsonValue(65536) << -1;
-    QTest::newRow("huge") << QJsonValue(1e300) << -1;
 }
 
 void tst_Protocol::answerActiveIndex()
@@ -345,8 +323,6 @@ void tst_Protocol::answerEntries_data()
 
     QTest::newRow("missing") << QJsonValue(QJsonValue::Undefined) << QStringList();
     QTest::newRow("object") << QJsonValue(QJsonObject {{"description", "x"}}) << QStringList();
-    QTest::newRow("string") << QJsonValue("[{}]") << QStringList();
-    QTest::newRow("empty") << QJsonValue(QJsonArray()) << QStringList();
     QTest::newRow("complete") << QJsonValue(QJsonArray {
         QJsonObject {{"description", "Harbour <b>walk</b>"}, {"duration", 65}, {"exists", true}},
         QJsonObject {{"description", ""}, {"duration", 119.6}, {"exists", false}},
@@ -384,7 +360,6 @@ void tst_Protocol::answerPlaying_data()
     QTest::addColumn<QString>("playing"); // null: nothing
 
     QTest::newRow("default") << 0 << QString();
-    QTest::newRow("nothing playing") << -1 << QString();
     QTest::newRow("first") << 1 << "Harbour walk";
     QTest::newRow("empty description") << 2 << "";
     QTest::newRow("last") << 3 << "Closed";
@@ -496,10 +471,7 @@ void tst_Protocol::versionParse_data()
     QTest::newRow("leading zeros") << "007.1.2" << 7 << 1 << 2 << "7.1.2";
     QTest::newRow("not a number") << "0.9.x" << 0 << 9 << 0 << "0.9.0";
     QTest::newRow("low 8 bits") << "0.9.258" << 0 << 9 << 2 << "0.9.2";
-    QTest::newRow("two parts") << "1.0" << 0 << 0 << 0 << "0.0.0";
     QTest::newRow("four parts") << "1.0.0.1" << 0 << 0 << 0 << "0.0.0";
-    QTest::newRow("empty") << "" << 0 << 0 << 0 << "0.0.0";
-    QTest::newRow("negative") << "1.-1.0" << 1 << 0 << 0 << "1.0.0";
 }
 
 void tst_Protocol::versionParse()
@@ -517,26 +489,15 @@ void tst_Protocol::versionParse()
     QCOMPARE(version.toText(), printed);
 }
 
-void tst_Protocol::versionNewerThan_data()
-{
-    QTest::addColumn<QString>("candidate");
-    QTest::addColumn<QString>("current");
-    QTest::addColumn<bool>("newer");
-
-    // Equal, older, newer, numeric order and malformed: rows of tst_Updater::answers.
-    QTest::newRow("major beats the rest") << "1.0.0"
-                                          << "0.255.255" << true;
-    QTest::newRow("older major") << "0.255.255"
-                                 << "1.0.0" << false;
-}
-
 void tst_Protocol::versionNewerThan()
 {
-    QFETCH(QString, candidate);
-    QFETCH(QString, current);
-    QFETCH(bool, newer);
-    QCOMPARE(VersionNumber::fromText(candidate).isNewerThan(VersionNumber::fromText(current)),
-             newer);
+    // Equal, older, newer and numeric order: rows of tst_Updater::answers,
+    // whose versions differ below the major number only.
+    const auto newer = [](const char *a, const char *b) {
+        return VersionNumber::fromText(a).isNewerThan(VersionNumber::fromText(b));
+    };
+    QVERIFY(newer("1.0.0", "0.255.255"));
+    QVERIFY(!newer("0.255.255", "1.0.0"));
 }
 
 QTEST_APPLESS_MAIN(tst_Protocol)

@@ -1,10 +1,7 @@
-// The resource collection as the application links it: every picture the
-// scene names is there and loads, the scene's folder (its implicit import)
-// holds QML files only, and the Windows icon has the sizes the shell asks for.
-// Everything is read from the collection, never from disk.
-#include <QDirIterator>
+// The Windows icon in the resource collection as the application links it: the
+// sizes the shell asks for. (Every picture the scene names loads: tst_scene,
+// where a picture that does not is a warning, and fails.)
 #include <QImageReader>
-#include <QRegularExpression>
 #include <QtTest>
 
 class tst_Resources : public QObject
@@ -12,40 +9,8 @@ class tst_Resources : public QObject
     Q_OBJECT
 
 private slots:
-    void scenePicturesLoad();
-    void sceneFolderHoldsQmlOnly();
     void windowsIconSizes();
 };
-
-void tst_Resources::scenePicturesLoad()
-{
-    static const QRegularExpression named(QStringLiteral("qrc:/*([^\"'\\s]+)"));
-    int pictures = 0;
-    QDirIterator files(QStringLiteral(":/qml/Quintavo"), {QStringLiteral("*.qml")}, QDir::Files,
-                       QDirIterator::Subdirectories);
-    while (files.hasNext()) {
-        QFile file(files.next());
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        auto matches = named.globalMatch(QString::fromUtf8(file.readAll()));
-        while (matches.hasNext()) {
-            const QString path = QStringLiteral(":/") + matches.next().captured(1);
-            QImageReader reader(path);
-            QVERIFY2(!reader.read().isNull(),
-                     qPrintable(file.fileName() + ": " + path + ": " + reader.errorString()));
-            ++pictures;
-        }
-    }
-    QVERIFY(pictures > 0);
-}
-
-void tst_Resources::sceneFolderHoldsQmlOnly()
-{
-    // A stray qmldir, for one, would change how the scene finds its components.
-    const QDir scene(QStringLiteral(":/qml/Quintavo"));
-    for (const QString &entry : scene.entryList(QDir::AllEntries | QDir::NoDotAndDotDot))
-        QVERIFY2(entry.endsWith(QLatin1String(".qml")) && QFileInfo(scene, entry).isFile(),
-                 qPrintable(entry));
-}
 
 void tst_Resources::windowsIconSizes()
 {

@@ -43,7 +43,7 @@ public slots:
         context->setContextProperty(QStringLiteral("applicationVersion"),
                                     QVariant(QStringLiteral(QUINTAVO_VERSION)));
         // The schemes the tests' links use: none of them may reach a real handler.
-        for (const char *scheme : {"http", "https", "file", "smb", "myapp", "qrc"})
+        for (const char *scheme : {"http", "https", "file", "qrc"})
             QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), this, "openUrl");
         context->setContextProperty(QStringLiteral("probe"), this);
     }

@@ -2,7 +2,8 @@
 # quintavo-cli against simulated players: three on this network, one that
 # hears no scan and never answers in time, and one named with an escape
 # sequence on a routed network that the broadcast does not reach. list finds
-# the three (lines and JSON) and, with --scan, the far one, printed escaped;
+# the three and, with --scan, the far one, printed escaped (the settings file
+# names it too); playlist --json reads it;
 # playlist marks the entry playing; play sends exactly the switch command; an
 # unknown name exits 3, the silent player 1, a port that refuses 1 at once with
 # one line; addresses are read in decimal, leading zeros and all. The
@@ -44,13 +45,10 @@ one_error_line() {
 # --- the application's command line, with no display at all
 no_display=(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM)
 [ "$("${no_display[@]}" "$app" --version)" = "Quintavo $version" ] || e2e_fail "app --version"
-for bad in --no-such-option '--scan 10.1.2'; do
-    status=0
-    # shellcheck disable=SC2086 # the option and its value are two words
-    "${no_display[@]}" "$app" $bad >/dev/null 2>"$E2E_TMP/app-usage.err" || status=$?
-    [ "$status" -eq 2 ] && [ "$(wc -l <"$E2E_TMP/app-usage.err")" -eq 1 ] \
-        || e2e_fail "app $bad: exit status $status, stderr: $(cat "$E2E_TMP/app-usage.err")"
-done
+status=0
+"${no_display[@]}" "$app" --no-such-option >/dev/null 2>"$E2E_TMP/app-usage.err" || status=$?
+[ "$status" -eq 2 ] && [ "$(wc -l <"$E2E_TMP/app-usage.err")" -eq 1 ] \
+    || e2e_fail "app --no-such-option: exit status $status, stderr: $(cat "$E2E_TMP/app-usage.err")"
 e2e_log "app: --version, and exit 2 on a bad option, without a display"
 
 # Every option of --help is in the man page.
@@ -84,14 +82,13 @@ gallery_port=$(port_of gallery)
 silent_port=$(port_of silent)
 
 # --- the application, started with --scan, while the commands run beside it.
-# Its hub's log tells what it lists; the window's rows are other tests' concern.
+# The players' logs tell whom it reached; the window's rows are other tests' concern.
 E2E_PLATFORM=offscreen QT_QUICK_BACKEND=software e2e_start_app "$app" --scan 010.78.0.002
 
 mkdir -p "$E2E_TMP/far-config/Halvorn"
 printf '[discovery]\nextraTargets=10.78.0.2\n' >"$E2E_TMP/far-config/Halvorn/Quintavo.conf"
 pids=()
 run list list --wait 0.5 & pids+=($!)
-run json list --wait 0.5 --json & pids+=($!)
 # The far player by --scan; foyer hears the datagram twice but is listed once.
 run scan list --wait 0.5 --scan 10.78.0.2 --scan 10.77.0.11 & pids+=($!)
 # The far player by its address, through the settings file.
@@ -111,18 +108,10 @@ three=$(printf '%s\t%s\t%s\n' cafe 10.77.0.12 "$cafe_port" foyer 10.77.0.11 "$fo
 [ "$(sort "$E2E_TMP/list.out")" = "$three" ] || e2e_fail "list: $(cat "$E2E_TMP/list.out")"
 e2e_log "list: the three players on this network"
 
-expect_status json 0
 expect_status settings 0
-"$E2E_PYTHON" - "$E2E_TMP" "$foyer_port" "$cafe_port" "$gallery_port" <<'EOF' \
-    || e2e_fail "JSON: $(cat "$E2E_TMP/json.out" "$E2E_TMP/settings.out")"
-import json, sys
-players = json.load(open(sys.argv[1] + "/json.out"))
-want = [{"name": n, "address": "10.77.0.%d" % (11 + i), "port": int(p)}
-        for i, (n, p) in enumerate(zip(["foyer", "cafe", "gallery"], sys.argv[2:]))]
-assert sorted(players, key=lambda p: p["name"]) == sorted(want, key=lambda p: p["name"]), players
-assert json.load(open(sys.argv[1] + "/settings.out"))["activeIndex"] == 0
-EOF
-e2e_log "list --json: the same three; the far player's playlist through the settings file"
+"$E2E_PYTHON" -c 'import json, sys; sys.exit(json.load(open(sys.argv[1]))["activeIndex"] != 0)' \
+    "$E2E_TMP/settings.out" || e2e_fail "playlist --json: $(cat "$E2E_TMP/settings.out")"
+e2e_log "playlist --json: the far player's playlist, through the settings file"
 
 expect_status scan 0
 [ "$(sort "$E2E_TMP/scan.out")" = "$(printf 'annex\\x1b[2J\t10.78.0.2\t%s\n%s' "$far_port" "$three")" ] \
