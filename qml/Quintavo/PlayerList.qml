@@ -70,6 +70,10 @@ Item {
         spacing: playerList.spacing
         keyNavigationEnabled: false // the keys above move the focus
         model: playerList.directory
+        // Rows are made as they scroll into view, never ahead in the
+        // background: a row still being made when its player leaves the list
+        // would be cancelled with a warning.
+        cacheBuffer: 0
 
         delegate: Button {
             id: row
@@ -106,6 +110,8 @@ Item {
         }
 
         // The directory asks the players of the rows in view what they play.
+        // Rows are all of one height, so where they stand follows from the
+        // scroll position, also before the list has made their items.
         function reportRowsInView() {
             if (!playerList.directory)
                 return
@@ -113,9 +119,11 @@ Item {
                 playerList.directory.setRowsInView(-1, -1)
                 return
             }
-            var first = list.indexAt(0, list.contentY)
-            var last = list.indexAt(0, list.contentY + list.height - 1)
-            playerList.directory.setRowsInView(first < 0 ? 0 : first, last < 0 ? list.count - 1 : last)
+            var step = playerList.rowHeight + playerList.spacing
+            var top = list.contentY - list.originY
+            var first = Math.max(0, Math.floor(top / step))
+            var last = Math.min(list.count - 1, Math.floor((top + list.height - 1) / step))
+            playerList.directory.setRowsInView(first, last)
         }
 
         onContentYChanged: Qt.callLater(reportRowsInView)

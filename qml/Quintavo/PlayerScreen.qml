@@ -109,6 +109,10 @@ Item {
         spacing: screen.spacing
         keyNavigationEnabled: false // the keys above move the focus
         model: screen.videos
+        // Entries are made as they scroll into view, not ahead in the
+        // background: an entry still being made when an answer shortens the
+        // list would be cancelled with a warning.
+        cacheBuffer: 0
 
         delegate: Button {
             height: screen.rowHeight

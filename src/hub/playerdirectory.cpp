@@ -232,9 +232,15 @@ void PlayerDirectory::answeredBy(Client *client, const QJsonObject &json)
 
 void PlayerDirectory::setRowsInView(int first, int last)
 {
-    m_firstInView = first;
-    m_lastInView = std::min(last, count() - 1);
-    if (first < 0 || m_lastInView < first) {
+    last = std::min(last, count() - 1);
+    if (first < 0 || last < first)
+        first = last = -1;
+    if (first != m_firstInView || last != m_lastInView) {
+        m_firstInView = first;
+        m_lastInView = last;
+        emit rowsInViewChanged();
+    }
+    if (first < 0) {
         m_refresh->stop();
         return;
     }

@@ -32,6 +32,9 @@ class PlayerDirectory : public QAbstractListModel
 {
     Q_OBJECT
     Q_PROPERTY(int count READ count NOTIFY countChanged)
+    // The rows the scene says it shows; -1 while it shows none.
+    Q_PROPERTY(int firstRowInView READ firstRowInView NOTIFY rowsInViewChanged)
+    Q_PROPERTY(int lastRowInView READ lastRowInView NOTIFY rowsInViewChanged)
 
 public:
     enum Role {
@@ -71,6 +74,8 @@ public:
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QHash<int, QByteArray> roleNames() const override;
     int count() const { return static_cast<int>(m_rows.size()); }
+    int firstRowInView() const { return m_firstInView; }
+    int lastRowInView() const { return m_lastInView; }
 
     // The player object of the row for this address text and command port, or
     // null when there is none.
@@ -99,6 +104,7 @@ public:
 
 signals:
     void countChanged();
+    void rowsInViewChanged();
     void openRequested(Client *client);
 
 private:

@@ -24,11 +24,13 @@ class PlayerDiscovery : public QObject
 public:
     // Registration links still waiting for their record. When all are taken, a
     // newcomer displaces the oldest once that one has had registrationGrace ms
-    // to answer (a real player needs a few); until then newcomers wait in the
-    // listen queue. So idle connections can neither exhaust descriptors nor lock
-    // real players out, and a burst of real players is served in turn.
+    // to answer (a real player needs a few, a busy one a few hundred: links
+    // are taken on a thread of their own, faster than a crowd of players on a
+    // loaded machine may answer); until then newcomers wait in the listen
+    // queue. So idle connections can neither exhaust descriptors nor lock real
+    // players out, and a burst of real players is served in turn.
     static constexpr int maximumPendingRegistrations = 64;
-    static constexpr int registrationGrace = 200;
+    static constexpr int registrationGrace = 500;
 
     // Starts listening on the hub port at once; scans only when asked.
     explicit PlayerDiscovery(const DiscoverySettings &settings, QObject *parent = nullptr);

@@ -179,6 +179,28 @@ Item {
             })
         }
 
+        // The list tells the directory which rows it shows, so that only their
+        // players are asked what they play: wherever it is scrolled to, and
+        // none while a player's screen is shown.
+        function test_rowsInView() {
+            addNumbered(range(1, 29))
+            var list = item("deviceList"), directory = list.model
+            var rowStep = scene.height * scene.clientHeight + scene.listSpacing
+            for (var y = 0; y < 10 * rowStep; y += rowStep / 3) {
+                list.contentY = list.originY + y // earlier rows above may have moved the origin
+                wait(0)
+                list.forceLayout()
+                // The first and last rows with any part on screen.
+                var top = list.contentY + 1, bottom = list.contentY + list.height - 2
+                var first = list.indexAt(0, top) >= 0 ? list.indexAt(0, top) : list.indexAt(0, top + rowStep / 2)
+                var last = list.indexAt(0, bottom) >= 0 ? list.indexAt(0, bottom) : list.indexAt(0, bottom - rowStep / 2)
+                compare([directory.firstRowInView, directory.lastRowInView], [first, last], "at " + y)
+            }
+            mouseClick(list.itemAt(10, list.contentY + rowStep / 2))
+            compare(scene.state, "info")
+            tryCompare(directory, "lastRowInView", -1)
+        }
+
         // Markup that would be rendered (a 200-pixel picture) shows as its
         // text, cut short inside its row and between Back and the logo.
         function test_playerTextIsPlain() {
