@@ -33,7 +33,7 @@ constexpr bool sanitized = __has_feature(address_sanitizer);
 #else
 constexpr bool sanitized = false;
 #endif
-constexpr int floodSize = 300;
+constexpr int floodSize = 150;
 const QStringList realPlayers {"real-1", "real-2", "real-3"};
 // Loopback's broadcast address: every player on the shared port hears it.
 const QHostAddress everyPlayer(QStringLiteral("127.255.255.255"));

@@ -205,9 +205,9 @@ void tst_NetworkMessenger::registration_data()
     QTest::newRow("over several reads, then more")
         << record("hall", "10.0.0.8", 9) + "trailing junk" << 4 << "hall 10.0.0.8 9"
         << R"("hall" "10.0.0.8" on port 9)";
-    QTest::newRow("address that does not parse") << record("attic", "not-an-ip", 7000) << 1000
-                                                 << "attic  7000"
-                                                 << R"("attic" "not-an-ip" on port 7000)";
+    QTest::newRow("address that does not parse")
+        << record("attic", "not-an-ip", 7000) << 1000 << "attic  7000"
+        << R"("attic" "not-an-ip" on port 7000)";
 }
 
 void tst_NetworkMessenger::registration()

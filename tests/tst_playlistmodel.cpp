@@ -1,6 +1,5 @@
 // The player screen's list of videos: what each row holds, and that rows keep
-// their identity from one answer to the next. Answers arrive through a signal
-// of the hub's signature, as in the application.
+// their identity from one answer to the next, changing in place.
 #include "playlistmodel.h"
 
 #include <QAbstractItemModelTester>
@@ -9,14 +8,36 @@
 
 #include <memory>
 
-// Sends answers as the hub relays them.
-class AnswerRelay : public QObject
-{
-    Q_OBJECT
+namespace {
 
-signals:
-    void activeClientChanged(QJsonObject json);
-};
+// An answer with activeIndex and a video for each "description", lasting 60 s
+// and there; "description:61" lasts 61 s, "description!" is missing.
+QJsonObject answer(int activeIndex, const QStringList &videos)
+{
+    QJsonArray list;
+    for (const QString &video : videos)
+        list.append(QJsonObject {{"description", video.section(QRegularExpression("[:!]"), 0, 0)},
+                                 {"duration", video.contains(':') ? 61 : 60},
+                                 {"exists", !video.endsWith('!')}});
+    return {{"activeIndex", activeIndex}, {"quintavo", list}};
+}
+
+// first:last of each range a signal carried: dataChanged(topLeft, bottomRight,
+// roles) or rowsInserted/rowsRemoved(parent, first, last).
+QStringList ranges(const QSignalSpy &spy)
+{
+    QStringList list;
+    for (const QList<QVariant> &arguments : spy) {
+        const bool byIndex = arguments.at(1).canConvert<QModelIndex>();
+        list.append(
+            QStringLiteral("%1:%2")
+                .arg(byIndex ? arguments.at(0).toModelIndex().row() : arguments.at(1).toInt())
+                .arg(byIndex ? arguments.at(1).toModelIndex().row() : arguments.at(2).toInt()));
+    }
+    return list;
+}
+
+} // namespace
 
 class tst_PlaylistModel : public QObject
 {
@@ -26,64 +47,20 @@ private slots:
     void init();
     void roles_data();
     void roles();
-    void updateInPlace();
-    void tailGrowsAndShrinks();
-    void unusableAnswer();
+    void changes_data();
+    void changes();
     void activeIndex();
-    void clear();
 
 private:
-    void send(const QJsonObject &answer) { emit m_relay.activeClientChanged(answer); }
-    QVariant value(int row, const QByteArray &roleName) const;
-    QStringList descriptions() const;
+    // By the role names the scene's delegate uses.
+    QVariant value(int row, const QByteArray &roleName) const
+    {
+        return m_model->index(row).data(m_model->roleNames().key(roleName, -1));
+    }
 
     std::unique_ptr<PlaylistModel> m_model;
     std::unique_ptr<QAbstractItemModelTester> m_tester;
-    AnswerRelay m_relay;
 };
-
-namespace {
-
-QJsonObject answer(int activeIndex, const QStringList &descriptions)
-{
-    QJsonArray videos;
-    for (const QString &description : descriptions)
-        videos.append(
-            QJsonObject {{"description", description}, {"duration", 60}, {"exists", true}});
-    return {{"activeIndex", activeIndex}, {"quintavo", videos}};
-}
-
-struct Spies
-{
-    explicit Spies(PlaylistModel *model)
-        : changed(model, &QAbstractItemModel::dataChanged),
-          inserted(model, &QAbstractItemModel::rowsInserted),
-          removed(model, &QAbstractItemModel::rowsRemoved),
-          reset(model, &QAbstractItemModel::modelReset),
-          active(model, &PlaylistModel::activeIndexChanged),
-          answered(model, &PlaylistModel::answered)
-    { }
-
-    // first:last of each range a signal carried: dataChanged(topLeft,
-    // bottomRight, roles) or rowsInserted/rowsRemoved(parent, first, last).
-    static QStringList ranges(const QSignalSpy &spy)
-    {
-        QStringList list;
-        for (const QList<QVariant> &arguments : spy) {
-            const bool byIndex = arguments.at(1).canConvert<QModelIndex>();
-            const int first
-                = byIndex ? arguments.at(0).toModelIndex().row() : arguments.at(1).toInt();
-            const int last
-                = byIndex ? arguments.at(1).toModelIndex().row() : arguments.at(2).toInt();
-            list.append(QStringLiteral("%1:%2").arg(first).arg(last));
-        }
-        return list;
-    }
-
-    QSignalSpy changed, inserted, removed, reset, active, answered;
-};
-
-} // namespace
 
 void tst_PlaylistModel::init()
 {
@@ -91,22 +68,6 @@ void tst_PlaylistModel::init()
     m_model = std::make_unique<PlaylistModel>();
     m_tester = std::make_unique<QAbstractItemModelTester>(
         m_model.get(), QAbstractItemModelTester::FailureReportingMode::QtTest);
-    connect(&m_relay, &AnswerRelay::activeClientChanged, m_model.get(), &PlaylistModel::show);
-}
-
-// By the role names the scene's delegate uses.
-QVariant tst_PlaylistModel::value(int row, const QByteArray &roleName) const
-{
-    const int role = m_model->roleNames().key(roleName, -1);
-    return role < 0 ? QVariant() : m_model->index(row).data(role);
-}
-
-QStringList tst_PlaylistModel::descriptions() const
-{
-    QStringList list;
-    for (int row = 0; row < m_model->rowCount(); ++row)
-        list.append(value(row, "description").toString());
-    return list;
 }
 
 void tst_PlaylistModel::roles_data()
@@ -114,8 +75,8 @@ void tst_PlaylistModel::roles_data()
     QTest::addColumn<QJsonValue>("video");
     QTest::addColumn<QVariantList>("values"); // description, minutes, seconds, known, available
 
-    QTest::newRow("a video") << QJsonValue(QJsonObject {
-        {"description", "<b>Harbour</b>"}, {"duration", 125}, {"exists", true}})
+    QTest::newRow("a video") << QJsonValue(
+        QJsonObject {{"description", "<b>Harbour</b>"}, {"duration", 125}, {"exists", true}})
                              << QVariantList {"<b>Harbour</b>", 2, 5, true, true};
     QTest::newRow("no length") << QJsonValue(QJsonObject {{"duration", 0}})
                                << QVariantList {"", 0, 0, true, false};
@@ -129,111 +90,95 @@ void tst_PlaylistModel::roles()
     QFETCH(QJsonValue, video);
     QFETCH(QVariantList, values);
 
-    send({{"activeIndex", 1}, {"quintavo", QJsonArray {video}}});
+    m_model->show({{"activeIndex", 1}, {"quintavo", QJsonArray {video}}});
     QCOMPARE(m_model->rowCount(), 1);
     QCOMPARE((QVariantList {value(0, "description"), value(0, "minutes"), value(0, "seconds"),
                             value(0, "durationKnown"), value(0, "available")}),
              values);
 }
 
-void tst_PlaylistModel::updateInPlace()
+void tst_PlaylistModel::changes_data()
 {
-    send(answer(1, {"a", "b", "c", "d", "e"}));
-    const QPersistentModelIndex third = m_model->index(2);
-    Spies spies(m_model.get());
+    QTest::addColumn<QStringList>("before");
+    QTest::addColumn<QJsonObject>("after");
+    QTest::addColumn<QStringList>("changed"); // ranges of rows, as ranges() gives them
+    QTest::addColumn<QStringList>("inserted");
+    QTest::addColumn<QStringList>("removed");
 
-    // Rows 1, 3 and 4 change: two runs.
-    send(answer(1, {"a", "B", "c", "D", "E"}));
-    QCOMPARE(Spies::ranges(spies.changed), QStringList({"1:1", "3:4"}));
-    QCOMPARE(descriptions(), QStringList({"a", "B", "c", "D", "E"}));
-    QCOMPARE(third.row(), 2);
-
-    // A duration or availability alone changes a row too.
-    spies.changed.clear();
-    QJsonObject changed = answer(1, {"a", "B", "c", "D", "E"});
-    QJsonArray videos = changed.value("quintavo").toArray();
-    videos[0] = QJsonObject {{"description", "a"}, {"duration", 61}, {"exists", true}};
-    videos[2] = QJsonObject {{"description", "c"}, {"duration", 60}, {"exists", false}};
-    changed.insert("quintavo", videos);
-    send(changed);
-    QCOMPARE(Spies::ranges(spies.changed), QStringList({"0:0", "2:2"}));
-    QCOMPARE(value(0, "seconds"), QVariant(1));
-    QCOMPARE(value(2, "available"), QVariant(false));
-
-    // The same answer again touches no row.
-    spies.changed.clear();
-    send(changed);
-    QVERIFY(spies.changed.isEmpty());
-    QCOMPARE(spies.answered.count(), 3);
-    QVERIFY(spies.inserted.isEmpty() && spies.removed.isEmpty() && spies.reset.isEmpty());
+    const QStringList five {"a", "b", "c", "d", "e"};
+    QTest::newRow("two runs change")
+        << five << answer(1, {"a", "B", "c", "D", "E"}) << QStringList {"1:1", "3:4"}
+        << QStringList() << QStringList();
+    QTest::newRow("a duration or availability alone")
+        << five << answer(1, {"a:61", "b", "c!", "d", "e"}) << QStringList {"0:0", "2:2"}
+        << QStringList() << QStringList();
+    QTest::newRow("the same answer")
+        << five << answer(1, five) << QStringList() << QStringList() << QStringList();
+    QTest::newRow("the tail grows") << QStringList {"a", "b"} << answer(1, five) << QStringList()
+                                    << QStringList {"2:4"} << QStringList();
+    QTest::newRow("the tail shrinks") << five << answer(1, {"a", "x"}) << QStringList {"1:1"}
+                                      << QStringList() << QStringList {"2:4"};
+    QTest::newRow("no playlist") << five << QJsonObject {{"activeIndex", 0}} << QStringList()
+                                 << QStringList() << QStringList {"0:4"};
+    // An answer that names no usable entry is no answer: nothing changes.
+    QTest::newRow("unusable") << five
+                              << QJsonObject {{"activeIndex", "1"}, {"quintavo", QJsonArray()}}
+                              << QStringList() << QStringList() << QStringList();
 }
 
-void tst_PlaylistModel::tailGrowsAndShrinks()
+void tst_PlaylistModel::changes()
 {
-    send(answer(1, {"a", "b"}));
-    Spies spies(m_model.get());
+    QFETCH(QStringList, before);
+    QFETCH(QJsonObject, after);
+    QFETCH(QStringList, changed);
+    QFETCH(QStringList, inserted);
+    QFETCH(QStringList, removed);
 
-    send(answer(1, {"a", "b", "c", "d", "e"}));
-    QCOMPARE(Spies::ranges(spies.inserted), QStringList {"2:4"});
-    QCOMPARE(descriptions(), QStringList({"a", "b", "c", "d", "e"}));
-
-    send(answer(1, {"a", "x"}));
-    QCOMPARE(Spies::ranges(spies.removed), QStringList {"2:4"});
-    QCOMPARE(Spies::ranges(spies.changed), QStringList {"1:1"});
-    QCOMPARE(descriptions(), QStringList({"a", "x"}));
-
-    // No playlist at all empties the list.
-    send({{"activeIndex", 0}});
-    QCOMPARE(m_model->rowCount(), 0);
-    QCOMPARE(Spies::ranges(spies.removed), QStringList({"2:4", "0:1"}));
-    QCOMPARE(m_model->activeIndex(), 0);
-    QCOMPARE(spies.inserted.count(), 1);
-    QVERIFY(spies.reset.isEmpty());
+    m_model->show(answer(1, before));
+    QSignalSpy changes(m_model.get(), &QAbstractItemModel::dataChanged);
+    QSignalSpy insertions(m_model.get(), &QAbstractItemModel::rowsInserted);
+    QSignalSpy removals(m_model.get(), &QAbstractItemModel::rowsRemoved);
+    QSignalSpy resets(m_model.get(), &QAbstractItemModel::modelReset);
+    QSignalSpy answered(m_model.get(), &PlaylistModel::answered);
+    m_model->show(after);
+    QCOMPARE(ranges(changes), changed);
+    QCOMPARE(ranges(insertions), inserted);
+    QCOMPARE(ranges(removals), removed);
+    QCOMPARE(resets.count(), 0);
+    const bool usable = after.value("activeIndex").isDouble();
+    QCOMPARE(answered.count(), usable ? 1 : 0);
+    QCOMPARE(m_model->activeIndex(), usable ? after.value("activeIndex").toInt() : 1);
+    const QJsonArray videos = (usable ? after : answer(1, before)).value("quintavo").toArray();
+    QCOMPARE(m_model->rowCount(), videos.size());
+    for (int row = 0; row < videos.size(); ++row) {
+        QCOMPARE(value(row, "description").toString(), videos.at(row)["description"].toString());
+        QCOMPARE(value(row, "seconds").toInt(), videos.at(row)["duration"].toInt() % 60);
+        QCOMPARE(value(row, "available").toBool(), videos.at(row)["exists"].toBool());
+    }
 }
 
-void tst_PlaylistModel::unusableAnswer()
-{
-    send(answer(2, {"a", "b"}));
-    Spies spies(m_model.get());
-    send({{"activeIndex", "1"}, {"quintavo", QJsonArray()}});
-    QCOMPARE(descriptions(), QStringList({"a", "b"}));
-    QCOMPARE(m_model->activeIndex(), 2);
-    QVERIFY(spies.changed.isEmpty() && spies.removed.isEmpty() && spies.reset.isEmpty());
-    QVERIFY(spies.active.isEmpty() && spies.answered.isEmpty());
-}
-
+// What plays is announced when it changes; every answer is announced, also
+// one that confirms what plays. Clearing forgets it.
 void tst_PlaylistModel::activeIndex()
 {
-    QCOMPARE(m_model->property("activeIndex"), QVariant(-1));
-    Spies spies(m_model.get());
-
-    send(answer(3, {"a", "b", "c"}));
-    QCOMPARE(m_model->property("activeIndex"), QVariant(3));
-    QCOMPARE(spies.active.count(), 1);
-    QCOMPARE(spies.active.at(0).at(0), QVariant(3));
-
-    // The player confirms what it plays: announced, though nothing changed.
-    send(answer(3, {"a", "b", "c"}));
-    QCOMPARE(spies.active.count(), 1);
-    QCOMPARE(spies.answered.count(), 2);
-}
-
-void tst_PlaylistModel::clear()
-{
-    send(answer(2, {"a", "b", "c"}));
-    Spies spies(m_model.get());
-    QVERIFY(QMetaObject::invokeMethod(m_model.get(), "clear"));
-    QCOMPARE(m_model->rowCount(), 0);
-    QCOMPARE(Spies::ranges(spies.removed), QStringList {"0:2"});
-    QVERIFY(spies.reset.isEmpty());
     QCOMPARE(m_model->activeIndex(), -1);
-    QCOMPARE(spies.active.count(), 1);
-    QVERIFY(spies.answered.isEmpty());
+    QSignalSpy active(m_model.get(), &PlaylistModel::activeIndexChanged);
+    QSignalSpy answered(m_model.get(), &PlaylistModel::answered);
+    m_model->show(answer(3, {"a", "b", "c"}));
+    m_model->show(answer(3, {"a", "b", "c"}));
+    QCOMPARE(active.count(), 1);
+    QCOMPARE(active.at(0).at(0), QVariant(3));
+    QCOMPARE(answered.count(), 2);
 
+    QSignalSpy removed(m_model.get(), &QAbstractItemModel::rowsRemoved);
+    QVERIFY(QMetaObject::invokeMethod(m_model.get(), "clear"));
+    QCOMPARE(ranges(removed), QStringList {"0:2"});
+    QCOMPARE(m_model->activeIndex(), -1);
     // Already empty: nothing to announce.
     m_model->clear();
-    QCOMPARE(spies.removed.count(), 1);
-    QCOMPARE(spies.active.count(), 1);
+    QCOMPARE(removed.count(), 1);
+    QCOMPARE(active.count(), 2);
+    QCOMPARE(answered.count(), 2);
 }
 
 QTEST_GUILESS_MAIN(tst_PlaylistModel)

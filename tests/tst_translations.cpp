@@ -7,11 +7,11 @@
 #include "uilanguage.h"
 
 #include <QDir>
+#include <QDomDocument>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTranslator>
-#include <QXmlStreamReader>
 #include <QtTest>
 
 namespace {
@@ -30,47 +30,32 @@ struct Message
 
 QList<Message> readCatalogue(const QString &path)
 {
-    QList<Message> messages;
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        qWarning("%s: %s", qPrintable(path), qPrintable(file.errorString()));
-        return messages;
-    }
-    QXmlStreamReader xml(&file);
-    QString context;
-    while (!xml.atEnd()) {
-        if (xml.readNext() != QXmlStreamReader::StartElement)
-            continue;
-        if (xml.name() == QLatin1String("name")) {
-            context = xml.readElementText();
-        } else if (xml.name() == QLatin1String("message")) {
-            Message message;
-            message.context = context;
-            message.numerus
-                = xml.attributes().value(QLatin1String("numerus")) == QLatin1String("yes");
-            while (xml.readNextStartElement()) {
-                if (xml.name() == QLatin1String("source")) {
-                    message.source = xml.readElementText();
-                } else if (xml.name() == QLatin1String("comment")) {
-                    message.disambiguation = xml.readElementText();
-                } else if (xml.name() == QLatin1String("translation")) {
-                    message.finished = xml.attributes().value(QLatin1String("type")).isEmpty();
-                    if (message.numerus) {
-                        while (xml.readNextStartElement())
-                            message.translations.append(xml.readElementText());
-                    } else {
-                        message.translations.append(xml.readElementText());
-                    }
-                } else {
-                    xml.skipCurrentElement();
-                }
-            }
-            messages.append(message);
-        }
-    }
-    if (xml.hasError()) {
-        qWarning("%s: %s", qPrintable(path), qPrintable(xml.errorString()));
+    QDomDocument catalogue;
+    if (!file.open(QIODevice::ReadOnly) || !catalogue.setContent(&file)) {
+        qWarning("%s: cannot be read", qPrintable(path));
         return {};
+    }
+    QList<Message> messages;
+    const QDomNodeList elements = catalogue.elementsByTagName(QStringLiteral("message"));
+    for (int i = 0; i < elements.size(); ++i) {
+        const QDomElement element = elements.at(i).toElement();
+        const auto child = [&element](const char *name) {
+            return element.firstChildElement(QLatin1String(name));
+        };
+        const QDomElement translation = child("translation");
+        Message message {element.parentNode().firstChildElement(QStringLiteral("name")).text(),
+                         child("source").text(),
+                         child("comment").text(),
+                         element.attribute(QStringLiteral("numerus")) == QLatin1String("yes"),
+                         !translation.hasAttribute(QStringLiteral("type")),
+                         {}};
+        const QDomNodeList forms = translation.elementsByTagName(QStringLiteral("numerusform"));
+        for (int form = 0; form < forms.size(); ++form)
+            message.translations.append(forms.at(form).toElement().text());
+        if (!message.numerus)
+            message.translations.append(translation.text());
+        messages.append(message);
     }
     return messages;
 }

@@ -147,49 +147,45 @@ def check(shot, kept, name, *args):
 
 
 class Display:
-    """Grabs a window's area from the screen. A GL window cannot be grabbed by
-    its id under Xvfb, so this reads the root window where the window lies."""
+    """Grabs a window's area from the screen: a GL window cannot be grabbed by
+    its id under Xvfb."""
 
-    class Image(ctypes.Structure):
+    class Image(ctypes.Structure):  # Xlib's XImage, as far as it is read here
         _fields_ = [(name, ctypes.c_int) for name in ("width", "height", "xoffset", "format")] + [
-            ("data", ctypes.POINTER(ctypes.c_ubyte))] + [
-            (name, ctypes.c_int) for name in ("byte_order", "bitmap_unit", "bitmap_bit_order",
-                                              "bitmap_pad", "depth", "bytes_per_line",
-                                              "bits_per_pixel")]
+            ("data", ctypes.c_void_p)] + [(name, ctypes.c_int) for name in (
+                "byte_order", "bitmap_unit", "bitmap_bit_order", "bitmap_pad", "depth",
+                "bytes_per_line", "bits_per_pixel")]
 
     def __init__(self):
-        self.x11 = ctypes.cdll.LoadLibrary("libX11.so.6")
-        self.x11.XOpenDisplay.restype = ctypes.c_void_p
-        self.x11.XGetImage.restype = ctypes.POINTER(Display.Image)
-        self.x11.XGetImage.argtypes = [ctypes.c_void_p, ctypes.c_ulong] + [ctypes.c_int] * 2 + [
-            ctypes.c_uint] * 2 + [ctypes.c_ulong, ctypes.c_int]
+        x11 = self.x11 = ctypes.cdll.LoadLibrary("libX11.so.6")
+        x11.XOpenDisplay.restype = ctypes.c_void_p
+        x11.XDefaultRootWindow.restype = ctypes.c_ulong
+        x11.XGetImage.restype = ctypes.POINTER(Display.Image)
+        x11.XGetImage.argtypes = [ctypes.c_void_p, ctypes.c_ulong] + [ctypes.c_int] * 4 + [
+            ctypes.c_ulong, ctypes.c_int]
         # A window that is gone is no reason to end: its grab fails.
-        self.on_error = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)(
-            lambda display, event: 0)
-        self.x11.XSetErrorHandler(self.on_error)
-        self.display = self.x11.XOpenDisplay(None)
-        self.root = self.x11.XDefaultRootWindow(ctypes.c_void_p(self.display))
+        self.on_error = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)(lambda *_: 0)
+        x11.XSetErrorHandler(self.on_error)
+        self.display = ctypes.c_void_p(x11.XOpenDisplay(None))
+        self.root = x11.XDefaultRootWindow(self.display)
 
     def grab(self, window):
-        x, y, child, root = ctypes.c_int(), ctypes.c_int(), ctypes.c_ulong(), ctypes.c_ulong()
-        w, h, ignored = ctypes.c_uint(), ctypes.c_uint(), ctypes.c_uint()
-        display = ctypes.c_void_p(self.display)
-        if not (self.x11.XGetGeometry(display, ctypes.c_ulong(window), ctypes.byref(root),
-                                      ctypes.byref(x), ctypes.byref(y), ctypes.byref(w),
-                                      ctypes.byref(h), ctypes.byref(ignored), ctypes.byref(ignored))
-                and self.x11.XTranslateCoordinates(display, ctypes.c_ulong(window), root, 0, 0,
-                                                   ctypes.byref(x), ctypes.byref(y),
-                                                   ctypes.byref(child))):
+        x, y, w, h, unused = (ctypes.c_int() for _ in range(5))
+        child = ctypes.c_ulong()
+        if not (self.x11.XGetGeometry(self.display, ctypes.c_ulong(window), ctypes.byref(child),
+                                      *map(ctypes.byref, (x, y, w, h, unused, unused)))
+                and self.x11.XTranslateCoordinates(self.display, ctypes.c_ulong(window),
+                                                   ctypes.c_ulong(self.root), 0, 0, ctypes.byref(x),
+                                                   ctypes.byref(y), ctypes.byref(child))):
             return None
-        image = self.x11.XGetImage(display, self.root, x, y, w, h, ~0, 2)  # ZPixmap
+        image = self.x11.XGetImage(self.display, self.root, x, y, w, h, 0xFFFFFFFF, 2)  # ZPixmap
         if not image:
             return None
-        size = w.value * h.value
         assert image.contents.bits_per_pixel == 32 and image.contents.bytes_per_line == 4 * w.value
-        bgrx = ctypes.string_at(image.contents.data, 4 * size)
-        self.x11.XFree(image.contents.data)
+        bgrx = ctypes.string_at(image.contents.data, 4 * w.value * h.value)
+        self.x11.XFree(ctypes.c_void_p(image.contents.data))
         self.x11.XFree(image)
-        pixels = bytearray(3 * size)
+        pixels = bytearray(3 * w.value * h.value)
         pixels[0::3], pixels[1::3], pixels[2::3] = bgrx[2::4], bgrx[1::4], bgrx[0::4]
         return Shot(w.value, h.value, pixels)
 
