@@ -201,10 +201,9 @@ void tst_NetworkMessenger::registration_data()
     QTest::addColumn<QString>("player"); // name, address as its object has it, port
     QTest::addColumn<QString>("logLine");
 
-    // A record may come over as many reads as it takes, and be followed by more.
-    QTest::newRow("over several reads, then more")
-        << record("hall", "10.0.0.8", 9) + "trailing junk" << 4 << "hall 10.0.0.8 9"
-        << R"("hall" "10.0.0.8" on port 9)";
+    // A record may come over as many reads as it takes.
+    QTest::newRow("over several reads") << record("hall", "10.0.0.8", 9) << 4 << "hall 10.0.0.8 9"
+                                        << R"("hall" "10.0.0.8" on port 9)";
     QTest::newRow("address that does not parse")
         << record("attic", "not-an-ip", 7000) << 1000 << "attic  7000"
         << R"("attic" "not-an-ip" on port 7000)";
@@ -226,7 +225,8 @@ void tst_NetworkMessenger::registration()
     QCOMPARE(link.readAll(), QByteArray("*ready!"));
     for (int at = 0; at < bytes.size(); at += piece) {
         QCOMPARE(updated.count(), 0);
-        link.write(bytes.mid(at, piece));
+        // What follows a record may come in the read that ends it.
+        link.write(bytes.mid(at, piece) + (at + piece < bytes.size() ? "" : "trailing junk"));
         QTRY_COMPARE(link.bytesToWrite(), 0);
     }
     QVERIFY(updated.count() == 1 || updated.wait());

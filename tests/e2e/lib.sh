@@ -111,12 +111,13 @@ e2e_start_display() {
 }
 
 # Starts the application on the private display (or the Qt platform
-# $E2E_PLATFORM); its output goes to $E2E_TMP/app.out and $E2E_TMP/app.err.
+# $E2E_PLATFORM); the output of every start goes to $E2E_TMP/app.out and
+# $E2E_TMP/app.err.
 # Its settings file is $E2E_TMP/config/Halvorn/Quintavo.conf, never the user's.
 e2e_start_app() {
     rm -rf "$E2E_TMP/runtime"
     mkdir -m 700 "$E2E_TMP/runtime"
-    QT_QPA_PLATFORM=${E2E_PLATFORM:-xcb} XDG_RUNTIME_DIR=$E2E_TMP/runtime XDG_CONFIG_HOME=$E2E_TMP/config QT_LOGGING_RULES=${QT_LOGGING_RULES:-quintavo.*.debug=true} "$@" >"$E2E_TMP/app.out" 2>"$E2E_TMP/app.err" &
+    QT_QPA_PLATFORM=${E2E_PLATFORM:-xcb} XDG_RUNTIME_DIR=$E2E_TMP/runtime XDG_CONFIG_HOME=$E2E_TMP/config QT_LOGGING_RULES=${QT_LOGGING_RULES:-quintavo.*.debug=true} "$@" >>"$E2E_TMP/app.out" 2>>"$E2E_TMP/app.err" &
     E2E_APP_PID=$!
     E2E_PIDS+=("$E2E_APP_PID")
     e2e_log "started $1 (pid $E2E_APP_PID)"

@@ -3,11 +3,12 @@
 # with one simulated player listed:
 # - its WM_CLASS is the one the desktop entry names, and it carries icons of
 #   several sizes for task bars (_NET_WM_ICON);
-# - closed at a size and place, it opens there again; a place that no screen
-#   shows any more (a monitor since unplugged) opens wholly on screen;
+# - closed at a size and place, it opens there again (here at 2x, where both
+#   are twice as large in device pixels); a place that no screen shows any
+#   more (a monitor since unplugged) opens wholly on screen;
 # - at 2x, by QT_SCALE_FACTOR=2 and on an X server at 192 dpi with Xft.dpi: 192
-#   (a desktop set to 200 %), the window is twice as large in device pixels
-#   and, scaled down, shows what it shows at 1x: every text in its row.
+#   (a desktop set to 200 %), the window, scaled down, shows what it shows at
+#   1x: every text in its row.
 #   tests/e2e/window.sh QUINTAVO PLAYER_SIM VERSION DESKTOP_ENTRY
 # (inside scripts/netns-run; the test makes a namespace of its own in it)
 set -euo pipefail
@@ -67,18 +68,12 @@ e2e_poll 10 several_icons \
     || e2e_fail "the window's icons for task bars: '$(icons | xargs)', want several up to 128 or more"
 e2e_log "WM_CLASS is the desktop entry's $wm_class; icons of $(icons | xargs) pixels"
 
-# The first run at 1x: the picture the 2x ones are held against.
+# --- the window opens where it was closed, at the size it had; what it
+# shows there at 1x is the picture the 2x ones are held against
+xdotool windowsize "$window" 440 720
+xdotool windowmove "$window" 40 30
+e2e_poll 10 placed "40 30 440 720" || e2e_fail "the window did not take 440x720 at 40,30"
 e2e_sees 10 list 1 && e2e_ask keep one || e2e_fail "the player is not listed at 1x"
-
-# --- the window opens where it was closed, at the size it had (drawn in
-# software this once: the quicker start)
-xdotool windowsize "$window" 480 760
-xdotool windowmove "$window" 300 120
-e2e_poll 10 placed "300 120 480 760" || e2e_fail "the window did not take 480x760 at 300,120"
-e2e_close_app "$title"
-QT_QUICK_BACKEND=software start
-e2e_poll 10 placed "300 120 480 760" || e2e_fail "the window opened at $(area), not where it was closed"
-e2e_log "the window opened again where it was closed, 480x760 at 300,120"
 e2e_close_app "$title"
 
 # --- high DPI: the window at 2x, scaled down, is the window at 1x
@@ -86,19 +81,20 @@ e2e_close_app "$title"
 # player is listed.
 like_1x() {
     e2e_ask "10 $window/2 like one 1" || e2e_fail "at $1 the window, scaled down, differs from 1x"
-    e2e_log "at $1 the window is 800x1400 and shows what it shows at 1x"
+    e2e_log "at $1 the window is 880x1440 and shows what it shows at 1x"
     e2e_close_app "$title"
 }
-# A place off every screen (a monitor since unplugged): on screen, whole.
-printf '[window]\ngeometry=@Rect(5000 4000 400 700)\n' >"$E2E_TMP/config/Halvorn/Quintavo.conf"
+# Where it was closed: at twice the scale, twice as far from the corner.
 QT_SCALE_FACTOR=2 start
-e2e_poll 10 on_screen 800 1400 || e2e_fail "a window saved off screen opened at $(area) at 2x"
-e2e_log "a window saved off every screen opened wholly on screen"
+e2e_poll 10 placed "80 60 880 1440" || e2e_fail "at 2x the window opened at $(area), not where it was closed"
+e2e_log "the window opened again where it was closed, 440x720 at 40,30"
 like_1x "QT_SCALE_FACTOR=2"
 
-rm "$E2E_TMP/config/Halvorn/Quintavo.conf" # the first run: the scene's size
+# A place off every screen (a monitor since unplugged): on screen, whole.
+printf '[window]\ngeometry=@Rect(5000 4000 440 720)\n' >"$E2E_TMP/config/Halvorn/Quintavo.conf"
 xrdb -merge <<<"Xft.dpi: 192"
 start
-e2e_poll 10 placed "$(area | cut -d' ' -f1,2) 800 1400" || e2e_fail "at 192 dpi the window is $(area), not 800x1400"
+e2e_poll 10 on_screen 880 1440 || e2e_fail "a window saved off screen opened at $(area) at 192 dpi"
+e2e_log "a window saved off every screen opened wholly on screen"
 like_1x "192 dpi"
 e2e_require_no_qml_warnings
