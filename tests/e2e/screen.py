@@ -2,12 +2,9 @@
 """What the app's window shows on the X server of $DISPLAY, read from the
 scene's layout at the picture's size: the header and every list row are a
 tenth of the height, with 2 pixels above each row. Answers requests on stdin,
-one a line, with "ok" or "fail: WHY":
-
-    SECONDS WINDOW CHECK ARGS...   grabs window WINDOW (an X window id; WINDOW/2:
-                                   scaled to half) until CHECK holds, at most
-                                   SECONDS (0: one look)
-    keep NAME                      keeps the last grab as NAME
+one a line, with "ok" or "fail: WHY": "SECONDS WINDOW CHECK ARGS..." grabs
+window WINDOW (an X window id; WINDOW/2: scaled to half) until CHECK holds, at
+most SECONDS (0: one look); "keep NAME" keeps the last grab as NAME.
 
 list ROWS: the main screen under the grey-blue header, Back see-through, exactly
 ROWS player rows in view. player LAST ACTIVE: Back opaque, entries 0 to LAST in
@@ -23,7 +20,6 @@ import ctypes
 import re
 import subprocess
 import sys
-import tempfile
 import time
 
 HEADER = [0x80, 0x88, 0xA4]  # the header's grey-blue, opaque: exact on screen
@@ -34,14 +30,6 @@ WHITE = (255, 255, 255)
 class Shot:
     def __init__(self, width, height, pixels):
         self.width, self.height, self.pixels = width, height, pixels
-
-    @staticmethod
-    def from_ppm(data):
-        header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", data)
-        return Shot(int(header[1]), int(header[2]), data[header.end():])
-
-    def ppm(self):
-        return b"P6 %d %d 255\n" % (self.width, self.height) + bytes(self.pixels)
 
     def area(self, x, y, w, h):
         for row in range(y, y + h):
@@ -192,11 +180,11 @@ class Display:
 
 def halved(shot):
     """The picture at half its size, each pixel the mean of four."""
-    with tempfile.NamedTemporaryFile(suffix=".ppm") as file:
-        file.write(shot.ppm())
-        file.flush()
-        return Shot.from_ppm(subprocess.run(["convert-im6.q16", file.name, "-scale", "50%", "ppm:-"],
-                                            capture_output=True, check=True).stdout)
+    ppm = subprocess.run(["convert-im6.q16", "ppm:-", "-scale", "50%", "ppm:-"], check=True,
+                         capture_output=True,
+                         input=b"P6 %d %d 255\n" % (shot.width, shot.height) + shot.pixels).stdout
+    header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", ppm)
+    return Shot(int(header[1]), int(header[2]), ppm[header.end():])
 
 
 def serve():
