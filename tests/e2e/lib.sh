@@ -57,13 +57,19 @@ trap e2e_cleanup EXIT
 # True once process $1 has ended; for e2e_poll.
 e2e_ended() { ! kill -0 "$1" 2>/dev/null; }
 
+# Waits $1 seconds without starting a process: a read from a pipe that nothing
+# writes to times out.
+mkfifo "$E2E_TMP/nap"
+exec {E2E_NAP}<>"$E2E_TMP/nap"
+e2e_nap() { read -rt "$1" -u "$E2E_NAP" _ || true; }
+
 # Polls until the command succeeds, at most $1 seconds; false on time-out.
 e2e_poll() {
     local deadline=$((SECONDS + $1))
     shift
     until "$@" >/dev/null 2>&1; do
         [ "$SECONDS" -lt "$deadline" ] || return 1
-        sleep 0.03
+        e2e_nap 0.03
     done
 }
 
@@ -89,7 +95,7 @@ e2e_start_display() {
             && DISPLAY=":$number" xdpyinfo >/dev/null 2>&1; do
             kill -0 "$pid" 2>/dev/null || break
             [ "$SECONDS" -lt "$deadline" ] || e2e_fail "Xvfb did not start: $(cat "$E2E_TMP/xvfb.log")"
-            sleep 0.1
+            e2e_nap 0.03
         done
         if kill -0 "$pid" 2>/dev/null; then
             E2E_PIDS+=("$pid")
@@ -136,7 +142,7 @@ e2e_wait_for_window() {
                 return 0
             fi
         done
-        sleep 0.03
+        e2e_nap 0.03
     done
     return 1
 }
