@@ -147,17 +147,14 @@ e2e_wait_for_window() {
     return 1
 }
 
-# Prints "WIDTHxHEIGHT" of window $1.
-e2e_window_size() {
-    local WIDTH HEIGHT
-    eval "$(xdotool getwindowgeometry --shell "$1" | grep -E '^(WIDTH|HEIGHT)=')"
-    echo "${WIDTH}x${HEIGHT}"
+# Prints "X Y WIDTH HEIGHT" of window $1's area inside its frame.
+e2e_area() {
+    xwininfo -id "$1" | awk -F: '/Absolute upper-left [XY]/ { printf "%d ", $2 }
+        /^ *(Width|Height)/ { printf "%d ", $2 } END { print "" }'
 }
 
-# True when window $1 is $2 ("WIDTHxHEIGHT") large; for e2e_poll.
-e2e_window_has_size() {
-    [ "$(e2e_window_size "$1")" = "$2" ]
-}
+# True when window $1 is $2 ("WIDTH HEIGHT") large; for e2e_poll.
+e2e_sized() { [ "$(e2e_area "$1" | cut -d' ' -f3,4)" = "$2" ]; }
 
 # ---------------------------------------------------------------------------
 # Simulated players, the update service stand-in, taps and pixels.

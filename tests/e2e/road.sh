@@ -63,8 +63,7 @@ e2e_serve screen.py
 e2e_start_app "$app"
 
 window=$(e2e_wait_for_window "$title" 30) || e2e_fail "no window titled '$title'"
-e2e_poll 10 e2e_window_has_size "$window" 400x700 \
-    || e2e_fail "window size $(e2e_window_size "$window"), want 400x700"
+e2e_poll 10 e2e_sized "$window" "400 700" || e2e_fail "window at $(e2e_area "$window"), want 400x700"
 width=400 height=700
 
 markup_row=0 lobby_row=7 # crowd-1 to crowd-6 between them
@@ -127,8 +126,7 @@ e2e_log "markup from a player is shown as text and fetches nothing; no other pla
 # --- the scene follows a resize: it covers the area right of and below its
 # first size instead of leaving the window's white there
 xdotool windowsize "$window" 640 900
-e2e_poll 10 e2e_window_has_size "$window" 640x900 \
-    || e2e_fail "size after resize $(e2e_window_size "$window"), want 640x900"
+e2e_poll 10 e2e_sized "$window" "640 900" || e2e_fail "after a resize at $(e2e_area "$window"), want 640x900"
 e2e_sees 10 white 200x160+420+720 0.5 \
     || e2e_fail "the scene does not follow the window: white right of and below its first size"
 e2e_log "the scene fills the resized window"

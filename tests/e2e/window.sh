@@ -39,11 +39,7 @@ start() {
     e2e_start_app "$app"
     window=$(e2e_wait_for_window "$title" 30) || e2e_fail "no window titled '$title'"
 }
-# Prints "X Y WIDTH HEIGHT" of the window's area inside its frame.
-area() {
-    xwininfo -id "$window" | awk -F: '/Absolute upper-left [XY]/ { printf "%d ", $2 }
-        /^ *(Width|Height)/ { printf "%d ", $2 } END { print "" }'
-}
+area() { e2e_area "$window"; }
 placed() { [ "$(area)" = "$1 " ]; }
 # True when the window is $1x$2 and wholly on the screen.
 on_screen() {
