@@ -77,8 +77,10 @@ Item {
             scan()
             compare(rowNamed("alpha").Accessible.name, "alpha, 10.77.0.5, not answering")
             verify(rowNamed("alpha").children[0].opacity < 1) // the row's look, dimmed
+            keyClick(Qt.Key_Return)
+            keyClick(Qt.Key_Escape)
             mouseClick(rowNamed("alpha"))
-            compare([scene.state, hub.queried], ["info", ["10.77.0.5"]])
+            compare([scene.state, hub.queried], ["info", ["10.77.0.5", "10.77.0.5"]])
             addPlayer("alpha", "10.77.0.5")
             compare(rowNamed("alpha").children[0].opacity, 1)
             keyClick(Qt.Key_Escape)
@@ -236,7 +238,7 @@ Item {
             hub.activeClient.hostname = "renamed"
             compare(item("hostname").text, "renamed")
             mouseClick(item("defaultVideo"))
-            compare(hub.switched, [0])
+            compare([hub.switched, item("defaultVideo").children[0].state], [[0], "active"])
         }
 
         // Keys move the focus and stop at either end; the first key puts it on
