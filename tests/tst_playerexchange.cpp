@@ -36,8 +36,6 @@ void tst_PlayerExchange::outcome_data()
     QTest::addColumn<QString>("outcome"); // the answer as compact JSON, or the reason
 
     const int long_ = 60000;
-    QTest::newRow("answer") << int(Player) << Reads {"{\"activeIndex\":3}" + nul} << false << long_
-                            << "{\"activeIndex\":3}";
     QTest::newRow("the first of two answers")
         << int(Player) << Reads {"{\"a\":", "1}" + nul + "{\"a\":2}" + nul} << false << long_
         << "{\"a\":1}";

@@ -101,7 +101,6 @@ private slots:
     void silentInstance_data()
     {
         QTest::addColumn<int>("leftover");
-        QTest::newRow("not listening") << int(Nothing);
         QTest::newRow("its socket left behind") << int(DeadSocket);
         QTest::newRow("listening, never answering") << int(Listener);
     }

@@ -95,7 +95,6 @@ void tst_Updater::answers_data()
 
     QTest::newRow("newer") << 200 << offer("2.4.7") << "2.4.7" << true << 0;
     QTest::newRow("equal") << 200 << offer("2.4.6") << "" << false << 0;
-    QTest::newRow("older") << 200 << offer("2.4.5") << "" << false << 0;
     QTest::newRow("numeric comparison") << 200 << offer("2.10.0") << "2.10.0" << true << 0;
     QTest::newRow("text kept as sent") << 200 << offer("3..0.0") << "3..0.0" << true << 0;
     QTest::newRow("malformed version") << 200 << offer("3.0") << "" << false << 0;
@@ -108,7 +107,6 @@ void tst_Updater::answers_data()
         << 200 << offer("2.4.7", "\"show_message\":\"true\"") << "2.4.7" << false << 0;
     QTest::newRow("not found") << 404 << offer("2.4.7") << "" << false << 0;
     QTest::newRow("not json") << 200 << QByteArray("<html>Hi</html>") << "" << false << 1;
-    QTest::newRow("empty body") << 200 << QByteArray() << "" << false << 1;
     QTest::newRow("duplicate key")
         << 200 << QByteArray(R"({"type":"update","update":{},"update":{}})") << "" << false << 1;
 }
