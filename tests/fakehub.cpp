@@ -9,7 +9,8 @@ FakeHub::FakeHub(QObject *parent)
       m_playlist(new PlaylistModel(this))
 {
     connect(m_directory, &PlayerDirectory::openRequested, this, &FakeHub::open);
-    connect(this, &FakeHub::activeClientChanged, m_playlist, &PlaylistModel::show);
+    connect(this, &FakeHub::activeClientChanged, m_playlist, &PlaylistModel::show,
+            Qt::QueuedConnection); // as the hub does
 }
 
 void FakeHub::scanForClients()

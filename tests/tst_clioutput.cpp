@@ -115,7 +115,7 @@ void tst_CliOutput::playlistLines()
 void tst_CliOutput::playingColumn()
 {
     const auto said = [](const QJsonObject &answer) {
-        return PlayerAnswer::read(answer);
+        return PlayerAnswer::readPlaying(answer);
     };
     const QJsonArray videos {QJsonObject {{"description", "Dawn\x1b[2J"}}, QJsonObject {}};
     const QList<FoundPlayer> players {{"a", "10.0.0.1", 1},

@@ -2,6 +2,8 @@
 // can end the exchange gives exactly one signal, which names what happened; a
 // refused connection ends it at once, long before the deadline; the receiver
 // may delete the exchange in the signal's slot; abort() ends it without one.
+// Asking what players play ends, for each player asked, in one signal too.
+#include "nowplaying.h"
 #include "playerexchange.h"
 #include "playerprotocol.h"
 #include "replyassembler.h"
@@ -25,6 +27,7 @@ private slots:
     void outcome_data();
     void outcome();
     void abortSendsNothing();
+    void nowPlayingEndsForEveryPlayer();
 };
 
 void tst_PlayerExchange::outcome_data()
@@ -107,6 +110,41 @@ void tst_PlayerExchange::abortSendsNothing()
     // Nor does the deadline report it.
     QVERIFY(!failed.wait(300));
     QCOMPARE(answered.count(), 0);
+}
+
+// Whoever waits for every player asked (quintavo-cli list --playing) hears of
+// each once: what it plays, that its answer did not say, or that it did not
+// answer.
+void tst_PlayerExchange::nowPlayingEndsForEveryPlayer()
+{
+    ScriptedPlayer saying, notSaying;
+    const quint16 refusing = ScriptedPlayer().commandPort(); // closed once it is gone
+    NowPlaying nowPlaying;
+    QStringList heard;
+    connect(
+        &nowPlaying, &NowPlaying::answered, this,
+        [&](const NowPlaying::Player &player, const std::optional<PlayerAnswer::Playing> &said) {
+            heard << QStringLiteral("%1 %2")
+                         .arg(player.second)
+                         .arg(said ? QString::number(said->activeIndex)
+                                   : QStringLiteral("not said"));
+        });
+    connect(&nowPlaying, &NowPlaying::unanswered, this, [&](const NowPlaying::Player &player) {
+        heard << QStringLiteral("%1 no answer").arg(player.second);
+    });
+    for (const quint16 port : {saying.commandPort(), notSaying.commandPort(), refusing})
+        nowPlaying.ask({QStringLiteral("127.0.0.1"), port});
+    QTRY_COMPARE(saying.received(0), PlayerProtocol::playlistRequest());
+    QTRY_COMPARE(notSaying.received(0), PlayerProtocol::playlistRequest());
+    saying.reply(0, R"({"activeIndex":2})" + nul);
+    notSaying.reply(0, "busy" + nul);
+    QTRY_COMPARE(heard.size(), 3);
+    heard.sort();
+    QStringList expected {QStringLiteral("%1 2").arg(saying.commandPort()),
+                          QStringLiteral("%1 not said").arg(notSaying.commandPort()),
+                          QStringLiteral("%1 no answer").arg(refusing)};
+    expected.sort();
+    QCOMPARE(heard, expected);
 }
 
 QTEST_GUILESS_MAIN(tst_PlayerExchange)

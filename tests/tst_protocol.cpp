@@ -371,16 +371,22 @@ void tst_Protocol::answerPlaying()
     QFETCH(int, activeIndex);
     QFETCH(QString, playing);
 
-    const auto answer = PlayerAnswer::read(
-        {{"activeIndex", activeIndex},
-         {"quintavo",
-          QJsonArray {QJsonObject {{"description", "Harbour walk"}}, QJsonObject {},
-                      QJsonObject {{"description", "Closed"}}}}});
+    const QJsonObject object {
+        {"activeIndex", activeIndex},
+        {"quintavo",
+         QJsonArray {QJsonObject {{"description", "Harbour walk"}}, QJsonObject {},
+                     QJsonObject {{"description", "Closed"}}}}};
+    const auto answer = PlayerAnswer::read(object);
     QVERIFY(answer);
     const std::optional<QString> description = answer->playingDescription();
     QCOMPARE(description.has_value(), !playing.isNull());
     if (description)
         QCOMPARE(*description, playing);
+    // What a row reads, without the rest of the playlist, says the same.
+    const auto alone = PlayerAnswer::readPlaying(object);
+    QVERIFY(alone);
+    QCOMPARE(alone->activeIndex, activeIndex);
+    QCOMPARE(alone->description, description);
 }
 
 void tst_Protocol::answerEntryLimit()

@@ -17,23 +17,24 @@ QByteArray line(const QStringList &fields)
 // What the player of row i said it plays, as its index and label.
 std::optional<std::pair<int, QString>> playingOf(const PlayingAnswers &playing, int i)
 {
-    const std::optional<PlayerAnswer> answer = playing.value(i);
-    const auto label = answer ? playingLabel(*answer) : std::nullopt;
+    const std::optional<PlayerAnswer::Playing> said = playing.value(i);
+    const auto label = said ? playingLabel(*said) : std::nullopt;
     if (!label)
         return std::nullopt;
-    return std::make_pair(answer->activeIndex, *label);
+    return std::make_pair(said->activeIndex, *label);
 }
 
 } // namespace
 
-std::optional<QString> playingLabel(const PlayerAnswer &answer)
+std::optional<QString> playingLabel(const PlayerAnswer::Playing &playing)
 {
-    if (answer.activeIndex == PlayerAnswer::noEntry)
+    if (playing.activeIndex == PlayerAnswer::noEntry)
         return std::nullopt;
-    if (answer.activeIndex == 0)
+    if (playing.activeIndex == 0)
         return QStringLiteral("Default");
-    const QString description = answer.playingDescription().value_or(QString());
-    return description.isEmpty() ? QStringLiteral("Video %1").arg(answer.activeIndex) : description;
+    const QString description = playing.description.value_or(QString());
+    return description.isEmpty() ? QStringLiteral("Video %1").arg(playing.activeIndex)
+                                 : description;
 }
 
 QByteArray playerLines(const QList<FoundPlayer> &players, const PlayingAnswers *playing)

@@ -16,7 +16,7 @@ namespace CliOutput {
 
 // What each player of a list said it plays, in the list's order: nothing for
 // one that did not answer in time.
-using PlayingAnswers = QVector<std::optional<PlayerAnswer>>;
+using PlayingAnswers = QVector<std::optional<PlayerAnswer::Playing>>;
 
 // One line a player: host name, address and command port, tab-separated; with
 // what each plays, a fourth field: the index and its description ("2 Evening
@@ -30,7 +30,7 @@ QByteArray playersJson(const QList<FoundPlayer> &players, const PlayingAnswers *
 
 // What the answer says plays, as the window labels it: "Default" for 0, the
 // description, or "Video k"; nothing when it names no entry.
-std::optional<QString> playingLabel(const PlayerAnswer &answer);
+std::optional<QString> playingLabel(const PlayerAnswer::Playing &playing);
 
 // One line an entry of a player's answer: the selection index (0 is
 // "Default"), the description and the duration as M:SS, tab-separated, and

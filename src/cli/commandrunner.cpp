@@ -75,14 +75,15 @@ void CommandRunner::askWhatPlays()
         if (--m_unasked == 0)
             printList();
     };
-    connect(
-        nowPlaying, &NowPlaying::answered, this,
-        [this, done](const NowPlaying::Player &player, const std::optional<PlayerAnswer> &answer) {
-            for (int i = 0; i < m_found.size(); ++i)
-                if (m_found.at(i).address == player.first && m_found.at(i).port == player.second)
-                    m_playing[i] = answer;
-            done();
-        });
+    connect(nowPlaying, &NowPlaying::answered, this,
+            [this, done](const NowPlaying::Player &player,
+                         const std::optional<PlayerAnswer::Playing> &answer) {
+                for (int i = 0; i < m_found.size(); ++i)
+                    if (m_found.at(i).address == player.first
+                        && m_found.at(i).port == player.second)
+                        m_playing[i] = answer;
+                done();
+            });
     connect(nowPlaying, &NowPlaying::unanswered, this, done);
     for (const FoundPlayer &player : qAsConst(m_found))
         nowPlaying->ask({player.address, player.port});

@@ -21,7 +21,10 @@ NetworkMessenger::NetworkMessenger(const HubSettings &settings, QObject *parent)
     connect(m_discovery, &PlayerDiscovery::registered, this, &NetworkMessenger::registerPlayer);
     connect(m_directory, &PlayerDirectory::openRequested, this, &NetworkMessenger::open);
     m_directory->setPace(settings.playingPace);
-    connect(this, &NetworkMessenger::activeClientChanged, m_playlist, &PlaylistModel::show);
+    // The player screen takes an answer in on the next turn of the event loop:
+    // relaying it stays as quick as the relay alone, whatever its size.
+    connect(this, &NetworkMessenger::activeClientChanged, m_playlist, &PlaylistModel::show,
+            Qt::QueuedConnection);
 
     // The updater is the hub's child: it lives as long as the hub, and no longer.
     m_updater = new Updater(ApplicationInfo::quintavo(), this);

@@ -29,8 +29,7 @@ void NowPlaying::startWaiting()
         m_running.insert(player, exchange);
         connect(exchange, &PlayerExchange::answered, this, [this, player](const QJsonObject &json) {
             finish(player);
-            if (const auto answer = PlayerAnswer::read(json))
-                emit answered(player, *answer);
+            emit answered(player, PlayerAnswer::readPlaying(json));
         });
         connect(exchange, &PlayerExchange::failed, this, [this, player] {
             finish(player);

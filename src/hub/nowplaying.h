@@ -44,7 +44,8 @@ public:
 signals:
     // The player answered: what it plays, or nothing when its answer does
     // not say.
-    void answered(const NowPlaying::Player &player, const std::optional<PlayerAnswer> &answer);
+    void answered(const NowPlaying::Player &player,
+                  const std::optional<PlayerAnswer::Playing> &playing);
     // The player did not answer: refused, gone, silent, or cut off.
     void unanswered(const NowPlaying::Player &player);
 

@@ -54,11 +54,12 @@ PlayerDirectory::PlayerDirectory(QObject *parent, bool askPlayers)
         return;
     m_nowPlaying = new NowPlaying(this);
     connect(m_nowPlaying, &NowPlaying::answered, this,
-            [this](const NowPlaying::Player &player, const std::optional<PlayerAnswer> &answer) {
+            [this](const NowPlaying::Player &player,
+                   const std::optional<PlayerAnswer::Playing> &playing) {
                 // An answer that does not say what plays leaves the row as it was.
                 Row *row = m_byKey.value(player);
-                if (row && answer)
-                    showPlaying(row, *answer);
+                if (row && playing)
+                    showPlaying(row, *playing);
             });
     connect(m_nowPlaying, &NowPlaying::unanswered, this, &PlayerDirectory::markUnanswered);
 }
@@ -226,8 +227,8 @@ void PlayerDirectory::answeredBy(Client *client, const QJsonObject &json)
 {
     if (!holds(client))
         return;
-    if (const auto answer = PlayerAnswer::read(json))
-        showPlaying(m_byKey.value(Key(client->ipAddress(), client->port())), *answer);
+    if (const auto playing = PlayerAnswer::readPlaying(json))
+        showPlaying(m_byKey.value(Key(client->ipAddress(), client->port())), *playing);
 }
 
 void PlayerDirectory::setRowsInView(int first, int last)
@@ -267,17 +268,18 @@ void PlayerDirectory::ask(Row *row)
     m_nowPlaying->ask(Key(row->client->ipAddress(), row->port));
 }
 
-void PlayerDirectory::showPlaying(Row *row, const PlayerAnswer &answer)
+void PlayerDirectory::showPlaying(Row *row, const PlayerAnswer::Playing &playing)
 {
     // A player that says it plays nothing it could be switched to leaves its
     // row as it was.
-    if (answer.activeIndex == PlayerAnswer::noEntry)
+    if (playing.activeIndex == PlayerAnswer::noEntry)
         return;
-    const QString playing = answer.playingDescription().value_or(QString());
-    if (row->playingIndex == answer.activeIndex && row->playing == playing && !row->playingStale)
+    const QString description = playing.description.value_or(QString());
+    if (row->playingIndex == playing.activeIndex && row->playing == description
+        && !row->playingStale)
         return;
-    row->playingIndex = answer.activeIndex;
-    row->playing = playing;
+    row->playingIndex = playing.activeIndex;
+    row->playing = description;
     row->playingStale = false;
     changed(indexOf(row), {PlayingIndexRole, PlayingRole, PlayingStaleRole});
 }

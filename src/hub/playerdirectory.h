@@ -120,7 +120,7 @@ private:
     void changed(int index, const QVector<int> &roles);
     void ask(Row *row);
     void refreshRowsInView();
-    void showPlaying(Row *row, const PlayerAnswer &answer);
+    void showPlaying(Row *row, const PlayerAnswer::Playing &playing);
     void markUnanswered(const Key &key);
 
     QCollator m_collator;

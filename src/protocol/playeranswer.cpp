@@ -21,23 +21,39 @@ PlayerAnswer::Entry readEntry(const QJsonObject &video)
     return entry;
 }
 
-} // namespace
-
-std::optional<PlayerAnswer> PlayerAnswer::read(const QJsonObject &answer)
+// The selection index an answer names, noEntry for a finite number that is
+// none, and nothing when the answer does not say what plays.
+std::optional<int> activeIndexOf(const QJsonObject &answer)
 {
     const QJsonValue active = answer.value(QLatin1String("activeIndex"));
     if (!active.isDouble() || !std::isfinite(active.toDouble()))
         return std::nullopt;
-
-    PlayerAnswer result;
     const double index = active.toDouble();
     if (index >= 0 && index <= largestIndex && index == std::floor(index))
-        result.activeIndex = static_cast<int>(index);
+        return static_cast<int>(index);
+    return PlayerAnswer::noEntry;
+}
 
+// The videos that are read: those a selection index can name.
+int readableEntries(const QJsonArray &videos)
+{
+    return std::min(videos.size(), PlayerAnswer::maximumEntries);
+}
+
+} // namespace
+
+std::optional<PlayerAnswer> PlayerAnswer::read(const QJsonObject &answer)
+{
+    const auto index = activeIndexOf(answer);
+    if (!index)
+        return std::nullopt;
+
+    PlayerAnswer result;
+    result.activeIndex = *index;
     const QJsonValue list = answer.value(QLatin1String("quintavo"));
     if (list.isArray()) {
         const QJsonArray videos = list.toArray();
-        const int count = std::min(videos.size(), maximumEntries);
+        const int count = readableEntries(videos);
         result.entries.reserve(count);
         for (int i = 0; i < count; ++i)
             result.entries.append(readEntry(videos.at(i).toObject()));
@@ -63,6 +79,19 @@ std::optional<QString> PlayerAnswer::playingDescription() const
     if (activeIndex < 1 || activeIndex > entries.size())
         return std::nullopt;
     return entries.at(activeIndex - 1).description;
+}
+
+std::optional<PlayerAnswer::Playing> PlayerAnswer::readPlaying(const QJsonObject &answer)
+{
+    const auto index = activeIndexOf(answer);
+    if (!index)
+        return std::nullopt;
+    Playing playing;
+    playing.activeIndex = *index;
+    const QJsonArray videos = answer.value(QLatin1String("quintavo")).toArray();
+    if (*index >= 1 && *index <= readableEntries(videos))
+        playing.description = readEntry(videos.at(*index - 1).toObject()).description;
+    return playing;
 }
 
 bool operator==(const PlayerAnswer::Duration &a, const PlayerAnswer::Duration &b)

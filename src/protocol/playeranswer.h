@@ -60,6 +60,16 @@ struct PlayerAnswer
     // the default video (callers label it "Default"), no entry, or an entry past
     // the list.
     std::optional<QString> playingDescription() const;
+
+    // What an answer says plays, for those that show only that (a row of the
+    // list, quintavo-cli list --playing): read() gives the same, but reads every
+    // video of a playlist that may hold thousands.
+    struct Playing
+    {
+        int activeIndex = noEntry;
+        std::optional<QString> description; // as playingDescription() gives it
+    };
+    static std::optional<Playing> readPlaying(const QJsonObject &answer);
 };
 
 bool operator==(const PlayerAnswer::Duration &a, const PlayerAnswer::Duration &b);

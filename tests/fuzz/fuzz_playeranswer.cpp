@@ -34,5 +34,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const bool names = answer->activeIndex >= 1 && answer->activeIndex <= answer->entries.size();
     if (answer->playingDescription().has_value() != names)
         abort();
+    // Read for a row alone, the answer says the same.
+    const auto playing = PlayerAnswer::readPlaying(object);
+    if (!playing || playing->activeIndex != answer->activeIndex
+        || playing->description != answer->playingDescription())
+        abort();
     return 0;
 }

@@ -20,7 +20,7 @@ Item {
         function addPlayer(name, address, port) { hub.addPlayer(name, address, port || 7000); settle() }
         function scan() { hub.scanForClients(); settle() }
         // A player's answer as it comes over the wire.
-        function answer(object) { hub.activeClientChanged(JSON.parse(JSON.stringify(object))); settle() }
+        function answer(object) { hub.activeClientChanged(JSON.parse(JSON.stringify(object))); wait(0); settle() }
         // The rows the list has made, in order.
         function rows(list) {
             var made = []
