@@ -4,6 +4,7 @@
 // reader reads by one rule. Errors are one line; each entry of the settings
 // file that is left out is named on a line of its own.
 #include "applicationoptions.h"
+#include "applicationstorage.h"
 #include "cliarguments.h"
 #include "extratargets.h"
 
@@ -78,8 +79,9 @@ QStringList texts(const QList<QHostAddress> &addresses)
 
 void store(const QStringList &entries)
 {
-    QSettings(ExtraTargets::settingsFile(), QSettings::IniFormat)
-        .setValue(QLatin1String(ExtraTargets::settingsKey), entries);
+    // The application's own settings: a file under the test's folder, or on
+    // Windows the registry.
+    ApplicationStorage::settings().setValue(QLatin1String(ExtraTargets::settingsKey), entries);
 }
 
 } // namespace
@@ -94,6 +96,17 @@ private slots:
         QVERIFY(m_config.isValid());
         for (const auto format : {QSettings::NativeFormat, QSettings::IniFormat})
             QSettings::setPath(format, QSettings::UserScope, m_config.path());
+        // On Windows the settings are the registry's, which no path moves:
+        // what the test finds there is put back.
+        m_kept = ApplicationStorage::settings().value(QLatin1String(ExtraTargets::settingsKey));
+    }
+    void cleanupTestCase()
+    {
+        QSettings settings = ApplicationStorage::settings();
+        if (m_kept.isValid())
+            settings.setValue(QLatin1String(ExtraTargets::settingsKey), m_kept);
+        else
+            settings.remove(QLatin1String(ExtraTargets::settingsKey));
     }
     void init() { store({}); }
 
@@ -108,6 +121,7 @@ private slots:
 
 private:
     QTemporaryDir m_config;
+    QVariant m_kept;
 };
 
 void tst_CommandLine::addresses_data()

@@ -18,6 +18,7 @@
 #include <QNetworkDatagram>
 #include <QNetworkReply>
 #include <QTcpServer>
+#include <QTcpSocket>
 #include <QUdpSocket>
 #include <QtTest>
 

@@ -9,6 +9,7 @@
 #include "replyassembler.h"
 #include "scriptedplayer.h"
 
+#include <QTcpSocket>
 #include <QtTest>
 
 namespace {

@@ -1,8 +1,8 @@
 #include "playerdirectory.h"
 
 #include "client.h"
+#include "collationkey.h"
 
-#include <QCollatorSortKey>
 #include <QTimer>
 
 #include <algorithm>
@@ -10,7 +10,7 @@
 
 struct PlayerDirectory::Row
 {
-    Row(Client *client, QCollatorSortKey nameKey, QCollatorSortKey addressKey, quint16 port)
+    Row(Client *client, CollationKey nameKey, CollationKey addressKey, quint16 port)
         : client(client),
           hostname(client->hostname()),
           nameKey(std::move(nameKey)),
@@ -20,8 +20,8 @@ struct PlayerDirectory::Row
 
     Client *client;
     QString hostname; // as the row shows it, to notice a rename
-    QCollatorSortKey nameKey;
-    QCollatorSortKey addressKey;
+    CollationKey nameKey;
+    CollationKey addressKey;
     quint16 port;
     int missedScans = 0;
     bool registeredSinceScan = true;
@@ -132,8 +132,8 @@ void PlayerDirectory::registered(Client *client)
     const Key key(client->ipAddress(), client->port());
     Row *row = m_byKey.value(key);
     if (!row) {
-        auto made = std::make_unique<Row>(client, m_collator.sortKey(client->hostname()),
-                                          m_collator.sortKey(key.first), key.second);
+        auto made = std::make_unique<Row>(client, CollationKey(m_collator, client->hostname()),
+                                          CollationKey(m_collator, key.first), key.second);
         const int place = placeFor(*made);
         beginInsertRows(QModelIndex(), place, place);
         m_byKey.insert(key, made.get());
@@ -157,7 +157,7 @@ void PlayerDirectory::registered(Client *client)
     // under another name.
     if (row->client->hostname() != row->hostname) {
         row->hostname = row->client->hostname();
-        row->nameKey = m_collator.sortKey(row->hostname);
+        row->nameKey = CollationKey(m_collator, row->hostname);
         roles.append({Qt::DisplayRole, HostnameRole});
         // The row moves to its new place; it is not removed and made again.
         const int place = placeFor(index);
