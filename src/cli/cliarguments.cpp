@@ -150,9 +150,11 @@ CliArguments CliArguments::read(const QStringList &arguments,
         request.command = CliRequest::Command::Play;
         request.all = parser.isSet(all);
         std::optional<QString> index;
-        if (parser.isSet(video))
+        if (parser.isSet(video)) {
             request.video = parser.value(video);
-        else if (!words.isEmpty())
+            if (request.video->isEmpty())
+                return usageError(QStringLiteral("--video needs the description of an entry"));
+        } else if (!words.isEmpty())
             index = words.takeLast();
         if ((words.isEmpty() && !request.all) || (!index && !request.video))
             return usageError(

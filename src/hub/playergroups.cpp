@@ -141,8 +141,11 @@ PlayerGroups::Change PlayerGroups::write(const std::optional<QString> &removedKe
     Change result = Change::Done;
     {
         ApplicationSettings settings;
-        // A file that could not be read is not written over: what it held would be lost.
-        if (settings.status() != QSettings::NoError || !settings.isWritable())
+        // A file that could not be read is not written over: what it held
+        // would be lost. (Qt reads a file once per process while it stays the
+        // same, and tells only the first reader.)
+        if (!m_readError.isEmpty() || settings.status() != QSettings::NoError
+            || !settings.isWritable())
             return Change::NotWritten;
         settings.beginGroup(QLatin1String(settingsGroup));
         if (removedKey)
