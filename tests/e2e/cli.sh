@@ -11,7 +11,8 @@
 # started with --scan it registers the far player too. Then four players at
 # once: a group typed into the settings file and one saved beside it; play
 # @foyer --video and play --all 0 send each player exactly its switch, name
-# the one that never answers, and exit 1.
+# the one that never answers, and exit 1; an unknown group and name beside
+# them exit 3, the rest switched.
 #   tests/e2e/cli.sh QUINTAVO_CLI QUINTAVO PLAYER_SIM MAN_PAGE VERSION
 # (inside scripts/netns-run; the test makes a namespace of its own in it)
 set -euo pipefail
@@ -259,3 +260,22 @@ done
 [ "$(received foyer-4)" = "$(printf '%s\n%s' "$playlist_line" "$(switch_line 0)")" ] \
     || e2e_fail "foyer-4 received: $(received foyer-4)"
 e2e_log "play --all 0: every player that answered the scan got the 68-byte switch to 0; exit 1"
+
+# Names that name nothing beside players that switch: the others are switched
+# all the same, a player named three times is told once, and 3 wins over 1.
+foyer1_port=$(port_of foyer-1)
+run mixed --timeout 1 --wait 0.5 play foyer-1 @foyer @nosuch nobody "10.77.0.15:$foyer1_port" 1 --json
+expect_status mixed 3
+"$E2E_PYTHON" -c 'import json, sys
+got = [(p["name"], p["outcome"], p["index"]) for p in json.load(open(sys.argv[1]))]
+sys.exit(got != [("foyer-1", "switched", 1), ("foyer-2", "switched", 1), ("foyer-3", "switched", 1),
+                 ("foyer-4", "not answering", 1), ("nobody", "not found", None)])' "$E2E_TMP/mixed.out" \
+    || e2e_fail "mixed: outcomes $(cat "$E2E_TMP/mixed.out")"
+[ "$(wc -l <"$E2E_TMP/mixed.err")" -eq 3 ] \
+    && grep -q '^quintavo-cli: no group "nosuch" in .*/Halvorn/Quintavo.conf$' "$E2E_TMP/mixed.err" \
+    && grep -q '^quintavo-cli: no player "nobody" answered the scan; found ' "$E2E_TMP/mixed.err" \
+    && grep -qx "quintavo-cli: foyer-4 (10.77.0.18:$mute_port) did not answer within 1 s" "$E2E_TMP/mixed.err" \
+    || e2e_fail "mixed: $(cat "$E2E_TMP/mixed.err")"
+[ "$(received foyer-1 | tail -n 1)" = "$(switch_line 1)" ] && [ "$(received foyer-1 | wc -l)" -eq 4 ] \
+    || e2e_fail "foyer-1 received: $(received foyer-1)"
+e2e_log "play with an unknown group and name: the rest switched, foyer-1 told once, exit 3"
