@@ -171,7 +171,9 @@ void CommandRunner::changeGroups()
         break;
     case PlayerGroups::Change::BadName:
         fail(ExitStatus::usage,
-             QStringLiteral("\"%1\" cannot name a group: it is empty or holds / or \\").arg(name));
+             QStringLiteral(
+                 "\"%1\" cannot name a group: it is empty or holds /, \\ or a control character")
+                 .arg(name));
         break;
     case PlayerGroups::Change::NoMembers:
         fail(ExitStatus::usage, QStringLiteral("a group needs a host name"));
