@@ -7,17 +7,21 @@
 
 namespace {
 
-// Qt 5 reads a key's bytes as Latin-1 (it writes other characters as %-escapes),
-// so a name typed into the file in UTF-8 comes back as its bytes: read those
-// as UTF-8 when they are.
+// Qt 5 reads a key's bytes in a settings file as Latin-1 (it writes other
+// characters as %-escapes), so a name typed into the file in UTF-8 comes back
+// as its bytes: read those as UTF-8 when they are.
 QString nameOfKey(const QString &key)
 {
+#ifdef Q_OS_WIN
+    return key; // the registry keeps names as they are
+#else
     for (const QChar c : key)
         if (c.unicode() > 0xff)
             return key;
     const QByteArray bytes = key.toLatin1();
     const QString decoded = QString::fromUtf8(bytes);
     return decoded.toUtf8() == bytes ? decoded : key;
+#endif
 }
 
 bool validName(const QString &name)
