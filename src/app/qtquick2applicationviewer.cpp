@@ -1,13 +1,12 @@
 #include "qtquick2applicationviewer.h"
 
-#include "applicationstorage.h"
+#include "applicationsettings.h"
 #include "windowplacement.h"
 
 #include <QGuiApplication>
 #include <QIcon>
 #include <QQmlEngine>
 #include <QScreen>
-#include <QSettings>
 
 #include <utility>
 
@@ -42,7 +41,7 @@ void QtQuick2ApplicationViewer::restorePlace()
         if (screen != primary)
             screens.append(screen->availableGeometry());
     }
-    const QRect saved = ApplicationStorage::settings().value(WindowPlacement::settingsKey).toRect();
+    const QRect saved = ApplicationSettings().value(WindowPlacement::settingsKey).toRect();
     const QRect place = WindowPlacement::onScreens(saved, screens);
     if (place.isValid())
         setGeometry(place);
@@ -81,6 +80,6 @@ bool QtQuick2ApplicationViewer::event(QEvent *event)
     // A maximised, full-screen or minimised window keeps the place it had
     // before, which is where it returns to from there.
     if (event->type() == QEvent::Close && windowStates() == Qt::WindowNoState)
-        ApplicationStorage::settings().setValue(WindowPlacement::settingsKey, geometry());
+        ApplicationSettings().setValue(WindowPlacement::settingsKey, geometry());
     return QQuickView::event(event);
 }

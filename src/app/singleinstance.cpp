@@ -1,6 +1,6 @@
 #include "singleinstance.h"
 
-#include "applicationstorage.h"
+#include "applicationsettings.h"
 
 #include <QDir>
 #include <QEventLoop>
@@ -55,7 +55,7 @@ QString instanceDirectory()
 {
 #ifdef Q_OS_WIN
     // The runtime location is the home folder there.
-    const QString directory = ApplicationStorage::dataLocation();
+    const QString directory = ApplicationSettings::dataLocation();
     return QDir().mkpath(directory) ? directory : QString();
 #else
     return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);

@@ -1,9 +1,8 @@
 #include "extratargets.h"
 
-#include "applicationstorage.h"
+#include "applicationsettings.h"
 
 #include <QRegularExpression>
-#include <QSettings>
 
 namespace ExtraTargets {
 
@@ -71,7 +70,7 @@ QList<QHostAddress> fromSettings(QStringList *ignored)
 {
     QList<QHostAddress> addresses;
     const QStringList texts
-        = ApplicationStorage::settings().value(QLatin1String(settingsKey)).toStringList();
+        = ApplicationSettings().value(QLatin1String(settingsKey)).toStringList();
     for (const QString &text : texts) {
         if (text.trimmed().isEmpty())
             continue;
@@ -85,7 +84,7 @@ QList<QHostAddress> fromSettings(QStringList *ignored)
 
 QString settingsFile()
 {
-    return ApplicationStorage::settings().fileName();
+    return ApplicationSettings().fileName();
 }
 
 QString ignoredNotice(const QString &text)

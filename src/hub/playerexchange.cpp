@@ -26,7 +26,8 @@ PlayerExchange::PlayerExchange(QHostAddress address, quint16 port, QByteArray co
     connect(m_socket, &QTcpSocket::disconnected, this, &PlayerExchange::linkClosed);
     connect(m_socket, &QTcpSocket::errorOccurred, this, &PlayerExchange::linkFailed);
     connect(m_deadline, &QTimer::timeout, this, [this] {
-        fail(QStringLiteral("did not answer within %1 s")
+        fail(Failure::Silent,
+             QStringLiteral("did not answer within %1 s")
                  .arg(QString::number(m_deadline->interval() / 1000.0)));
     });
 }
@@ -59,7 +60,8 @@ void PlayerExchange::readAnswer()
     if (!replies.isEmpty())
         succeed(replies.constFirst());
     else if (m_assembler.overflowed())
-        fail(QStringLiteral("sent an answer of more than %1 bytes")
+        fail(Failure::Oversized,
+             QStringLiteral("sent an answer of more than %1 bytes")
                  .arg(ReplyAssembler::maximumReplySize));
 }
 
@@ -72,7 +74,7 @@ void PlayerExchange::linkClosed()
     if (const auto rest = m_assembler.finish())
         succeed(*rest);
     else
-        fail(QStringLiteral("closed the link without an answer"));
+        fail(Failure::Closed, QStringLiteral("closed the link without an answer"));
 }
 
 void PlayerExchange::linkFailed(QAbstractSocket::SocketError error)
@@ -81,13 +83,14 @@ void PlayerExchange::linkFailed(QAbstractSocket::SocketError error)
     case QAbstractSocket::RemoteHostClosedError:
         break; // linkClosed() follows
     case QAbstractSocket::ConnectionRefusedError:
-        fail(QStringLiteral("refused the connection"));
+        fail(Failure::Refused, QStringLiteral("refused the connection"));
         break;
     case QAbstractSocket::HostNotFoundError:
-        fail(QStringLiteral("was not found"));
+        fail(Failure::NotFound, QStringLiteral("was not found"));
         break;
     default:
-        fail(QStringLiteral("could not be reached: %1").arg(m_socket->errorString()));
+        fail(Failure::Unreachable,
+             QStringLiteral("could not be reached: %1").arg(m_socket->errorString()));
     }
 }
 
@@ -105,10 +108,11 @@ void PlayerExchange::succeed(const QByteArray &reply)
         Qt::QueuedConnection);
 }
 
-void PlayerExchange::fail(const QString &reason)
+void PlayerExchange::fail(Failure failure, const QString &reason)
 {
     if (!end())
         return;
+    m_failure = failure;
     QMetaObject::invokeMethod(
         this,
         [this, reason] {

@@ -1,16 +1,17 @@
-#include "applicationstorage.h"
+#include "applicationsettings.h"
 
 #include "identity.h"
 
 #include <QStandardPaths>
 
-QSettings ApplicationStorage::settings()
+ApplicationSettings::ApplicationSettings()
+    : QSettings(QString::fromLatin1(Identity::organizationName),
+                QString::fromLatin1(Identity::applicationName))
 {
-    return QSettings(QString::fromLatin1(Identity::organizationName),
-                     QString::fromLatin1(Identity::applicationName));
+    setIniCodec("UTF-8");
 }
 
-QString ApplicationStorage::dataLocation()
+QString ApplicationSettings::dataLocation()
 {
     // What AppLocalDataLocation gives when the application object carries the
     // two names.
