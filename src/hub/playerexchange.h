@@ -6,16 +6,14 @@
 // lines: the receiver tells the user, once.
 #pragma once
 
-#include "replyassembler.h"
+#include "commandlink.h"
 
-#include <QAbstractSocket>
 #include <QByteArray>
 #include <QHostAddress>
 #include <QJsonObject>
 #include <QObject>
 #include <QString>
 
-class QTcpSocket;
 class QTimer;
 
 class PlayerExchange : public QObject
@@ -55,10 +53,7 @@ signals:
 private:
     enum class State { Ready, Running, Reporting, Over };
 
-    void writeCommand();
-    void readAnswer();
-    void linkClosed();
-    void linkFailed(QAbstractSocket::SocketError error);
+    void linkEnded(CommandLink::Failure failure);
     void succeed(const QByteArray &reply);
     void fail(Failure failure, const QString &reason);
     bool end();
@@ -66,9 +61,8 @@ private:
     QHostAddress m_address;
     quint16 m_port;
     QByteArray m_command;
-    QTcpSocket *m_socket;
+    CommandLink *m_link;
     QTimer *m_deadline;
-    ReplyAssembler m_assembler;
     State m_state = State::Ready;
     Failure m_failure = Failure::Silent;
 };
