@@ -274,9 +274,14 @@ struct Venue
     {
         announced = 0;
         hub.scanForClients();
-        if (!Support::waitFor([&] { return announced == players; }, 10000))
+        // A loaded machine may coalesce or repeat updates: count at least one
+        // per player, then ask the list itself.
+        if (!Support::waitFor([&] { return announced >= players && listed() == players; }, 10000)) {
+            std::fprintf(stderr, "scan: %d updates, %d of %d players listed\n", announced, listed(),
+                         players);
             return false;
-        return listed() == players;
+        }
+        return true;
     }
 
     // The players the list holds.
@@ -418,8 +423,11 @@ int playingRequests(int players, int seconds)
     Venue venue(players, answer);
     if (!venue.scan(players))
         return 1;
-    if (!Support::waitFor([&] { return venue.sayingWhatPlays() == players; }, 120000))
+    if (!Support::waitFor([&] { return venue.sayingWhatPlays() == players; }, 120000)) {
+        std::fprintf(stderr, "%d of %d rows say what they play\n", venue.sayingWhatPlays(),
+                     players);
         return 1;
+    }
     const int firstAppearances = venue.crowd.commands;
     venue.crowd.commands = 0;
     venue.crowd.bytesSent = 0;
@@ -428,8 +436,9 @@ int playingRequests(int players, int seconds)
     while (clock.elapsed() < seconds * 1000) {
         if (!venue.scan(players))
             return 1;
-        Support::waitFor([] { return false; },
-                         int(std::min<qint64>(10000, seconds * 1000 - clock.elapsed())));
+        const qint64 left = seconds * 1000 - clock.elapsed();
+        if (left > 0)
+            Support::waitFor([] { return false; }, int(std::min<qint64>(10000, left)));
     }
     auto *list = qobject_cast<QQuickItem *>(venue.deviceList);
     int inView = 0;
