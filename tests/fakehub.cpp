@@ -4,9 +4,7 @@
 #include "playlistmodel.h"
 
 FakeHub::FakeHub(QObject *parent)
-    : QObject(parent),
-      m_directory(new PlayerDirectory(this, false)),
-      m_playlist(new PlaylistModel(this))
+    : QObject(parent), m_directory(new PlayerDirectory(this)), m_playlist(new PlaylistModel(this))
 {
     connect(m_directory, &PlayerDirectory::openRequested, this, &FakeHub::open);
     connect(this, &FakeHub::activeClientChanged, m_playlist, &PlaylistModel::show,

@@ -393,20 +393,18 @@ void tst_NetworkMessenger::directoryOpensItsOwnPlayer()
 }
 
 // A hub whose directory asks its players (all on loopback) what they play.
-static HubSettings askingHub(quint16 discoveryPort)
+static HubSettings askingHub(quint16 discoveryPort, int afterSwitch = 500)
 {
     HubSettings settings = Support::loopbackHub(discoveryPort);
     settings.askWhatPlayersPlay = true;
+    settings.playingPace.afterSwitch = afterSwitch;
     return settings;
 }
 
 void tst_NetworkMessenger::rowsSayWhatPlayersPlay()
 {
-    startHub(askingHub(m_discovery->localPort()));
+    startHub(askingHub(m_discovery->localPort(), 10));
     PlayerDirectory *directory = m_hub->directory();
-    PlayerDirectory::Pace pace;
-    pace.afterSwitch = 10;
-    directory->setPace(pace);
     const auto playing = [directory] {
         const QModelIndex row = directory->index(0);
         return QStringLiteral("%1 %2%3")

@@ -53,7 +53,7 @@ void tst_PlayerDirectory::init()
     qRegisterMetaType<Client *>();
     qRegisterMetaType<QList<QPersistentModelIndex>>();
     qRegisterMetaType<QAbstractItemModel::LayoutChangeHint>();
-    m_directory = std::make_unique<PlayerDirectory>(nullptr, false);
+    m_directory = std::make_unique<PlayerDirectory>();
     m_tester = std::make_unique<QAbstractItemModelTester>(
         m_directory.get(), QAbstractItemModelTester::FailureReportingMode::QtTest);
 }

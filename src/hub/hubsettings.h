@@ -5,7 +5,7 @@
 #pragma once
 
 #include "discoverysettings.h"
-#include "playerdirectory.h"
+#include "playingschedule.h"
 #include "updater.h"
 
 #include <QUrl>
@@ -17,5 +17,5 @@ struct HubSettings : DiscoverySettings
     // told to (NetworkMessenger::checkForUpdate), or never.
     bool checkForUpdate = true;
     bool askWhatPlayersPlay = true;
-    PlayerDirectory::Pace playingPace;
+    PlayingSchedule::Pace playingPace;
 };

@@ -4,6 +4,7 @@
 #include "client.h"
 #include "playerdirectory.h"
 #include "playerdiscovery.h"
+#include "playingschedule.h"
 #include "playlistmodel.h"
 #include "updater.h"
 
@@ -12,7 +13,7 @@ NetworkMessenger::NetworkMessenger(QObject *parent) : NetworkMessenger(HubSettin
 NetworkMessenger::NetworkMessenger(const HubSettings &settings, QObject *parent)
     : QObject(parent),
       m_discovery(new PlayerDiscovery(settings)),
-      m_directory(new PlayerDirectory(this, settings.askWhatPlayersPlay)),
+      m_directory(new PlayerDirectory(this)),
       m_playlist(new PlaylistModel(this))
 {
     m_discoveryThread.setObjectName(QStringLiteral("discovery"));
@@ -20,7 +21,10 @@ NetworkMessenger::NetworkMessenger(const HubSettings &settings, QObject *parent)
     m_discoveryThread.start();
     connect(m_discovery, &PlayerDiscovery::registered, this, &NetworkMessenger::registerPlayer);
     connect(m_directory, &PlayerDirectory::openRequested, this, &NetworkMessenger::open);
-    m_directory->setPace(settings.playingPace);
+    if (settings.askWhatPlayersPlay) {
+        m_playingSchedule = new PlayingSchedule(m_directory, this);
+        m_playingSchedule->setPace(settings.playingPace);
+    }
     // The player screen takes an answer in on the next turn of the event loop:
     // relaying it stays as quick as the relay alone, whatever its size.
     connect(this, &NetworkMessenger::activeClientChanged, m_playlist, &PlaylistModel::show,
@@ -159,7 +163,8 @@ void NetworkMessenger::quintavo(ushort index)
     if (!m_activeClient)
         return;
     m_activeClient->switchToIndex(index);
-    m_directory->switched(m_activeClient);
+    if (m_playingSchedule && m_directory->holds(m_activeClient))
+        m_playingSchedule->switched({m_activeClient->ipAddress(), m_activeClient->port()});
 }
 
 void NetworkMessenger::jsonUpdated(QJsonObject json)

@@ -17,6 +17,7 @@
 class Client;
 class PlayerDirectory;
 class PlayerDiscovery;
+class PlayingSchedule;
 class PlaylistModel;
 class Updater;
 
@@ -75,6 +76,7 @@ private:
     QThread m_discoveryThread;
     PlayerDiscovery *m_discovery;
     PlayerDirectory *m_directory;
+    PlayingSchedule *m_playingSchedule = nullptr; // null when players are not asked
     PlaylistModel *m_playlist;
     QList<QObject *> m_clients;
     Client *m_activeClient = nullptr;

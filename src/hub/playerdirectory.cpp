@@ -3,7 +3,6 @@
 #include "client.h"
 
 #include <QCollatorSortKey>
-#include <QTimer>
 
 #include <algorithm>
 #include <utility>
@@ -28,7 +27,6 @@ struct PlayerDirectory::Row
     int playingIndex = -1;
     QString playing;
     bool playingStale = false;
-    qint64 askedAt = -1; // on the directory's clock
 };
 
 namespace {
@@ -43,25 +41,11 @@ QLocale collationLocale()
 
 } // namespace
 
-PlayerDirectory::PlayerDirectory(QObject *parent, bool askPlayers)
-    : QAbstractListModel(parent), m_collator(collationLocale()), m_refresh(new QTimer(this))
+PlayerDirectory::PlayerDirectory(QObject *parent)
+    : QAbstractListModel(parent), m_collator(collationLocale())
 {
     m_collator.setNumericMode(true); // "stage-2" before "stage-10"
     m_collator.setCaseSensitivity(Qt::CaseInsensitive);
-    m_clock.start();
-    connect(m_refresh, &QTimer::timeout, this, &PlayerDirectory::refreshRowsInView);
-    if (!askPlayers)
-        return;
-    m_nowPlaying = new NowPlaying(this);
-    connect(m_nowPlaying, &NowPlaying::answered, this,
-            [this](const NowPlaying::Player &player,
-                   const std::optional<PlayerAnswer::Playing> &playing) {
-                // An answer that does not say what plays leaves the row as it was.
-                Row *row = m_byKey.value(player);
-                if (row && playing)
-                    showPlaying(row, *playing);
-            });
-    connect(m_nowPlaying, &NowPlaying::unanswered, this, &PlayerDirectory::markUnanswered);
 }
 
 PlayerDirectory::~PlayerDirectory() = default;
@@ -137,11 +121,10 @@ void PlayerDirectory::registered(Client *client)
         const int place = placeFor(*made);
         beginInsertRows(QModelIndex(), place, place);
         m_byKey.insert(key, made.get());
-        Row *row = made.get();
         m_rows.insert(m_rows.begin() + place, std::move(made));
         endInsertRows();
         emit countChanged();
-        ask(row); // what a new player plays shows as soon as it says
+        emit playerAppeared(key);
         return;
     }
 
@@ -194,33 +177,39 @@ void PlayerDirectory::scanStarted()
         beginRemoveRows(QModelIndex(), index, index);
         const Key key(row.client->ipAddress(), row.port);
         m_byKey.remove(key);
-        if (m_nowPlaying)
-            m_nowPlaying->forget(key);
         m_rows.erase(m_rows.begin() + index);
         endRemoveRows();
         emit countChanged();
+        emit playerLeft(key);
     }
 }
 
-void PlayerDirectory::setPace(const Pace &pace)
+void PlayerDirectory::setPlaying(const Player &player,
+                                 const std::optional<PlayerAnswer::Playing> &playing)
 {
-    m_pace = pace;
-    m_pace.checkInterval = std::min(pace.checkInterval, pace.refreshInterval);
-    if (m_nowPlaying)
-        m_nowPlaying->setDeadline(pace.deadline);
-    if (m_refresh->isActive())
-        m_refresh->start(m_pace.checkInterval);
-}
-
-void PlayerDirectory::switched(Client *client)
-{
-    if (!holds(client))
+    Row *row = m_byKey.value(player);
+    if (!row)
         return;
-    const Key key(client->ipAddress(), client->port());
-    QTimer::singleShot(m_pace.afterSwitch, this, [this, key] {
-        if (Row *row = m_byKey.value(key))
-            ask(row);
-    });
+    if (!playing) {
+        // What it played last is still shown, as the last known.
+        if (row->playingIndex < 0 || row->playingStale)
+            return;
+        row->playingStale = true;
+        changed(indexOf(row), {PlayingStaleRole});
+        return;
+    }
+    // A player that says it plays nothing it could be switched to leaves its
+    // row as it was.
+    if (playing->activeIndex == PlayerAnswer::noEntry)
+        return;
+    const QString description = playing->description.value_or(QString());
+    if (row->playingIndex == playing->activeIndex && row->playing == description
+        && !row->playingStale)
+        return;
+    row->playingIndex = playing->activeIndex;
+    row->playing = description;
+    row->playingStale = false;
+    changed(indexOf(row), {PlayingIndexRole, PlayingRole, PlayingStaleRole});
 }
 
 void PlayerDirectory::answeredBy(Client *client, const QJsonObject &json)
@@ -228,7 +217,18 @@ void PlayerDirectory::answeredBy(Client *client, const QJsonObject &json)
     if (!holds(client))
         return;
     if (const auto playing = PlayerAnswer::readPlaying(json))
-        showPlaying(m_byKey.value(Key(client->ipAddress(), client->port())), *playing);
+        setPlaying(Key(client->ipAddress(), client->port()), playing);
+}
+
+QVector<PlayerDirectory::Player> PlayerDirectory::playersInView() const
+{
+    QVector<Player> players;
+    const int last = std::min(m_lastInView, count() - 1);
+    for (int index = std::max(0, m_firstInView); index <= last; ++index) {
+        const Row &row = *m_rows[static_cast<size_t>(index)];
+        players.append(Key(row.client->ipAddress(), row.port));
+    }
+    return players;
 }
 
 void PlayerDirectory::setRowsInView(int first, int last)
@@ -236,62 +236,11 @@ void PlayerDirectory::setRowsInView(int first, int last)
     last = std::min(last, count() - 1);
     if (first < 0 || last < first)
         first = last = -1;
-    if (first != m_firstInView || last != m_lastInView) {
-        m_firstInView = first;
-        m_lastInView = last;
-        emit rowsInViewChanged();
-    }
-    if (first < 0) {
-        m_refresh->stop();
+    if (first == m_firstInView && last == m_lastInView)
         return;
-    }
-    if (!m_refresh->isActive())
-        m_refresh->start(m_pace.checkInterval);
-    refreshRowsInView();
-}
-
-void PlayerDirectory::refreshRowsInView()
-{
-    const int last = std::min(m_lastInView, count() - 1);
-    for (int index = std::max(0, m_firstInView); index <= last; ++index) {
-        Row *row = m_rows[static_cast<size_t>(index)].get();
-        if (row->askedAt < 0 || m_clock.elapsed() - row->askedAt >= m_pace.refreshInterval)
-            ask(row);
-    }
-}
-
-void PlayerDirectory::ask(Row *row)
-{
-    if (!m_nowPlaying)
-        return;
-    row->askedAt = m_clock.elapsed();
-    m_nowPlaying->ask(Key(row->client->ipAddress(), row->port));
-}
-
-void PlayerDirectory::showPlaying(Row *row, const PlayerAnswer::Playing &playing)
-{
-    // A player that says it plays nothing it could be switched to leaves its
-    // row as it was.
-    if (playing.activeIndex == PlayerAnswer::noEntry)
-        return;
-    const QString description = playing.description.value_or(QString());
-    if (row->playingIndex == playing.activeIndex && row->playing == description
-        && !row->playingStale)
-        return;
-    row->playingIndex = playing.activeIndex;
-    row->playing = description;
-    row->playingStale = false;
-    changed(indexOf(row), {PlayingIndexRole, PlayingRole, PlayingStaleRole});
-}
-
-void PlayerDirectory::markUnanswered(const Key &key)
-{
-    Row *row = m_byKey.value(key);
-    // What it played last is still shown, as the last known.
-    if (!row || row->playingIndex < 0 || row->playingStale)
-        return;
-    row->playingStale = true;
-    changed(indexOf(row), {PlayingStaleRole});
+    m_firstInView = first;
+    m_lastInView = last;
+    emit rowsInViewChanged();
 }
 
 void PlayerDirectory::open(int row)

@@ -6,27 +6,25 @@
 // answered the one before. A player that has not registered again by the time
 // of the next scan is marked as not answering, and leaves after missing
 // scansBeforeLeaving scans in a row. Each row also says what its player
-// plays: the player is asked when it first appears, again shortly after the
-// window switched it, and otherwise at most once per refreshInterval while its
-// row is in view. Fed by the hub; the scene draws it and says which rows it
-// shows.
+// plays, as far as it has said (PlayingSchedule decides when it is asked).
+// Fed by the hub; the scene draws it and says which rows it shows.
 #pragma once
 
-#include "nowplaying.h"
+#include "playeranswer.h"
 
 #include <QAbstractListModel>
 #include <QCollator>
-#include <QElapsedTimer>
 #include <QHash>
 #include <QJsonObject>
 #include <QPair>
 #include <QString>
+#include <QVector>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 class Client;
-class QTimer;
 
 class PlayerDirectory : public QAbstractListModel
 {
@@ -52,22 +50,12 @@ public:
     };
     Q_ENUM(Role)
 
+    // A player: its address text and command port.
+    using Player = QPair<QString, quint16>;
+
     static constexpr int scansBeforeLeaving = 3;
 
-    // How often the players of the rows in view are asked what they play,
-    // how often that is looked at, and how long after a switch the player
-    // is asked (it may take a moment to switch).
-    struct Pace
-    {
-        int refreshInterval = 60000;
-        int checkInterval = 5000;
-        int afterSwitch = 500;
-        int deadline = NowPlaying::defaultDeadline;
-    };
-
-    // Asks players what they play only when asked to (tests of the list's
-    // order and presence have no players to ask).
-    explicit PlayerDirectory(QObject *parent = nullptr, bool askPlayers = true);
+    explicit PlayerDirectory(QObject *parent = nullptr);
     ~PlayerDirectory() override;
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -90,12 +78,14 @@ public:
     // A scan begins: marks and drops the players that missed the previous one.
     void scanStarted();
 
-    void setPace(const Pace &pace);
-    // The window sent the player a switch; its row will follow.
-    void switched(Client *client);
+    // What the player said it plays, or nothing when it did not answer:
+    // what it played is then shown as the last known.
+    void setPlaying(const Player &player, const std::optional<PlayerAnswer::Playing> &playing);
     // The player answered on its own link (the player screen's): what it
     // plays shows on its row too.
     void answeredBy(Client *client, const QJsonObject &answer);
+    // The players of the rows in view, first to last.
+    QVector<Player> playersInView() const;
 
     // The user opens the player of a row.
     Q_INVOKABLE void open(int row);
@@ -106,10 +96,13 @@ signals:
     void countChanged();
     void rowsInViewChanged();
     void openRequested(Client *client);
+    // A player was listed, or left the list.
+    void playerAppeared(const PlayerDirectory::Player &player);
+    void playerLeft(const PlayerDirectory::Player &player);
 
 private:
     struct Row;
-    using Key = QPair<QString, quint16>;
+    using Key = Player;
 
     bool before(const Row &a, const Row &b) const;
     int indexOf(const Row *row) const;
@@ -118,19 +111,10 @@ private:
     // Where the row at index goes after its name changed.
     int placeFor(int index) const;
     void changed(int index, const QVector<int> &roles);
-    void ask(Row *row);
-    void refreshRowsInView();
-    void showPlaying(Row *row, const PlayerAnswer::Playing &playing);
-    void markUnanswered(const Key &key);
 
     QCollator m_collator;
     std::vector<std::unique_ptr<Row>> m_rows;
     QHash<Key, Row *> m_byKey;
-
-    NowPlaying *m_nowPlaying = nullptr; // null when players are not asked
-    Pace m_pace;
-    QTimer *m_refresh;
-    QElapsedTimer m_clock;
     int m_firstInView = -1;
     int m_lastInView = -1;
 };
