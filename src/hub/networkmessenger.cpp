@@ -4,15 +4,24 @@
 #include "client.h"
 #include "playerdirectory.h"
 #include "playerdiscovery.h"
+#include "playerstore.h"
 #include "playingschedule.h"
 #include "playlistmodel.h"
 #include "updater.h"
+
+#include <QTimer>
 
 NetworkMessenger::NetworkMessenger(QObject *parent) : NetworkMessenger(HubSettings(), parent) { }
 
 NetworkMessenger::NetworkMessenger(const HubSettings &settings, QObject *parent)
     : QObject(parent),
       m_discovery(new PlayerDiscovery(settings)),
+      m_hubPort(m_discovery->hubPort()),
+      m_listening(m_discovery->isListening()),
+      m_extraTargets(settings.extraTargets),
+      m_directTimer(new QTimer(this)),
+      m_verdictTimer(new QTimer(this)),
+      m_saveTimer(new QTimer(this)),
       m_directory(new PlayerDirectory(this)),
       m_playlist(new PlaylistModel(this))
 {
@@ -20,7 +29,25 @@ NetworkMessenger::NetworkMessenger(const HubSettings &settings, QObject *parent)
     m_discovery->moveToThread(&m_discoveryThread);
     m_discoveryThread.start();
     connect(m_discovery, &PlayerDiscovery::registered, this, &NetworkMessenger::registerPlayer);
+    connect(m_discovery, &PlayerDiscovery::listening, this, [this](quint16 port) {
+        m_hubPort = port;
+        m_listening = true;
+        if (m_whenListening)
+            m_whenListening();
+    });
+    connect(m_discovery, &PlayerDiscovery::scanDue, this, &NetworkMessenger::scanForClients);
+
+    m_directory->setClientFactory(
+        [this](const QString &hostName, const QHostAddress &address, quint16 port) {
+            return makeClient(hostName, address, port);
+        });
     connect(m_directory, &PlayerDirectory::openRequested, this, &NetworkMessenger::open);
+    m_directTimer->setSingleShot(true);
+    m_directTimer->setInterval(settings.directAfter);
+    connect(m_directTimer, &QTimer::timeout, this, &NetworkMessenger::sendDirect);
+    m_verdictTimer->setSingleShot(true);
+    m_verdictTimer->setInterval(settings.answerDeadline);
+    connect(m_verdictTimer, &QTimer::timeout, m_directory, &PlayerDirectory::roundEnded);
     if (settings.askWhatPlayersPlay) {
         m_playingSchedule = new PlayingSchedule(m_directory, this);
         m_playingSchedule->setPace(settings.playingPace);
@@ -29,6 +56,22 @@ NetworkMessenger::NetworkMessenger(const HubSettings &settings, QObject *parent)
     // relaying it stays as quick as the relay alone, whatever its size.
     connect(this, &NetworkMessenger::activeClientChanged, m_playlist, &PlaylistModel::show,
             Qt::QueuedConnection);
+
+    if (!settings.playersFile.isEmpty()) {
+        m_store = new PlayerStore(settings.playersFile);
+        m_storeThread.setObjectName(QStringLiteral("store"));
+        m_store->moveToThread(&m_storeThread);
+        m_storeThread.start();
+        connect(m_store, &PlayerStore::loaded, this, &NetworkMessenger::remember);
+        QMetaObject::invokeMethod(m_store, &PlayerStore::load, Qt::QueuedConnection);
+        m_saveTimer->setSingleShot(true);
+        m_saveTimer->setInterval(settings.saveDelay);
+        connect(m_saveTimer, &QTimer::timeout, this, &NetworkMessenger::save);
+        connect(m_directory, &PlayerDirectory::rememberedChanged, this, [this] {
+            if (m_storeRead && !m_saveTimer->isActive())
+                m_saveTimer->start();
+        });
+    }
 
     // The updater is the hub's child: it lives as long as the hub, and no longer.
     m_updater = new Updater(ApplicationInfo::quintavo(), this);
@@ -55,6 +98,15 @@ NetworkMessenger::~NetworkMessenger()
         m_discovery, [discovery = m_discovery] { delete discovery; }, Qt::BlockingQueuedConnection);
     m_discoveryThread.quit();
     m_discoveryThread.wait();
+    if (m_store) {
+        // Whatever changed since the last write is written now, here: the
+        // thread takes no more work.
+        m_storeThread.quit();
+        m_storeThread.wait();
+        if (m_storeRead && m_directory->generation() != m_savedGeneration)
+            m_store->save(m_directory->remembered());
+        delete m_store;
+    }
     // The directory's view of the players goes first: nothing may show a
     // player object that is gone.
     delete m_directory;
@@ -63,12 +115,7 @@ NetworkMessenger::~NetworkMessenger()
 
 quint16 NetworkMessenger::hubPort() const
 {
-    return m_discovery->hubPort();
-}
-
-bool NetworkMessenger::isListening() const
-{
-    return m_discovery->isListening();
+    return m_hubPort;
 }
 
 QList<QObject *> NetworkMessenger::clients() const
@@ -85,11 +132,47 @@ QObject *NetworkMessenger::activeClient() const
 void NetworkMessenger::scanForClients()
 {
     // The list holds the players registered since the latest scan; the
-    // directory keeps every player until it has missed several.
+    // directory keeps every player it has seen.
     m_clients.clear();
-    m_directory->scanStarted();
+    if (!m_verdictTimer->isActive()) {
+        m_directory->roundStarted();
+        m_directTimer->start();
+        m_verdictTimer->start();
+    }
     releaseUnreachableClients();
     QMetaObject::invokeMethod(m_discovery, &PlayerDiscovery::scan, Qt::QueuedConnection);
+}
+
+void NetworkMessenger::sendDirect()
+{
+    QList<QHostAddress> addresses = m_directory->unanswered();
+    // The extra targets had theirs with the broadcast.
+    for (const QHostAddress &target : qAsConst(m_extraTargets))
+        addresses.removeAll(target);
+    if (addresses.isEmpty())
+        return;
+    QMetaObject::invokeMethod(
+        m_discovery, [discovery = m_discovery, addresses] { discovery->sendDirect(addresses); },
+        Qt::QueuedConnection);
+}
+
+void NetworkMessenger::remember(const QVector<RememberedPlayer> &players)
+{
+    m_directory->remember(players);
+    m_storeRead = true;
+    // The first scan reaches them at their addresses too, also where the
+    // broadcast does not (a routed network).
+    sendDirect();
+    if (m_directory->generation() != m_savedGeneration)
+        m_saveTimer->start();
+}
+
+void NetworkMessenger::save()
+{
+    m_savedGeneration = m_directory->generation();
+    QMetaObject::invokeMethod(
+        m_store, [store = m_store, players = m_directory->remembered()] { store->save(players); },
+        Qt::QueuedConnection);
 }
 
 void NetworkMessenger::addClient()
@@ -116,7 +199,13 @@ Client *NetworkMessenger::clientFor(const PlayerProtocol::RegistrationRecord &re
         known->setHostname(record.hostName);
         return known;
     }
-    auto *client = new Client(record.hostName, address, record.commandPort);
+    return makeClient(record.hostName, address, record.commandPort);
+}
+
+Client *NetworkMessenger::makeClient(const QString &hostName, const QHostAddress &address,
+                                     quint16 port)
+{
+    auto *client = new Client(hostName, address, port);
     m_allClients.append(client);
     return client;
 }
@@ -163,7 +252,7 @@ void NetworkMessenger::quintavo(ushort index)
     if (!m_activeClient)
         return;
     m_activeClient->switchToIndex(index);
-    if (m_playingSchedule && m_directory->holds(m_activeClient))
+    if (m_playingSchedule && m_directory->rowOf(m_activeClient) >= 0)
         m_playingSchedule->switched({m_activeClient->ipAddress(), m_activeClient->port()});
 }
 
