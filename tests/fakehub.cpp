@@ -20,7 +20,7 @@ void FakeHub::scanForClients()
 {
     ++m_scanCount;
     m_clients.clear();
-    m_directory->roundStarted();
+    m_scan = m_directory->scanStarted();
     emit called();
 }
 
@@ -72,7 +72,7 @@ void FakeHub::playerAnswered(const QString &ipaddress, const QJsonObject &answer
 
 void FakeHub::verdict()
 {
-    m_directory->roundEnded();
+    m_directory->scanEnded(m_scan);
 }
 
 void FakeHub::remember(const QString &hostname, const QString &ipaddress, const QString &lastSeen,

@@ -69,6 +69,7 @@ private:
     PlayerDirectory *m_directory;
     PlaylistModel *m_playlist;
     int m_scanCount = 0;
+    int m_scan = 0; // the directory's latest
     QStringList m_queried;
     QVariantList m_switched;
 };

@@ -63,6 +63,8 @@ QString readCli(const QStringList &args, const QList<QHostAddress> &stored = {})
         words.append(QStringLiteral("json"));
     if (request.playing)
         words.append(QStringLiteral("playing"));
+    if (request.known)
+        words.append(QStringLiteral("known"));
     for (const QHostAddress &target : request.extraTargets)
         words.append(target.toString());
     return words.join(' ');
@@ -167,6 +169,7 @@ void tst_CommandLine::cliArguments_data()
     row({"list"}, "list" + tail);
     row({"list", "--wait", "0.25", "--json"}, "list wait=250 timeout=5000 json 10.0.0.3");
     row({"list", "--playing", "--json"}, "list wait=2000 timeout=5000 json playing 10.0.0.3");
+    row({"list", "--known"}, "list wait=2000 timeout=5000 known 10.0.0.3");
     row({"--timeout", "1.5", "playlist", "foyer"},
         "playlist foyer wait=2000 timeout=1500 10.0.0.3");
     row({"play", "foyer", "65535"}, "play foyer 65535" + tail);
@@ -178,13 +181,26 @@ void tst_CommandLine::cliArguments_data()
     row({"--version"}, "exit 0");
     row({"--help"}, "exit 0");
     // Usage errors, as quintavo-cli's words split at spaces.
-    for (const char *wrong :
-         {"", "dance\x1b[2J", "list foyer", "playlist", "playlist 10.0.0.1:0",
-          "playlist 10.0.0.1:65536", "playlist 10.0.0.1:", "playlist 10.0.0.1:http",
-          "playlist [::1]:0", "playlist [foyer]:9700", "play foyer", "play foyer 65536",
-          "play foyer two", "play foyer 1 --json", "playlist foyer --playing",
-          "play foyer 1 --playing", "list --wait soon", "list --timeout 86401",
-          "list --no-such-option"})
+    for (const char *wrong : {"",
+                              "dance\x1b[2J",
+                              "list foyer",
+                              "playlist",
+                              "playlist 10.0.0.1:0",
+                              "playlist 10.0.0.1:65536",
+                              "playlist 10.0.0.1:",
+                              "playlist 10.0.0.1:http",
+                              "playlist [::1]:0",
+                              "playlist [foyer]:9700",
+                              "play foyer",
+                              "play foyer 65536",
+                              "play foyer two",
+                              "play foyer 1 --json",
+                              "playlist foyer --playing",
+                              "play foyer 1 --playing",
+                              "playlist foyer --known",
+                              "list --wait soon",
+                              "list --timeout 86401",
+                              "list --no-such-option"})
         row(QString(wrong).split(' ', Qt::SkipEmptyParts), "exit 2");
 }
 

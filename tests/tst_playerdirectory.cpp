@@ -171,12 +171,12 @@ void tst_PlayerDirectory::roundOfPlayersThatAnsweredTouchesNoRow()
         QSignalSpy removed(m_directory.get(), &QAbstractItemModel::rowsRemoved);
         QSignalSpy moved(m_directory.get(), &QAbstractItemModel::rowsMoved);
         m_now = m_now.addSecs(10);
-        m_directory->roundStarted();
+        const int number = m_directory->scanStarted();
         // Every player answers, in another order each time.
         for (int i = 0; i < all.size(); ++i)
             m_directory->registered(m_players.at(size_t((i + scan) % all.size())).get());
-        QVERIFY(m_directory->unanswered().isEmpty());
-        m_directory->roundEnded();
+        QVERIFY(m_directory->unanswered(number).isEmpty());
+        m_directory->scanEnded(number);
         QCOMPARE(changed.count() + layout.count() + removed.count() + moved.count(), 0);
     }
     QCOMPARE(names(), all);
@@ -186,9 +186,10 @@ void tst_PlayerDirectory::presence_data()
 {
     // What happens, in order: R the player registers (by broadcast or by the
     // datagram at its address), M it is remembered from an earlier run, S a
-    // round begins with the broadcast, D the round's direct datagrams are due,
-    // V the round's verdict. What is noted: at each D the datagrams due, at
-    // each ? how the row stands: a answering, s not seen yet, n not answering.
+    // scan begins with the broadcast, D the latest scan's direct datagrams are
+    // due, V its verdict; D1 and V1 those of the scan before it. What is
+    // noted: at each D the datagrams due, at each ? how the row stands: a
+    // answering, s not seen yet, n not answering.
     QTest::addColumn<QString>("script");
     QTest::addColumn<QString>("noted");
     // How often it appeared: listed anew, or answering after it did not (it
@@ -203,8 +204,12 @@ void tst_PlayerDirectory::presence_data()
                                      << "1an" << 1;
     QTest::newRow("answers late, after the verdict") << "R S D V R ?"
                                                      << "1a" << 2;
-    QTest::newRow("one direct datagram a round") << "R S D D V S D V"
-                                                 << "101" << 1;
+    QTest::newRow("one direct datagram a scan") << "R S D D V S D V"
+                                                << "101" << 1;
+    QTest::newRow("stops between two scans of a few seconds") << "R S R S D1 D V1 ? V ?"
+                                                              << "01an" << 1;
+    QTest::newRow("answers the second of two scans late") << "R S S D1 D R V1 ? V ?"
+                                                          << "10aa" << 1;
     QTest::newRow("remembered, answers") << "M ? S R D V ?"
                                          << "s0a" << 1;
     QTest::newRow("remembered, silent") << "M ? S D ? V ? S D V ?"
@@ -219,17 +224,19 @@ void tst_PlayerDirectory::presence()
 
     QSignalSpy appearances(m_directory.get(), &PlayerDirectory::playerAppeared);
     QString seen;
+    QVector<int> scans;
     for (const QString &step : script.split(' ')) {
+        const int scan = scans.value(scans.size() - (step.endsWith('1') ? 2 : 1));
         if (step == "R")
             m_directory->registered(player("lobby", "10.0.0.7"));
         else if (step == "M")
             m_directory->remember({remembered("lobby", "10.0.0.7", 3)});
         else if (step == "S")
-            m_directory->roundStarted();
-        else if (step == "D")
-            seen += QString::number(m_directory->unanswered().size());
-        else if (step == "V")
-            m_directory->roundEnded();
+            scans.append(m_directory->scanStarted());
+        else if (step.startsWith('D'))
+            seen += QString::number(m_directory->unanswered(scan).size());
+        else if (step.startsWith('V'))
+            m_directory->scanEnded(scan);
         else
             seen += m_directory->index(0).data(PlayerDirectory::NotSeenYetRole).toBool() ? 's'
                 : answering(0)                                                           ? 'a'
@@ -256,8 +263,8 @@ void tst_PlayerDirectory::twoPlayersAtOneAddress()
     QCOMPARE(opened.count(), 2);
     QCOMPARE(opened.at(0).at(0).value<Client *>(), first);
     QCOMPARE(opened.at(1).at(0).value<Client *>(), second);
-    m_directory->roundStarted();
-    QCOMPARE(m_directory->unanswered(), QList<QHostAddress> {QHostAddress("10.0.0.1")});
+    QCOMPARE(m_directory->unanswered(m_directory->scanStarted()),
+             QList<QHostAddress> {QHostAddress("10.0.0.1")});
 }
 
 void tst_PlayerDirectory::rememberedAtStart()
@@ -292,9 +299,9 @@ void tst_PlayerDirectory::rememberedAtStart()
 
     // The first verdict: those that did not answer say when they were last
     // seen; today, yesterday or before.
-    m_directory->roundStarted();
+    const int scan = m_directory->scanStarted();
     m_directory->registered(early);
-    m_directory->roundEnded();
+    m_directory->scanEnded(scan);
     QCOMPARE(role(3, PlayerDirectory::NotSeenYetRole).toBool(), false);
     QCOMPARE(role(3, PlayerDirectory::LastSeenDaysAgoRole).toInt(),
              foyer.lastSeen.toLocalTime().date().daysTo(m_now.toLocalTime().date()));
@@ -363,9 +370,9 @@ void tst_PlayerDirectory::unseenForThirtyDays()
     m_directory->remember({remembered("old", "10.0.0.2", hoursAgo)});
     QCOMPARE(names().contains("old"), listedAtStart);
     m_now = m_now.addSecs(qint64(laterHours * 3600));
-    m_directory->roundStarted();
+    const int scan = m_directory->scanStarted();
     m_directory->registered(m_players.front().get());
-    m_directory->roundEnded();
+    m_directory->scanEnded(scan);
     QCOMPARE(names().contains("old"), listedAfter);
     QVERIFY(names().contains("live"));
 }

@@ -7,7 +7,8 @@ import QtQuick 2.7
 // was last seen (or that it has not been seen yet since the start), and can
 // still be opened. Delete, or "Forget" in the row's menu (right click, long
 // press, Menu key), takes a player off the list. While there is no player, a
-// notice says where to look.
+// notice says where to look; while another program holds the hub port, a
+// notice at the bottom says so.
 Item {
     id: playerList
 
@@ -204,12 +205,24 @@ Item {
             Accessible.role: Accessible.StaticText
             Accessible.name: text.replace(/<br\/>/g, " ")
         }
+    }
+
+    // Over the bottom of the list, whether or not players are listed (the
+    // remembered ones are, without answering).
+    Rectangle {
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.bottom: parent.bottom
+        height: portNotice.height + 8
+        z: 2
+        visible: playerList.takenHubPort > 0
+        color: "#d0202838"
 
         Text {
+            id: portNotice
             objectName: "portNotice"
-            anchors.horizontalCenter: parent.horizontalCenter
-            width: Math.min(implicitWidth, parent.width - 4)
-            visible: playerList.takenHubPort > 0
+            anchors.centerIn: parent
+            width: Math.min(implicitWidth, parent.width - 8)
             //: %1 is a TCP port number.
             text: playerList.takenHubPort > 0 ? qsTr("Port %1 is in use by another program; players cannot register.").arg(playerList.takenHubPort) : ""
             wrapMode: Text.WordWrap

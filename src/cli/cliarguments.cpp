@@ -32,10 +32,12 @@ QString description()
                "and switches a player to another video, without a display.\n"
                "\n"
                "Commands:\n"
-               "  list [--wait SECONDS] [--json] [--playing]\n"
+               "  list [--wait SECONDS] [--json] [--playing] [--known]\n"
                "                                   the players that answer a scan: host name,\n"
                "                                   address and command port, tab-separated;\n"
-               "                                   with --playing, what each plays\n"
+               "                                   with --playing, what each plays; with\n"
+               "                                   --known, those the application remembers\n"
+               "                                   that did not answer too\n"
                "  playlist PLAYER [--json]         the player's videos: index (0 is Default),\n"
                "                                   description, M:SS, and * on the one playing\n"
                "  play PLAYER INDEX                switch the player to entry INDEX\n"
@@ -43,7 +45,8 @@ QString description()
                "PLAYER is a host name or an address, found by a scan as in list, or\n"
                "ADDRESS:PORT, the player's command port, used with no scan.\n"
                "Scans also reach the addresses of --scan and of the list %1\n"
-               "in %2.\n"
+               "in %2;\n"
+               "list's scan also those of the players the application remembers.\n"
                "\n"
                "Exit status: 0 done; 1 no answer in time, the player plays another entry,\n"
                "or no port to listen on; 2 usage error; 3 no such player among those found.")
@@ -86,7 +89,12 @@ CliArguments CliArguments::read(const QStringList &arguments,
         QStringLiteral("playing"),
         QStringLiteral("With list: ask every player what it plays (at most four at a time), "
                        "printed as a fourth column: the index and the description, 0 Default."));
-    parser.addOptions({help, version, scan, wait, timeout, json, playing});
+    const QCommandLineOption known(
+        QStringLiteral("known"),
+        QStringLiteral("With list: also the players the application remembers that did not "
+                       "answer, and a last field: \"answering\" or \"last seen\" and the time "
+                       "(UTC)."));
+    parser.addOptions({help, version, scan, wait, timeout, json, playing, known});
     parser.addPositionalArgument(QStringLiteral("command"),
                                  QStringLiteral("list, playlist PLAYER or play PLAYER INDEX."),
                                  QStringLiteral("COMMAND [PLAYER [INDEX]]"));
@@ -147,8 +155,9 @@ CliArguments CliArguments::read(const QStringList &arguments,
 
     request.json = parser.isSet(json);
     request.playing = parser.isSet(playing);
-    if (request.playing && request.command != CliRequest::Command::List)
-        return usageError(QStringLiteral("--playing applies to list"));
+    request.known = parser.isSet(known);
+    if ((request.playing || request.known) && request.command != CliRequest::Command::List)
+        return usageError(QStringLiteral("--playing and --known apply to list"));
     if (request.json && request.command == CliRequest::Command::Play)
         return usageError(QStringLiteral("--json applies to list and playlist"));
     const auto waitTime = milliseconds(parser.value(wait));

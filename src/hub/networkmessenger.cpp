@@ -19,8 +19,8 @@ NetworkMessenger::NetworkMessenger(const HubSettings &settings, QObject *parent)
       m_hubPort(m_discovery->hubPort()),
       m_listening(m_discovery->isListening()),
       m_extraTargets(settings.extraTargets),
-      m_directTimer(new QTimer(this)),
-      m_verdictTimer(new QTimer(this)),
+      m_directAfter(settings.directAfter),
+      m_answerDeadline(settings.answerDeadline),
       m_saveTimer(new QTimer(this)),
       m_directory(new PlayerDirectory(this)),
       m_playlist(new PlaylistModel(this))
@@ -42,12 +42,6 @@ NetworkMessenger::NetworkMessenger(const HubSettings &settings, QObject *parent)
             return makeClient(hostName, address, port);
         });
     connect(m_directory, &PlayerDirectory::openRequested, this, &NetworkMessenger::open);
-    m_directTimer->setSingleShot(true);
-    m_directTimer->setInterval(settings.directAfter);
-    connect(m_directTimer, &QTimer::timeout, this, &NetworkMessenger::sendDirect);
-    m_verdictTimer->setSingleShot(true);
-    m_verdictTimer->setInterval(settings.answerDeadline);
-    connect(m_verdictTimer, &QTimer::timeout, m_directory, &PlayerDirectory::roundEnded);
     if (settings.askWhatPlayersPlay) {
         m_playingSchedule = new PlayingSchedule(m_directory, this);
         m_playingSchedule->setPace(settings.playingPace);
@@ -134,18 +128,17 @@ void NetworkMessenger::scanForClients()
     // The list holds the players registered since the latest scan; the
     // directory keeps every player it has seen.
     m_clients.clear();
-    if (!m_verdictTimer->isActive()) {
-        m_directory->roundStarted();
-        m_directTimer->start();
-        m_verdictTimer->start();
-    }
+    const int scan = m_directory->scanStarted();
+    QTimer::singleShot(m_directAfter, this, [this, scan] { sendDirect(scan); });
+    QTimer::singleShot(m_answerDeadline, m_directory,
+                       [directory = m_directory, scan] { directory->scanEnded(scan); });
     releaseUnreachableClients();
     QMetaObject::invokeMethod(m_discovery, &PlayerDiscovery::scan, Qt::QueuedConnection);
 }
 
-void NetworkMessenger::sendDirect()
+void NetworkMessenger::sendDirect(int scan)
 {
-    QList<QHostAddress> addresses = m_directory->unanswered();
+    QList<QHostAddress> addresses = m_directory->unanswered(scan);
     // The extra targets had theirs with the broadcast.
     for (const QHostAddress &target : qAsConst(m_extraTargets))
         addresses.removeAll(target);
@@ -162,7 +155,7 @@ void NetworkMessenger::remember(const QVector<RememberedPlayer> &players)
     m_storeRead = true;
     // The first scan reaches them at their addresses too, also where the
     // broadcast does not (a routed network).
-    sendDirect();
+    sendDirect(m_directory->latestScan());
     if (m_directory->generation() != m_savedGeneration)
         m_saveTimer->start();
 }

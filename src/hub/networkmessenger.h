@@ -81,7 +81,7 @@ private:
     Client *clientFor(const PlayerProtocol::RegistrationRecord &record);
     Client *makeClient(const QString &hostName, const QHostAddress &address, quint16 port);
     void releaseUnreachableClients();
-    void sendDirect();
+    void sendDirect(int scan);
     void remember(const QVector<RememberedPlayer> &players);
     void save();
 
@@ -93,10 +93,10 @@ private:
     bool m_listening;
     std::function<void()> m_whenListening;
     QList<QHostAddress> m_extraTargets; // they get the datagram at every scan
-    // The round of the latest scan: the datagram at players' own addresses,
-    // then the verdict. A scan while one runs sends the broadcast again.
-    QTimer *m_directTimer;
-    QTimer *m_verdictTimer;
+    // Each scan's steps: the datagram at the addresses of the players that
+    // have not answered, then the verdict.
+    int m_directAfter;
+    int m_answerDeadline;
     // The file of remembered players, read and written on a thread of its
     // own; null when nothing is remembered. Written only once read.
     QThread m_storeThread;

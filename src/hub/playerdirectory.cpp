@@ -28,8 +28,11 @@ struct PlayerDirectory::Row
     quint16 port;
     bool answering = true;
     bool notSeenYet = false;
-    bool registeredThisRound = true;
-    bool directSent = false;
+    // The latest scan when it was listed, when it last registered, and when
+    // it was last sent the datagram at its address.
+    int listedIn = 0;
+    int registeredIn = 0;
+    int directIn = 0;
     QDateTime firstSeen;
     QDateTime lastSeen;
     int playingIndex = -1;
@@ -152,6 +155,7 @@ void PlayerDirectory::registered(Client *client)
     if (!row) {
         auto made = makeRow(client->hostname(), key.first, key.second);
         made->client = client;
+        made->listedIn = made->registeredIn = m_scan;
         made->firstSeen = made->lastSeen = seen;
         insert(std::move(made));
         dropLongestUnseen();
@@ -160,7 +164,7 @@ void PlayerDirectory::registered(Client *client)
         return;
     }
 
-    row->registeredThisRound = true;
+    row->registeredIn = m_scan;
     QVector<int> roles;
     const bool returned = !row->answering;
     if (returned) {
@@ -230,21 +234,18 @@ void PlayerDirectory::takeOver(Row *row, const Key &key)
     emit playerLeft(was);
 }
 
-void PlayerDirectory::roundStarted()
+int PlayerDirectory::scanStarted()
 {
-    for (const auto &row : m_rows) {
-        row->registeredThisRound = false;
-        row->directSent = false;
-    }
+    return ++m_scan;
 }
 
-QList<QHostAddress> PlayerDirectory::unanswered()
+QList<QHostAddress> PlayerDirectory::unanswered(int scan)
 {
     QList<QHostAddress> addresses;
     for (const auto &row : m_rows) {
-        if (row->registeredThisRound || row->directSent)
+        if (row->registeredIn >= scan || row->directIn >= scan)
             continue;
-        row->directSent = true;
+        row->directIn = m_scan;
         const QHostAddress address(row->address);
         // The hub takes registrations on IPv4 only.
         if (address.protocol() == QAbstractSocket::IPv4Protocol && !addresses.contains(address))
@@ -253,7 +254,7 @@ QList<QHostAddress> PlayerDirectory::unanswered()
     return addresses;
 }
 
-void PlayerDirectory::roundEnded()
+void PlayerDirectory::scanEnded(int scan)
 {
     const QDateTime at = now();
     const QDate today = at.toLocalTime().date();
@@ -262,18 +263,19 @@ void PlayerDirectory::roundEnded()
     bool left = false;
     for (int index = count() - 1; index >= 0; --index) {
         Row &row = *m_rows[static_cast<size_t>(index)];
-        if (!row.registeredThisRound && !row.answering
-            && row.lastSeen.addDays(forgottenAfterDays) < at) {
+        const bool registered = row.registeredIn >= scan;
+        if (!registered && !row.answering && row.lastSeen.addDays(forgottenAfterDays) < at) {
             remove(index);
             left = true;
             continue;
         }
         QVector<int> roles;
-        if (row.notSeenYet) {
+        // Listed during the scan, it was sent the datagram at its address.
+        if (row.notSeenYet && row.listedIn <= scan) {
             row.notSeenYet = false;
             roles.append(NotSeenYetRole);
         }
-        if (!row.registeredThisRound && row.answering) {
+        if (!registered && row.answering && row.listedIn <= scan) {
             row.answering = false;
             roles.append({AnsweringRole, LastSeenRole, LastSeenDaysAgoRole});
             // A player object for it is made again when it answers or is
@@ -318,7 +320,8 @@ void PlayerDirectory::remember(const QVector<RememberedPlayer> &players)
         auto row = makeRow(player.hostName, player.address, player.port);
         row->answering = false;
         row->notSeenYet = true;
-        row->registeredThisRound = false;
+        row->listedIn = m_scan;
+        row->registeredIn = -1;
         row->firstSeen = player.firstSeen;
         row->lastSeen = player.lastSeen;
         row->playingIndex = player.playingIndex;

@@ -6,11 +6,11 @@
 // place, a renamed player's row moves, a scan touches no row of a player that
 // answered the one before.
 //
-// Presence is decided per scan round: a player that has not registered by
-// directAfter ms after the broadcast is sent the datagram at its own address
-// (once a round), and one that has registered neither way by answerDeadline
-// is marked as not answering. It stays listed, dimmed, with the time it was
-// last seen, until the user forgets it, until it has been unseen for
+// Presence is decided per scan: a player that has not registered since the
+// broadcast by directAfter ms later is sent the datagram at its own address
+// (once a scan), and one that has registered neither way by answerDeadline
+// is marked as not answering. Scans may overlap (F5): each has its own. It stays listed, dimmed,
+// with the time it was last seen, until the user forgets it, until it has been unseen for
 // forgottenAfterDays, or until more than rememberedLimit players are listed
 // and it is the longest unseen. A registration under the host name of one
 // player that is not answering, while no answering player has that name,
@@ -80,7 +80,7 @@ public:
     using ClientFactory = std::function<Client *(const QString &hostName,
                                                  const QHostAddress &address, quint16 port)>;
 
-    // The rounds of a scan: the datagram at a player's own address this long
+    // The steps of a scan: the datagram at a player's own address this long
     // after the broadcast, and the verdict on who is not answering.
     static constexpr int directAfter = 2000;
     static constexpr int answerDeadline = 4000;
@@ -113,15 +113,16 @@ public:
     // was given first, until it stops answering.
     void registered(Client *client);
 
-    // A scan round begins with the broadcast.
-    void roundStarted();
-    // The addresses of the players that have not registered in this round
-    // and have not been sent the datagram at their own address yet, each
-    // once; they count as sent now.
-    QList<QHostAddress> unanswered();
-    // The round's verdict: who did not register is not answering. Players
-    // unseen for too long leave.
-    void roundEnded();
+    // A scan begins with the broadcast; gives its number.
+    int scanStarted();
+    // The addresses of the players that have not registered since that scan
+    // began and have not been sent the datagram at their own address for it
+    // or a later one, each address once; they count as sent now.
+    QList<QHostAddress> unanswered(int scan);
+    // The scan's verdict: who has not registered since it began is not
+    // answering. Players unseen for too long leave.
+    void scanEnded(int scan);
+    int latestScan() const { return m_scan; }
 
     // The players remembered from an earlier run, listed as not seen yet;
     // rows already listed keep what they know and take the first sighting.
@@ -193,5 +194,6 @@ private:
     ClientFactory m_clientFactory;
     std::function<QDateTime()> m_now;
     quint64 m_generation = 0;
+    int m_scan = 0; // the latest scan's number
     QDate m_today; // of the latest verdict, for the days since a player was seen
 };

@@ -83,8 +83,11 @@ bool PlayerStore::save(const QVector<RememberedPlayer> &players)
         return false;
     QDir().mkpath(QFileInfo(m_path).absolutePath());
     QSaveFile file(m_path);
-    const bool saved = file.open(QIODevice::WriteOnly)
-        && file.write(PlayerFile::encode(players)) >= 0 && file.commit();
+    // A write cut short (a full disk) is no error to QSaveFile, whose commit
+    // would then put the part in the file's place: it is not committed.
+    const QByteArray bytes = PlayerFile::encode(players);
+    const bool saved
+        = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
     if (!saved && !m_warnedOfWrite)
         qCWarning(lcStore).noquote()
             << "Cannot write the remembered players to" << m_path << "(" + file.errorString() + ")";

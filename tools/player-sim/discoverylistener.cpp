@@ -33,6 +33,7 @@ bool DiscoveryListener::bind(const QHostAddress &own, quint16 port, QString *err
         *error = m_own->errorString();
         return false;
     }
+    m_ownAddress = own;
     return true;
 }
 
@@ -48,8 +49,12 @@ void DiscoveryListener::readDatagrams(QUdpSocket *socket)
         if (!datagram.isValid())
             break;
         const QHostAddress destination = datagram.destinationAddress();
+        const bool direct = !m_broadcastAddresses.contains(destination);
+        // Sent to another simulator's address that no socket holds (it ended):
+        // a player elsewhere would never see it.
+        if (direct && !m_ownAddress.isNull() && destination != m_ownAddress)
+            continue;
         emit datagramReceived(datagram.data(), datagram.senderAddress(),
-                              static_cast<quint16>(datagram.senderPort()), destination,
-                              !m_broadcastAddresses.contains(destination));
+                              static_cast<quint16>(datagram.senderPort()), destination, direct);
     }
 }

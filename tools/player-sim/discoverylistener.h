@@ -38,5 +38,6 @@ private:
 
     QUdpSocket *m_shared;
     QUdpSocket *m_own;
+    QHostAddress m_ownAddress; // null: the players have none of their own
     QList<QHostAddress> m_broadcastAddresses;
 };
