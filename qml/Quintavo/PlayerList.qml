@@ -84,6 +84,10 @@ Item {
         anchors.fill: parent
         spacing: playerList.spacing
         keyNavigationEnabled: false // the keys above move the focus
+        // There is no highlight to move: following the current item would
+        // animate towards it at 400 px/s, a frame after frame for minutes when
+        // rows come in above it (as a crowd of players registers).
+        highlightFollowsCurrentItem: false
         model: playerList.directory
         // Rows are made as they scroll into view, never ahead in the
         // background: a row still being made when its player leaves the list

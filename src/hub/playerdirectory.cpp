@@ -3,6 +3,7 @@
 #include "client.h"
 
 #include <QCollatorSortKey>
+#include <QSet>
 
 #include <algorithm>
 #include <utility>
@@ -242,13 +243,17 @@ int PlayerDirectory::scanStarted()
 QList<QHostAddress> PlayerDirectory::unanswered(int scan)
 {
     QList<QHostAddress> addresses;
+    QSet<QString> taken; // the address texts are canonical
     for (const auto &row : m_rows) {
         if (row->registeredIn >= scan || row->directIn >= scan)
             continue;
         row->directIn = m_scan;
+        if (taken.contains(row->address))
+            continue;
+        taken.insert(row->address);
         const QHostAddress address(row->address);
         // The hub takes registrations on IPv4 only.
-        if (address.protocol() == QAbstractSocket::IPv4Protocol && !addresses.contains(address))
+        if (address.protocol() == QAbstractSocket::IPv4Protocol)
             addresses.append(address);
     }
     return addresses;
