@@ -170,6 +170,17 @@ Item {
         onVisibleChanged: Qt.callLater(reportRowsInView)
     }
 
+    // The last row gone: the focus leaves the list, so that the first key
+    // puts it on the first row of those to come (the list would keep it on
+    // the first player to come back, wherever that stands).
+    Connections {
+        target: playerList.directory
+        function onCountChanged() {
+            if (playerList.directory.count === 0 && list.activeFocus)
+                playerList.forceActiveFocus()
+        }
+    }
+
     PlayerMenu {
         id: menu
         objectName: "playerMenu"

@@ -74,6 +74,7 @@ int main(int argc, char *argv[])
     settings.checkForUpdate = false;
     // The players seen before are listed at once and asked for directly.
     settings.playersFile = PlayerStore::defaultPath();
+    settings.holdRemembered = true;
     NetworkMessenger hub(settings);
     const QString version = identity.versionText();
 
@@ -97,7 +98,10 @@ int main(int argc, char *argv[])
             root->setProperty("takenHubPort", 0);
     });
     viewer.restorePlace();
-    viewer.afterFirstFrame([&hub] { hub.checkForUpdate(); });
+    viewer.afterFirstFrame([&hub] {
+        hub.listRemembered();
+        hub.checkForUpdate();
+    });
     QObject::connect(&instance, &SingleInstance::activationRequested, &viewer,
                      &QtQuick2ApplicationViewer::bringForward);
     viewer.show();

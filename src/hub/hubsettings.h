@@ -24,6 +24,10 @@ struct HubSettings : DiscoverySettings
     bool askWhatPlayersPlay = true;
     PlayingSchedule::Pace playingPace;
     QString playersFile;
+    // Whether the players read from it wait for listRemembered(): the
+    // application lists them after its first frame, which an empty list
+    // reaches sooner.
+    bool holdRemembered = false;
     // After the broadcast: when the players that have not registered are sent
     // the datagram at their own address, and when those that still have not
     // are marked as not answering.

@@ -11,6 +11,8 @@
 
 #include <QTimer>
 
+#include <utility>
+
 NetworkMessenger::NetworkMessenger(QObject *parent) : NetworkMessenger(HubSettings(), parent) { }
 
 NetworkMessenger::NetworkMessenger(const HubSettings &settings, QObject *parent)
@@ -21,6 +23,7 @@ NetworkMessenger::NetworkMessenger(const HubSettings &settings, QObject *parent)
       m_extraTargets(settings.extraTargets),
       m_directAfter(settings.directAfter),
       m_answerDeadline(settings.answerDeadline),
+      m_holdRemembered(settings.holdRemembered),
       m_saveTimer(new QTimer(this)),
       m_directory(new PlayerDirectory(this)),
       m_playlist(new PlaylistModel(this))
@@ -56,7 +59,13 @@ NetworkMessenger::NetworkMessenger(const HubSettings &settings, QObject *parent)
         m_storeThread.setObjectName(QStringLiteral("store"));
         m_store->moveToThread(&m_storeThread);
         m_storeThread.start();
-        connect(m_store, &PlayerStore::loaded, this, &NetworkMessenger::remember);
+        connect(m_store, &PlayerStore::loaded, this,
+                [this](const QVector<RememberedPlayer> &players) {
+                    if (m_holdRemembered)
+                        m_heldPlayers = players;
+                    else
+                        remember(players);
+                });
         QMetaObject::invokeMethod(m_store, &PlayerStore::load, Qt::QueuedConnection);
         m_saveTimer->setSingleShot(true);
         m_saveTimer->setInterval(settings.saveDelay);
@@ -147,6 +156,13 @@ void NetworkMessenger::sendDirect(int scan)
     QMetaObject::invokeMethod(
         m_discovery, [discovery = m_discovery, addresses] { discovery->sendDirect(addresses); },
         Qt::QueuedConnection);
+}
+
+void NetworkMessenger::listRemembered()
+{
+    m_holdRemembered = false;
+    if (m_heldPlayers)
+        remember(*std::exchange(m_heldPlayers, std::nullopt));
 }
 
 void NetworkMessenger::remember(const QVector<RememberedPlayer> &players)

@@ -18,6 +18,7 @@
 #include <QThread>
 
 #include <functional>
+#include <optional>
 
 class Client;
 class PlayerDirectory;
@@ -60,6 +61,9 @@ public:
     // Makes this player the active one and asks for its playlist: what
     // queryClient does for the first player of an address.
     void open(Client *client);
+    // Lists the remembered players, held as the settings asked, once they
+    // are read (at once if they are).
+    void listRemembered();
 
     Q_INVOKABLE void scanForClients();
     Q_INVOKABLE void queryClient(QString ipAddress);
@@ -102,6 +106,8 @@ private:
     QThread m_storeThread;
     PlayerStore *m_store = nullptr;
     bool m_storeRead = false;
+    bool m_holdRemembered;
+    std::optional<QVector<RememberedPlayer>> m_heldPlayers; // read, not yet listed
     quint64 m_savedGeneration = 0;
     QTimer *m_saveTimer;
     PlayerDirectory *m_directory;

@@ -138,6 +138,16 @@ Item {
                     { tag: "Escape", steps: ["right", "escape", "delete"], left: ["alpha", "gamma"] },
                     { tag: "press outside", steps: ["menu", "down", "menu", "outside"], left: ["alpha", "beta", "gamma"] }]
         }
+        // With the last row forgotten by key, the first key on the rows that
+        // come next puts the focus on the first of them.
+        function test_forgetTheLast() {
+            keys([Qt.Key_Down, Qt.Key_Delete])
+            compare(item("deviceList").count, 0)
+            addNumbered([3, 1, 2])
+            keyClick(Qt.Key_Down)
+            compare(framed(scene), ["p1"])
+        }
+
         function test_forget(data) {
             addPlayer("gamma", "10.77.0.7")
             addPlayer("beta", "10.77.0.6")
