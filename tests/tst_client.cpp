@@ -3,6 +3,7 @@
 #include "playerprotocol.h"
 #include "scriptedplayer.h"
 
+#include <QTcpSocket>
 #include <QtTest>
 
 class tst_Client : public QObject

@@ -16,6 +16,8 @@ private slots:
     void playlistLines();
     void playingColumn();
     void presence();
+    void playOutcomes();
+    void groups();
 };
 
 namespace {
@@ -168,6 +170,85 @@ void tst_CliOutput::presence()
                  .array()
                  .at(0)["lastSeen"],
              QJsonValue(QJsonValue::Null));
+}
+
+// play: one error line for each player that did not switch, named as the
+// one-player form names it, and every player's outcome in JSON.
+void tst_CliOutput::playOutcomes()
+{
+    using Kind = SwitchOutcome::Kind;
+    const auto outcome = [](Kind kind, std::optional<quint16> index, int playing = -2,
+                            const QString &reason = {}) {
+        SwitchOutcome result;
+        result.kind = kind;
+        result.index = index;
+        if (playing != -2)
+            result.playing = PlayerAnswer::Playing {playing, QStringLiteral("Evening\x1b[2J")};
+        result.reason = reason;
+        return result;
+    };
+    const FoundPlayer foyer {"foyer\t1", "10.0.0.1", 7000};
+    const QList<CliOutput::Played> played {
+        {foyer, false, outcome(Kind::Switched, 2, 2)},
+        {{"", "10.0.0.2", 7001}, true, outcome(Kind::PlaysAnother, 3, 0)},
+        {foyer, false, outcome(Kind::PlaysAnother, 3, -1)},
+        {foyer, false, outcome(Kind::NoSuchVideo, std::nullopt, 1)},
+        {foyer, false,
+         outcome(Kind::NotAnswering, std::nullopt, -2, "did not answer within 0.5 s")},
+        {foyer, false, outcome(Kind::Unclear, 4)},
+        {{"bar\x1b]0;x\x07", "", 0}, false, std::nullopt},
+    };
+    QStringList lines;
+    for (const CliOutput::Played &one : played)
+        lines.append(CliOutput::switchError(one, QStringLiteral("Evening\nloop")).value_or("-"));
+    QCOMPARE(lines,
+             (QStringList {"-", "10.0.0.2:7001 plays entry 0, not 3",
+                           "foyer\\t1 (10.0.0.1:7000) names no entry it plays, not 3",
+                           "foyer\\t1 (10.0.0.1:7000) has no video \"Evening\\nloop\"",
+                           "foyer\\t1 (10.0.0.1:7000) did not answer within 0.5 s",
+                           "foyer\\t1 (10.0.0.1:7000) sent an answer without an activeIndex",
+                           "no player \"bar\\x1b]0;x\\x07\" answered the scan"}));
+
+    const QByteArray json = CliOutput::playedJson(played);
+    QVERIFY2(terminalSafe(json), json.constData());
+    const QJsonArray list = QJsonDocument::fromJson(json).array();
+    QCOMPARE(list.size(), played.size());
+    const auto null = QJsonValue(QJsonValue::Null);
+    QCOMPARE(list.at(0).toObject(),
+             QJsonObject({{"name", "foyer\t1"},
+                          {"address", "10.0.0.1"},
+                          {"port", 7000},
+                          {"outcome", "switched"},
+                          {"index", 2},
+                          {"playingIndex", 2},
+                          {"playing", "Evening\x1b[2J"}}));
+    QCOMPARE(list.at(1)["name"], null);
+    QCOMPARE(list.at(1)["playing"], QJsonValue("Default"));
+    QCOMPARE(list.at(2)["playingIndex"], null);
+    QCOMPARE(list.at(3)["outcome"], QJsonValue("no such video"));
+    QCOMPARE(list.at(3)["index"], null);
+    QCOMPARE(list.at(4)["outcome"], QJsonValue("not answering"));
+    QCOMPARE(list.at(6).toObject(),
+             QJsonObject({{"name", "bar\x1b]0;x\x07"},
+                          {"address", null},
+                          {"port", null},
+                          {"outcome", "not found"},
+                          {"index", null},
+                          {"playingIndex", null},
+                          {"playing", null}}));
+}
+
+void tst_CliOutput::groups()
+{
+    const QList<PlayerGroups::Group> groups {{"foyer\x1b[2J", {"foyer-1", "a\tb"}}, {"bar", {}}};
+    QCOMPARE(QString::fromUtf8(CliOutput::groupLines(groups)),
+             QStringLiteral("foyer\\x1b[2J\tfoyer-1\ta\\tb\nbar\n"));
+    const QByteArray json = CliOutput::groupsJson(groups);
+    QVERIFY(terminalSafe(json));
+    QCOMPARE(QJsonDocument::fromJson(json).array(),
+             (QJsonArray {QJsonObject {{"name", "foyer\x1b[2J"},
+                                       {"members", QJsonArray {"foyer-1", "a\tb"}}},
+                          QJsonObject {{"name", "bar"}, {"members", QJsonArray {}}}}));
 }
 
 QTEST_APPLESS_MAIN(tst_CliOutput)

@@ -4,6 +4,7 @@
 // reader reads by one rule. Errors are one line; each entry of the settings
 // file that is left out is named on a line of its own.
 #include "applicationoptions.h"
+#include "applicationsettings.h"
 #include "cliarguments.h"
 #include "extratargets.h"
 
@@ -34,8 +35,8 @@ ApplicationOptions readOptions(const QStringList &args)
     return options;
 }
 
-// quintavo-cli's request in a few words ("play 10.0.0.1:9700 3 wait=2000
-// timeout=5000 10.0.0.3"), or "exit N" with output on the right stream.
+// quintavo-cli's request in a few words ("play 10.0.0.1:9700 @foyer 3
+// wait=2000 timeout=5000 10.0.0.3"), or "exit N" with output on the right stream.
 QString readCli(const QStringList &args, const QList<QHostAddress> &stored = {})
 {
     const CliArguments read = CliArguments::read(QStringList {"quintavo-cli"} + args, stored);
@@ -47,15 +48,31 @@ QString readCli(const QStringList &args, const QList<QHostAddress> &stored = {})
         return QStringLiteral("exit %1").arg(read.exitStatus);
     }
     const CliRequest &request = *read.request;
-    static const char *const commands[] = {"list", "playlist", "play"};
+    static const char *const commands[] = {"list", "playlist", "play", "groups"};
     QStringList words {QLatin1String(commands[int(request.command)])};
-    if (const auto &player = request.player) {
-        const FoundPlayer direct = player->direct();
-        words.append(player->isDirect() ? direct.address + ':' + QString::number(direct.port)
-                                        : player->text());
+    const auto player = [&](const PlayerChoice &choice) {
+        const FoundPlayer direct = choice.direct();
+        if (choice.group())
+            words.append('@' + *choice.group());
+        else
+            words.append(choice.isDirect() ? direct.address + ':' + QString::number(direct.port)
+                                           : choice.text());
+    };
+    if (request.player)
+        player(*request.player);
+    for (const PlayerChoice &choice : request.players)
+        player(choice);
+    if (request.command == CliRequest::Command::Play) {
+        if (request.all)
+            words.append(QStringLiteral("all"));
+        words.append(request.video ? "video=" + *request.video : QString::number(request.index));
     }
-    if (request.command == CliRequest::Command::Play)
-        words.append(QString::number(request.index));
+    if (request.command == CliRequest::Command::Groups) {
+        static const char *const actions[] = {"list", "save", "rename", "delete"};
+        words.append(QLatin1String(actions[int(request.groupAction)]));
+        words += QStringList {request.groupName, request.newName} + request.members;
+        words.removeAll(QString());
+    }
     words.append(QStringLiteral("wait=%1 timeout=%2")
                      .arg(request.waitMilliseconds)
                      .arg(request.timeoutMilliseconds));
@@ -80,8 +97,9 @@ QStringList texts(const QList<QHostAddress> &addresses)
 
 void store(const QStringList &entries)
 {
-    QSettings(ExtraTargets::settingsFile(), QSettings::IniFormat)
-        .setValue(QLatin1String(ExtraTargets::settingsKey), entries);
+    // The application's own settings: a file under the test's folder, or on
+    // Windows the registry.
+    ApplicationSettings().setValue(QLatin1String(ExtraTargets::settingsKey), entries);
 }
 
 } // namespace
@@ -96,6 +114,17 @@ private slots:
         QVERIFY(m_config.isValid());
         for (const auto format : {QSettings::NativeFormat, QSettings::IniFormat})
             QSettings::setPath(format, QSettings::UserScope, m_config.path());
+        // On Windows the settings are the registry's, which no path moves:
+        // what the test finds there is put back.
+        m_kept = ApplicationSettings().value(QLatin1String(ExtraTargets::settingsKey));
+    }
+    void cleanupTestCase()
+    {
+        ApplicationSettings settings;
+        if (m_kept.isValid())
+            settings.setValue(QLatin1String(ExtraTargets::settingsKey), m_kept);
+        else
+            settings.remove(QLatin1String(ExtraTargets::settingsKey));
     }
     void init() { store({}); }
 
@@ -110,6 +139,7 @@ private slots:
 
 private:
     QTemporaryDir m_config;
+    QVariant m_kept;
 };
 
 void tst_CommandLine::addresses_data()
@@ -173,6 +203,21 @@ void tst_CommandLine::cliArguments_data()
     row({"--timeout", "1.5", "playlist", "foyer"},
         "playlist foyer wait=2000 timeout=1500 10.0.0.3");
     row({"play", "foyer", "65535"}, "play foyer 65535" + tail);
+    // Several players, groups among them, and every player that answers.
+    row({"play", "foyer-1", "@foyer", "10.0.0.1:9700", "@@x", "2", "--json"},
+        "play foyer-1 @foyer 10.0.0.1:9700 @@x 2 wait=2000 timeout=5000 json 10.0.0.3");
+    row({"play", "--all", "0"}, "play all 0" + tail);
+    row({"play", "bar", "--all", "--video", "Default"}, "play bar all video=Default" + tail);
+    // With --video every word is a player, digits too.
+    row({"play", "@foyer", "3", "--video", "Evening loop"},
+        "play @foyer 3 video=Evening loop" + tail);
+    row({"groups"}, "groups list" + tail);
+    row({"groups", "--json"}, "groups list wait=2000 timeout=5000 json 10.0.0.3");
+    row({"groups", "save", "Foyer screens", "foyer-1", "10.0.0.7"},
+        "groups save Foyer screens foyer-1 10.0.0.7" + tail);
+    row({"groups", "rename", "foyer", "lobby"}, "groups rename foyer lobby" + tail);
+    row({"groups", "delete", "foyer"}, "groups delete foyer" + tail);
+    row({"play", "foyer", "--video", ""}, "exit 2");
     row({"--scan", "10.0.0.2", "--scan", "10.0.0.002", "list"},
         "list wait=2000 timeout=5000 10.0.0.2 10.0.0.3");
     row({"playlist", "10.0.0.1:65535"}, "playlist 10.0.0.1:65535" + tail);
@@ -194,10 +239,25 @@ void tst_CommandLine::cliArguments_data()
                               "play foyer",
                               "play foyer 65536",
                               "play foyer two",
-                              "play foyer 1 --json",
                               "playlist foyer --playing",
+                              "play 1",
+                              "play --all",
+                              "play --all foyer",
+                              "play @ 1",
+                              "play --video",
+                              "play foyer --video",
+                              "playlist @foyer",
+                              "list --all",
+                              "playlist foyer --video x",
+                              "groups save foyer",
+                              "groups rename foyer",
+                              "groups delete",
+                              "groups delete a b",
+                              "groups forget foyer",
+                              "groups save a b --json",
                               "play foyer 1 --playing",
                               "playlist foyer --known",
+                              "play foyer 1 --known",
                               "list --wait soon",
                               "list --timeout 86401",
                               "list --no-such-option"})

@@ -22,6 +22,7 @@
 #include <QNetworkDatagram>
 #include <QNetworkReply>
 #include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QUdpSocket>
 #include <QtTest>

@@ -1,6 +1,7 @@
 // One command on a link of its own and the first answer: every way a player
 // can end the exchange gives exactly one signal, which names what happened; a
-// refused connection ends it at once, long before the deadline; the receiver
+// refused connection ends it at once, long before the deadline; a failure
+// tells a silent player from one that cannot be reached; the receiver
 // may delete the exchange in the signal's slot; abort() ends it without one.
 // Asking what players play ends, for each player asked, in one signal too.
 #include "nowplaying.h"
@@ -9,6 +10,7 @@
 #include "replyassembler.h"
 #include "scriptedplayer.h"
 
+#include <QTcpSocket>
 #include <QtTest>
 
 namespace {
@@ -37,24 +39,30 @@ void tst_PlayerExchange::outcome_data()
     QTest::addColumn<bool>("close"); // and whether it then closes the link
     QTest::addColumn<int>("deadline");
     QTest::addColumn<QString>("outcome"); // the answer as compact JSON, or the reason
+    QTest::addColumn<int>("failure"); // -1: answered
 
+    using Failure = PlayerExchange::Failure;
     const int long_ = 60000;
     QTest::newRow("the first of two answers")
         << int(Player) << Reads {"{\"a\":", "1}" + nul + "{\"a\":2}" + nul} << false << long_
-        << "{\"a\":1}";
-    QTest::newRow("no JSON, then closed") << int(Player) << Reads {"busy"} << true << long_ << "{}";
+        << "{\"a\":1}" << -1;
+    QTest::newRow("no JSON, then closed")
+        << int(Player) << Reads {"busy"} << true << long_ << "{}" << -1;
     QTest::newRow("closed without an answer")
-        << int(Player) << Reads {} << true << long_ << "closed the link without an answer";
+        << int(Player) << Reads {} << true << long_ << "closed the link without an answer"
+        << int(Failure::Closed);
     QTest::newRow("silent") << int(Player) << Reads {} << false << 100
-                            << "did not answer within 0.1 s";
+                            << "did not answer within 0.1 s" << int(Failure::Silent);
     QTest::newRow("answer too large")
         << int(Player) << Reads {"{\"a\":\"" + QByteArray(ReplyAssembler::maximumReplySize, 'a')}
         << false << long_
         << QStringLiteral("sent an answer of more than %1 bytes")
-               .arg(ReplyAssembler::maximumReplySize);
+               .arg(ReplyAssembler::maximumReplySize)
+        << int(Failure::Oversized);
     QTest::newRow("refused") << int(ClosedPort) << Reads {} << false << long_
-                             << "refused the connection";
-    QTest::newRow("no address") << int(NoAddress) << Reads {} << false << long_ << "was not found";
+                             << "refused the connection" << int(Failure::Refused);
+    QTest::newRow("no address") << int(NoAddress) << Reads {} << false << long_ << "was not found"
+                                << int(Failure::NotFound);
 }
 
 void tst_PlayerExchange::outcome()
@@ -64,6 +72,7 @@ void tst_PlayerExchange::outcome()
     QFETCH(bool, close);
     QFETCH(int, deadline);
     QFETCH(QString, outcome);
+    QFETCH(int, failure);
 
     ScriptedPlayer player;
     quint16 port = player.commandPort();
@@ -75,12 +84,14 @@ void tst_PlayerExchange::outcome()
     auto *exchange = new PlayerExchange(address, port, command, deadline);
     const QPointer<PlayerExchange> alive(exchange);
     QStringList outcomes;
+    int failedAs = -1;
     connect(exchange, &PlayerExchange::answered, this, [&](const QJsonObject &answer) {
         outcomes.append(QJsonDocument(answer).toJson(QJsonDocument::Compact));
         delete exchange;
     });
     connect(exchange, &PlayerExchange::failed, this, [&](const QString &reason) {
         outcomes.append(reason);
+        failedAs = int(exchange->failure());
         delete exchange;
     });
     exchange->start();
@@ -94,6 +105,7 @@ void tst_PlayerExchange::outcome()
     // Well within the deadline of the rows that do not wait it out.
     QTRY_VERIFY(alive.isNull());
     QCOMPARE(outcomes, QStringList {outcome});
+    QCOMPARE(failedAs, failure);
 }
 
 void tst_PlayerExchange::abortSendsNothing()

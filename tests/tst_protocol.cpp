@@ -1,12 +1,15 @@
 // The pure functions of the protocol layer: the player protocol's byte
 // formats, the assembly of replies from reads, the duplicate-key check, the
-// reading of a player's answer, the notice's markup and version numbers.
+// reading of a player's answer and of the entry a description names there,
+// what an answer to a switch says of it, the notice's markup and version
+// numbers.
 #include "crc32.h"
 #include "jsonkeys.h"
 #include "noticemarkup.h"
 #include "playeranswer.h"
 #include "playerprotocol.h"
 #include "replyassembler.h"
+#include "switchoutcome.h"
 #include "versionnumber.h"
 
 #include <QtTest>
@@ -40,6 +43,10 @@ private slots:
     void answerPlaying_data();
     void answerPlaying();
     void answerEntryLimit();
+    void indexForDescription_data();
+    void indexForDescription();
+    void switchOutcome_data();
+    void switchOutcome();
     void noticeMarkup_data();
     void noticeMarkup();
     void versionParse_data();
@@ -400,6 +407,67 @@ void tst_Protocol::answerEntryLimit()
     QVERIFY(answer);
     QCOMPARE(answer->entries.size(), 65535);
     QCOMPARE(answer->playingDescription(), std::optional<QString>(QString()));
+}
+
+void tst_Protocol::indexForDescription_data()
+{
+    QTest::addColumn<QStringList>("descriptions"); // of the entries, from 1
+    QTest::addColumn<QString>("description");
+    QTest::addColumn<int>("index"); // -1: none
+
+    const QStringList playlist {"Morning loop", "", "Evening loop", "Evening loop", "Default"};
+    QTest::newRow("the first of two") << playlist << "Evening loop" << 3;
+    QTest::newRow("the first entry") << playlist << "Morning loop" << 1;
+    QTest::newRow("Default, whatever an entry is called") << playlist << "Default" << 0;
+    QTest::newRow("Default with no playlist") << QStringList() << "Default" << 0;
+    QTest::newRow("a player that lacks it") << QStringList {"Menu board"} << "Evening loop" << -1;
+    QTest::newRow("another case") << playlist << "evening loop" << -1;
+    QTest::newRow("a blank more") << playlist << "Evening loop " << -1;
+    QTest::newRow("an entry without one is named by no text") << playlist << "" << -1;
+    QTest::newRow("nor by its label") << playlist << "Video 2" << -1;
+}
+
+void tst_Protocol::indexForDescription()
+{
+    QFETCH(QStringList, descriptions);
+    QFETCH(QString, description);
+    QFETCH(int, index);
+
+    QJsonArray videos;
+    for (const QString &text : descriptions)
+        videos.append(QJsonObject {{"description", text}});
+    const auto answer = PlayerAnswer::read({{"activeIndex", 1}, {"quintavo", videos}});
+    QVERIFY(answer);
+    const std::optional<quint16> found = answer->indexFor(description);
+    QCOMPARE(found ? int(*found) : -1, index);
+}
+
+void tst_Protocol::switchOutcome_data()
+{
+    QTest::addColumn<QByteArray>("answer"); // to the switch to 3
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("playing"); // -2: not said
+
+    using Kind = SwitchOutcome::Kind;
+    QTest::newRow("plays it") << QByteArray(R"({"activeIndex":3})") << int(Kind::Switched) << 3;
+    QTest::newRow("plays another")
+        << QByteArray(R"({"activeIndex":2})") << int(Kind::PlaysAnother) << 2;
+    QTest::newRow("names none") << QByteArray(R"({"activeIndex":3.5})") << int(Kind::PlaysAnother)
+                                << -1;
+    QTest::newRow("does not say") << QByteArray(R"({"quintavo":[]})") << int(Kind::Unclear) << -2;
+    QTest::newRow("not JSON") << QByteArray("busy") << int(Kind::Unclear) << -2;
+}
+
+void tst_Protocol::switchOutcome()
+{
+    QFETCH(QByteArray, answer);
+    QFETCH(int, kind);
+    QFETCH(int, playing);
+
+    const SwitchOutcome outcome = SwitchOutcome::fromAnswer(3, replyObject(answer));
+    QCOMPARE(int(outcome.kind), kind);
+    QCOMPARE(outcome.index, std::optional<quint16>(3));
+    QCOMPARE(outcome.playing ? outcome.playing->activeIndex : -2, playing);
 }
 
 void tst_Protocol::noticeMarkup_data()

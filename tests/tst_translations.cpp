@@ -132,6 +132,9 @@ QList<Message> tst_Translations::refreshed(const QString &catalogue)
 
 void tst_Translations::complete()
 {
+#ifdef Q_OS_WIN
+    QSKIP("lupdate is a program of the build machine: the Linux build checks the sources");
+#endif
     QFETCH(QString, catalogue);
     const QList<Message> messages = refreshed(catalogue);
     QVERIFY(!messages.isEmpty());

@@ -1,5 +1,6 @@
 #include "applicationinfo.h"
 #include "applicationoptions.h"
+#include "consoleoutput.h"
 #include "identity.h"
 #include "networkmessenger.h"
 #include "playerdirectory.h"
@@ -19,15 +20,13 @@
 #include <QUrl>
 #include <QVariant>
 
-#include <cstdio>
 #include <memory>
 
 int main(int argc, char *argv[])
 {
     // Before the application object: --help and --version need no display.
     const ApplicationOptions options = ApplicationOptions::read(argc, argv);
-    std::fputs(options.output.toLocal8Bit().constData(), stdout);
-    std::fputs(options.error.toLocal8Bit().constData(), stderr);
+    ConsoleOutput::print(options.output, options.error, options.exitStatus.has_value());
     if (options.exitStatus)
         return *options.exitStatus;
 

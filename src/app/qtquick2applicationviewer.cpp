@@ -1,26 +1,14 @@
 #include "qtquick2applicationviewer.h"
 
-#include "identity.h"
+#include "applicationsettings.h"
 #include "windowplacement.h"
 
 #include <QGuiApplication>
 #include <QIcon>
 #include <QQmlEngine>
 #include <QScreen>
-#include <QSettings>
 
 #include <utility>
-
-namespace {
-
-// The application's settings file, which the hub reads its extra scan targets from.
-QSettings applicationSettings()
-{
-    return QSettings(QString::fromLatin1(Identity::organizationName),
-                     QString::fromLatin1(Identity::applicationName));
-}
-
-} // namespace
 
 QtQuick2ApplicationViewer::QtQuick2ApplicationViewer(QWindow *parent) : QQuickView(parent)
 {
@@ -53,7 +41,7 @@ void QtQuick2ApplicationViewer::restorePlace()
         if (screen != primary)
             screens.append(screen->availableGeometry());
     }
-    const QRect saved = applicationSettings().value(WindowPlacement::settingsKey).toRect();
+    const QRect saved = ApplicationSettings().value(WindowPlacement::settingsKey).toRect();
     const QRect place = WindowPlacement::onScreens(saved, screens);
     if (place.isValid())
         setGeometry(place);
@@ -92,6 +80,6 @@ bool QtQuick2ApplicationViewer::event(QEvent *event)
     // A maximised, full-screen or minimised window keeps the place it had
     // before, which is where it returns to from there.
     if (event->type() == QEvent::Close && windowStates() == Qt::WindowNoState)
-        applicationSettings().setValue(WindowPlacement::settingsKey, geometry());
+        ApplicationSettings().setValue(WindowPlacement::settingsKey, geometry());
     return QQuickView::event(event);
 }

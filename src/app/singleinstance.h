@@ -1,9 +1,13 @@
-// One Quintavo per user session. The first instance takes a lock file in the
-// user's runtime directory, which no one else may write to, and listens on a
-// local socket beside it; a later launch finds the lock taken, asks the
-// instance on the socket to bring its window forward, and ends. The lock, not
-// the socket, decides which launch runs: a socket file left by an instance
-// that crashed is replaced, and on Windows a pipe's name can be taken twice.
+// One Quintavo per user session. The first instance takes a lock file in a
+// folder of the user's own (the runtime directory on Linux, the local data
+// folder on Windows), listens on a local socket and writes the socket's name
+// beside the lock; a later launch finds the lock taken, reads the name, asks
+// the instance there to bring its window forward, and ends. The lock, not the
+// socket, decides which launch runs. On Linux the socket lies in the private
+// folder, and one left by an instance that crashed is replaced. On Windows a
+// pipe's name is the whole machine's and a second listen() on it does not
+// fail, so the name is new at every start: nobody can take it first and
+// receive the hand-over.
 #pragma once
 
 #include <QLockFile>
@@ -26,13 +30,14 @@ public:
     // A request is one short line; a caller that sends more is cut off.
     static constexpr int maximumRequestSize = 64;
 
-    // name: the session's name (sessionName()); the lock and the socket take it
-    // in the runtime directory.
+    // name: the session's name (sessionName()); the lock and the socket's name
+    // take it in the user's folder.
     explicit SingleInstance(const QString &name, int requestTimeout = defaultRequestTimeout,
                             QObject *parent = nullptr);
 
-    // The name for `display` of `platform` in this network namespace: the
-    // runtime directory is shared by a user's displays and namespaces.
+    // The name for `display` of `platform` in this network namespace (Linux:
+    // the runtime directory is shared by a user's displays and namespaces) or
+    // in this Windows session.
     static QString sessionName(const QString &platform, const QString &display);
 
     // Becomes the running instance, or hands this launch to the one already
@@ -41,21 +46,28 @@ public:
     // timeout. Waits (bounded) only in a launch that ends.
     std::optional<int> claim();
 
+    // Where the running instance listens: set by claim() in the instance that
+    // runs; on Linux known from the start.
     QString serverName() const { return m_serverName; }
     QString lockFileName() const { return m_lockFileName; }
+    // The file that names the running instance's socket.
+    QString serverNameFile() const { return m_serverNameFile; }
 
 signals:
     // A later launch asked for the window.
     void activationRequested();
 
 private:
+    bool listen();
     int handOver();
     void takeConnections();
     void readRequest(QLocalSocket *socket);
 
+    QString m_name;
     QString m_directory;
     QString m_serverName;
     QString m_lockFileName;
+    QString m_serverNameFile;
     int m_requestTimeout;
     QLockFile m_lock;
     QLocalServer *m_server;

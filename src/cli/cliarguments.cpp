@@ -2,6 +2,7 @@
 
 #include "applicationinfo.h"
 #include "extratargets.h"
+#include "playergroups.h"
 #include "terminaltext.h"
 
 #include <QCommandLineParser>
@@ -29,7 +30,7 @@ QString description()
 {
     return QStringLiteral(
                "Finds Orvik media players on the local network, shows a player's playlist\n"
-               "and switches a player to another video, without a display.\n"
+               "and switches players to another video, without a display.\n"
                "\n"
                "Commands:\n"
                "  list [--wait SECONDS] [--json] [--playing] [--known]\n"
@@ -40,17 +41,27 @@ QString description()
                "                                   that did not answer too\n"
                "  playlist PLAYER [--json]         the player's videos: index (0 is Default),\n"
                "                                   description, M:SS, and * on the one playing\n"
-               "  play PLAYER INDEX                switch the player to entry INDEX\n"
+               "  play PLAYER... INDEX [--json]    switch the players to entry INDEX, all at once\n"
+               "  play PLAYER... --video DESCRIPTION [--json]\n"
+               "                                   switch each to its entry of DESCRIPTION\n"
+               "  groups [--json]                  the groups and their members\n"
+               "  groups save NAME HOSTNAME...     keep a group (replacing one of that name)\n"
+               "  groups rename NAME NEWNAME\n"
+               "  groups delete NAME\n"
                "\n"
-               "PLAYER is a host name or an address, found by a scan as in list, or\n"
-               "ADDRESS:PORT, the player's command port, used with no scan.\n"
-               "Scans also reach the addresses of --scan and of the list %1\n"
-               "in %2;\n"
+               "PLAYER is a host name or an address, found by a scan as in list;\n"
+               "ADDRESS:PORT, the player's command port, used with no scan; or @GROUP,\n"
+               "the group's members by host name. --all adds every player that answers.\n"
+               "Scans also reach the addresses of --scan and of the list %1,\n"
+               "and groups are kept under [%3], in %2;\n"
                "list's scan also those of the players the application remembers.\n"
                "\n"
-               "Exit status: 0 done; 1 no answer in time, the player plays another entry,\n"
-               "or no port to listen on; 2 usage error; 3 no such player among those found.")
-        .arg(QLatin1String(ExtraTargets::settingsKey), ExtraTargets::settingsFile());
+               "Exit status: 0 done (play: every player switched); 1 a player did not switch\n"
+               "(no answer in time, refused, no such video, plays another entry), or no port\n"
+               "to listen on, or the settings not written; 2 usage error; 3 a name that names\n"
+               "nothing: no player of that name among those found, or no such group.")
+        .arg(QLatin1String(ExtraTargets::settingsKey), ExtraTargets::settingsFile(),
+             QLatin1String(PlayerGroups::settingsGroup));
 }
 
 } // namespace
@@ -83,21 +94,31 @@ CliArguments CliArguments::read(const QStringList &arguments,
         QStringLiteral("timeout"),
         QStringLiteral("How long a player may take to answer (default 5)."),
         QStringLiteral("SECONDS"), QStringLiteral("5"));
-    const QCommandLineOption json(QStringLiteral("json"),
-                                  QStringLiteral("Print JSON: list and playlist."));
+    const QCommandLineOption json(
+        QStringLiteral("json"),
+        QStringLiteral("Print JSON: list, playlist, groups, and with play each player's outcome."));
     const QCommandLineOption playing(
         QStringLiteral("playing"),
         QStringLiteral("With list: ask every player what it plays (at most four at a time), "
                        "printed as a fourth column: the index and the description, 0 Default."));
+    const QCommandLineOption all(
+        QStringLiteral("all"),
+        QStringLiteral("With play: every player that answers the scan, besides those named."));
+    const QCommandLineOption video(
+        QStringLiteral("video"),
+        QStringLiteral("With play: switch each player to its first entry of this description "
+                       "(Default: entry 0), asking its playlist first."),
+        QStringLiteral("DESCRIPTION"));
     const QCommandLineOption known(
         QStringLiteral("known"),
         QStringLiteral("With list: also the players the application remembers that did not "
                        "answer, and a last field: \"answering\" or \"last seen\" and the time "
                        "(UTC)."));
-    parser.addOptions({help, version, scan, wait, timeout, json, playing, known});
-    parser.addPositionalArgument(QStringLiteral("command"),
-                                 QStringLiteral("list, playlist PLAYER or play PLAYER INDEX."),
-                                 QStringLiteral("COMMAND [PLAYER [INDEX]]"));
+    parser.addOptions({help, version, scan, wait, timeout, json, playing, all, video, known});
+    parser.addPositionalArgument(
+        QStringLiteral("command"),
+        QStringLiteral("list, playlist PLAYER, play PLAYER... INDEX, or groups."),
+        QStringLiteral("COMMAND [ARGUMENTS...]"));
 
     if (!parser.parse(arguments))
         return usageError(parser.errorText() + QStringLiteral(" (see --help)"));
@@ -116,50 +137,87 @@ CliArguments CliArguments::read(const QStringList &arguments,
     CliRequest request;
     QStringList words = parser.positionalArguments();
     if (words.isEmpty())
-        return usageError(QStringLiteral("no command given: list, playlist or play (see --help)"));
+        return usageError(
+            QStringLiteral("no command given: list, playlist, play or groups (see --help)"));
     const QString command = words.takeFirst();
-    int wanted = 0;
     if (command == QLatin1String("list")) {
         request.command = CliRequest::Command::List;
+        if (!words.isEmpty())
+            return usageError(QStringLiteral("list takes no arguments"));
     } else if (command == QLatin1String("playlist")) {
         request.command = CliRequest::Command::Playlist;
-        wanted = 1;
-    } else if (command == QLatin1String("play")) {
-        request.command = CliRequest::Command::Play;
-        wanted = 2;
-    } else {
-        return usageError(
-            QStringLiteral("unknown command \"%1\": list, playlist or play").arg(command));
-    }
-    if (words.size() != wanted) {
-        static const QString forms[]
-            = {QStringLiteral("list takes no arguments"), QStringLiteral("playlist takes PLAYER"),
-               QStringLiteral("play takes PLAYER and INDEX")};
-        return usageError(forms[wanted]);
-    }
-
-    if (wanted >= 1) {
+        if (words.size() != 1)
+            return usageError(QStringLiteral("playlist takes PLAYER"));
         QString error;
         request.player = PlayerChoice::fromText(words.at(0), &error);
         if (!request.player)
             return usageError(QStringLiteral("PLAYER: ") + error);
+        if (request.player->group())
+            return usageError(QStringLiteral("playlist takes one player, not a group"));
+    } else if (command == QLatin1String("play")) {
+        request.command = CliRequest::Command::Play;
+        request.all = parser.isSet(all);
+        std::optional<QString> index;
+        if (parser.isSet(video)) {
+            request.video = parser.value(video);
+            if (request.video->isEmpty())
+                return usageError(QStringLiteral("--video needs the description of an entry"));
+        } else if (!words.isEmpty())
+            index = words.takeLast();
+        if ((words.isEmpty() && !request.all) || (!index && !request.video))
+            return usageError(
+                QStringLiteral("play takes PLAYER... (or --all) and INDEX or --video DESCRIPTION"));
+        for (const QString &word : qAsConst(words)) {
+            QString error;
+            const auto player = PlayerChoice::fromText(word, &error);
+            if (!player)
+                return usageError(QStringLiteral("PLAYER: ") + error);
+            request.players.append(*player);
+        }
+        if (index) {
+            bool ok = false;
+            const uint number = index->toUInt(&ok);
+            if (!ok || number > 65535)
+                return usageError(
+                    QStringLiteral("INDEX must be a number from 0 to 65535, not \"%1\"")
+                        .arg(*index));
+            request.index = static_cast<quint16>(number);
+        }
+    } else if (command == QLatin1String("groups")) {
+        request.command = CliRequest::Command::Groups;
+        const QString action = words.isEmpty() ? QString() : words.takeFirst();
+        if (action.isEmpty()) {
+            request.groupAction = CliRequest::GroupAction::List;
+        } else if (action == QLatin1String("save") && words.size() >= 2) {
+            request.groupAction = CliRequest::GroupAction::Save;
+            request.groupName = words.takeFirst();
+            request.members = words;
+        } else if (action == QLatin1String("rename") && words.size() == 2) {
+            request.groupAction = CliRequest::GroupAction::Rename;
+            request.groupName = words.at(0);
+            request.newName = words.at(1);
+        } else if (action == QLatin1String("delete") && words.size() == 1) {
+            request.groupAction = CliRequest::GroupAction::Delete;
+            request.groupName = words.at(0);
+        } else {
+            return usageError(QStringLiteral("groups takes nothing, save NAME HOSTNAME..., "
+                                             "rename NAME NEWNAME or delete NAME"));
+        }
+    } else {
+        return usageError(
+            QStringLiteral("unknown command \"%1\": list, playlist, play or groups").arg(command));
     }
-    if (wanted == 2) {
-        bool ok = false;
-        const uint index = words.at(1).toUInt(&ok);
-        if (!ok || index > 65535)
-            return usageError(QStringLiteral("INDEX must be a number from 0 to 65535, not \"%1\"")
-                                  .arg(words.at(1)));
-        request.index = static_cast<quint16>(index);
-    }
+    if (request.command != CliRequest::Command::Play && (parser.isSet(all) || parser.isSet(video)))
+        return usageError(QStringLiteral("--all and --video apply to play"));
 
     request.json = parser.isSet(json);
     request.playing = parser.isSet(playing);
     request.known = parser.isSet(known);
     if ((request.playing || request.known) && request.command != CliRequest::Command::List)
         return usageError(QStringLiteral("--playing and --known apply to list"));
-    if (request.json && request.command == CliRequest::Command::Play)
-        return usageError(QStringLiteral("--json applies to list and playlist"));
+    if (request.json && request.command == CliRequest::Command::Groups
+        && request.groupAction != CliRequest::GroupAction::List)
+        return usageError(QStringLiteral("--json applies to groups alone, not to its changes"));
     const auto waitTime = milliseconds(parser.value(wait));
     const auto timeoutTime = milliseconds(parser.value(timeout));
     if (!waitTime || !timeoutTime)

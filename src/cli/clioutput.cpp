@@ -36,7 +36,7 @@ std::optional<QString> playingLabel(const PlayerAnswer::Playing &playing)
     if (playing.activeIndex == PlayerAnswer::noEntry)
         return std::nullopt;
     if (playing.activeIndex == 0)
-        return QStringLiteral("Default");
+        return QString::fromLatin1(PlayerAnswer::defaultDescription);
     const QString description = playing.description.value_or(QString());
     return description.isEmpty() ? QStringLiteral("Video %1").arg(playing.activeIndex)
                                  : description;
@@ -104,7 +104,8 @@ QByteArray playlistLines(const PlayerAnswer &answer)
         return line(fields);
     };
 
-    QByteArray text = entry(0, QStringLiteral("Default"), QStringLiteral("-"));
+    QByteArray text
+        = entry(0, QString::fromLatin1(PlayerAnswer::defaultDescription), QStringLiteral("-"));
     for (int i = 0; i < answer.entries.size(); ++i) {
         const PlayerAnswer::Entry &video = answer.entries.at(i);
         // As the application labels it.
@@ -128,6 +129,100 @@ QString duration(const std::optional<PlayerAnswer::Duration> &duration)
     return QStringLiteral("%1:%2")
         .arg(duration->minutes)
         .arg(duration->seconds, 2, 10, QLatin1Char('0'));
+}
+
+QString playerText(const FoundPlayer &player)
+{
+    if (player.name.isEmpty())
+        return QStringLiteral("%1:%2").arg(player.address, QString::number(player.port));
+    // One arg() call: a name may itself hold "%1".
+    return QStringLiteral("%1 (%2:%3)")
+        .arg(TerminalText::escaped(player.name), TerminalText::escaped(player.address),
+             QString::number(player.port));
+}
+
+std::optional<QString> switchError(const Played &played, const std::optional<QString> &video)
+{
+    if (!played.outcome)
+        return QStringLiteral("no player \"%1\" answered the scan")
+            .arg(TerminalText::escaped(played.player.name));
+    const SwitchOutcome &outcome = *played.outcome;
+    const QString player = playerText(played.player);
+    if (!outcome.reason.isEmpty())
+        return player + QLatin1Char(' ') + outcome.reason;
+    const QString index = QString::number(outcome.index.value_or(0));
+    switch (outcome.kind) {
+    case SwitchOutcome::Kind::Switched:
+        return std::nullopt;
+    case SwitchOutcome::Kind::NoSuchVideo:
+        return QStringLiteral("%1 has no video \"%2\"")
+            .arg(player, TerminalText::escaped(video.value_or(QString())));
+    case SwitchOutcome::Kind::PlaysAnother:
+        if (!outcome.playing || outcome.playing->activeIndex == PlayerAnswer::noEntry)
+            return QStringLiteral("%1 names no entry it plays, not %2").arg(player, index);
+        return QStringLiteral("%1 plays entry %2, not %3")
+            .arg(player, QString::number(outcome.playing->activeIndex), index);
+    case SwitchOutcome::Kind::NotAnswering:
+    case SwitchOutcome::Kind::Unreachable:
+    case SwitchOutcome::Kind::Unclear:
+        break;
+    }
+    return QStringLiteral("%1 sent an answer without an activeIndex").arg(player);
+}
+
+QByteArray playedJson(const QList<Played> &played)
+{
+    const auto number = [](const std::optional<int> &value) {
+        return value ? QByteArray::number(*value) : QByteArray("null");
+    };
+    QByteArray text("[");
+    for (const Played &one : played) {
+        if (text.size() > 1)
+            text += ',';
+        const FoundPlayer &player = one.player;
+        const bool found = one.outcome.has_value();
+        text += "{\"name\":" + (one.direct ? "null" : JsonText::quoted(player.name))
+            + ",\"address\":" + (found ? JsonText::quoted(player.address) : "null")
+            + ",\"port\":" + (found ? QByteArray::number(player.port) : "null");
+        if (!found) {
+            text += ",\"outcome\":\"not found\",\"index\":null,\"playingIndex\":null,"
+                    "\"playing\":null}";
+            continue;
+        }
+        const SwitchOutcome &outcome = *one.outcome;
+        const auto label = outcome.playing ? playingLabel(*outcome.playing) : std::nullopt;
+        text += ",\"outcome\":" + JsonText::quoted(SwitchOutcome::kindName(outcome.kind))
+            + ",\"index\":" + number(outcome.index) + ",\"playingIndex\":"
+            + number(label ? std::optional<int>(outcome.playing->activeIndex) : std::nullopt)
+            + ",\"playing\":" + (label ? JsonText::quoted(*label) : "null") + '}';
+    }
+    return text + "]\n";
+}
+
+QByteArray groupLines(const QList<PlayerGroups::Group> &groups)
+{
+    QByteArray text;
+    for (const PlayerGroups::Group &group : groups) {
+        QStringList fields {TerminalText::escaped(group.name)};
+        for (const QString &member : group.members)
+            fields.append(TerminalText::escaped(member));
+        text += line(fields);
+    }
+    return text;
+}
+
+QByteArray groupsJson(const QList<PlayerGroups::Group> &groups)
+{
+    QByteArray text("[");
+    for (const PlayerGroups::Group &group : groups) {
+        if (text.size() > 1)
+            text += ',';
+        text += "{\"name\":" + JsonText::quoted(group.name) + ",\"members\":[";
+        for (int i = 0; i < group.members.size(); ++i)
+            text += (i ? "," : "") + JsonText::quoted(group.members.at(i));
+        text += "]}";
+    }
+    return text + "]\n";
 }
 
 } // namespace CliOutput

@@ -6,6 +6,8 @@
 
 #include "foundplayer.h"
 #include "playeranswer.h"
+#include "playergroups.h"
+#include "switchoutcome.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -56,5 +58,35 @@ QByteArray answerJson(const QJsonObject &answer);
 
 // A duration as M:SS, the minutes and seconds the window shows; "-" when unknown.
 QString duration(const std::optional<PlayerAnswer::Duration> &duration);
+
+// A player as error lines name it, escaped for the terminal: "foyer
+// (10.77.0.11:4321)", or "10.77.0.11:4321" for one given by address and port.
+QString playerText(const FoundPlayer &player);
+
+// What came of one player of play, in the order the players were named:
+// a player and its outcome, or a name that no player answered (no outcome).
+struct Played
+{
+    FoundPlayer player; // for a name not found, the name alone
+    bool direct = false; // given as ADDRESS:PORT: its name is unknown
+    std::optional<SwitchOutcome> outcome;
+};
+
+// The error line for a player that did not switch ("foyer (10.77.0.11:4321)
+// plays entry 2, not 3"), without the program's name; nothing for one that
+// switched. video: the description asked for, if any.
+std::optional<QString> switchError(const Played &played, const std::optional<QString> &video);
+
+// One array of {"name", "address", "port", "outcome", "index", "playingIndex",
+// "playing"}: outcome one of SwitchOutcome::kindName() or "not found"; index
+// the entry it was told to play; playingIndex and playing what its answer
+// says it plays, labelled as list --playing labels it. Unknown values are
+// null (the name too, for a player given by address and port).
+QByteArray playedJson(const QList<Played> &played);
+
+// One line a group: its name, then its members, tab-separated.
+QByteArray groupLines(const QList<PlayerGroups::Group> &groups);
+// One array of {"name", "members": [...]}.
+QByteArray groupsJson(const QList<PlayerGroups::Group> &groups);
 
 } // namespace CliOutput

@@ -1,9 +1,12 @@
 #include "commandrunner.h"
 
+#include "applicationsettings.h"
 #include "clioutput.h"
 #include "nowplaying.h"
+#include "playcommand.h"
 #include "playerexchange.h"
 #include "playerfinder.h"
+#include "playergroups.h"
 #include "playerprotocol.h"
 #include "terminaltext.h"
 
@@ -19,18 +22,6 @@ void write(FILE *stream, const QByteArray &bytes)
     std::fflush(stream);
 }
 
-// "foyer (10.77.0.11:4321)", escaped for the terminal; a player given by its
-// address and port has no name.
-QString describe(const FoundPlayer &player)
-{
-    if (player.name.isEmpty())
-        return QStringLiteral("%1:%2").arg(player.address, QString::number(player.port));
-    // One arg() call: a name may itself hold "%1".
-    return QStringLiteral("%1 (%2:%3)")
-        .arg(TerminalText::escaped(player.name), TerminalText::escaped(player.address),
-             QString::number(player.port));
-}
-
 } // namespace
 
 CommandRunner::CommandRunner(CliRequest request, QObject *parent)
@@ -39,6 +30,16 @@ CommandRunner::CommandRunner(CliRequest request, QObject *parent)
 
 void CommandRunner::start()
 {
+    if (m_request.command == CliRequest::Command::Play) {
+        auto *play = new PlayCommand(m_request, this);
+        connect(play, &PlayCommand::finished, this, &CommandRunner::finished);
+        play->start();
+        return;
+    }
+    if (m_request.command == CliRequest::Command::Groups) {
+        changeGroups();
+        return;
+    }
     if (m_request.player && m_request.player->isDirect()) {
         sendCommand(m_request.player->direct());
         return;
@@ -51,10 +52,14 @@ void CommandRunner::start()
         if (address.protocol() == QAbstractSocket::IPv4Protocol && !targets.contains(address))
             targets.append(address);
     }
+    QList<PlayerChoice> wanted;
+    if (m_request.player)
+        wanted.append(*m_request.player);
     m_finder = new PlayerFinder(PlayerFinder::discoverySettings(targets),
-                                m_request.waitMilliseconds, m_request.player, this);
+                                m_request.waitMilliseconds, wanted, this);
     if (m_request.player) {
-        connect(m_finder, &PlayerFinder::found, this, &CommandRunner::sendCommand);
+        connect(m_finder, &PlayerFinder::found, this,
+                [this] { sendCommand(*m_finder->firstMatch(*m_request.player)); });
         connect(m_finder, &PlayerFinder::finished, this, &CommandRunner::reportUnknownPlayer);
     } else {
         connect(m_finder, &PlayerFinder::finished, this, &CommandRunner::listFound);
@@ -139,14 +144,12 @@ void CommandRunner::reportUnknownPlayer()
 void CommandRunner::sendCommand(const FoundPlayer &player)
 {
     m_player = player;
-    const QByteArray command = m_request.command == CliRequest::Command::Play
-        ? PlayerProtocol::switchCommand(m_request.index)
-        : PlayerProtocol::playlistRequest();
-    auto *exchange = new PlayerExchange(QHostAddress(player.address), player.port, command,
+    auto *exchange = new PlayerExchange(QHostAddress(player.address), player.port,
+                                        PlayerProtocol::playlistRequest(),
                                         m_request.timeoutMilliseconds, this);
     connect(exchange, &PlayerExchange::answered, this, &CommandRunner::takeAnswer);
     connect(exchange, &PlayerExchange::failed, this, [this](const QString &reason) {
-        fail(ExitStatus::failed, describe(m_player) + QLatin1Char(' ') + reason);
+        fail(ExitStatus::failed, CliOutput::playerText(m_player) + QLatin1Char(' ') + reason);
     });
     exchange->start();
 }
@@ -157,22 +160,65 @@ void CommandRunner::takeAnswer(const QJsonObject &answer)
     const auto read = PlayerAnswer::read(answer);
     if (!read) {
         fail(ExitStatus::failed,
-             QStringLiteral("%1 sent an answer without an activeIndex").arg(describe(m_player)));
+             QStringLiteral("%1 sent an answer without an activeIndex")
+                 .arg(CliOutput::playerText(m_player)));
         return;
     }
-    if (m_request.command == CliRequest::Command::Playlist) {
-        succeed(m_request.json ? CliOutput::answerJson(answer) : CliOutput::playlistLines(*read));
-    } else if (read->activeIndex == m_request.index) {
+    succeed(m_request.json ? CliOutput::answerJson(answer) : CliOutput::playlistLines(*read));
+}
+
+void CommandRunner::changeGroups()
+{
+    PlayerGroups groups;
+    if (!groups.readError().isEmpty()) {
+        fail(ExitStatus::failed, groups.readError());
+        return;
+    }
+    PlayerGroups::Change change = PlayerGroups::Change::Done;
+    switch (m_request.groupAction) {
+    case CliRequest::GroupAction::List:
+        succeed(m_request.json ? CliOutput::groupsJson(groups.groups())
+                               : CliOutput::groupLines(groups.groups()));
+        return;
+    case CliRequest::GroupAction::Save:
+        change = groups.save(m_request.groupName, m_request.members);
+        break;
+    case CliRequest::GroupAction::Rename:
+        change = groups.rename(m_request.groupName, m_request.newName);
+        break;
+    case CliRequest::GroupAction::Delete:
+        change = groups.remove(m_request.groupName);
+        break;
+    }
+    const QString name = TerminalText::escaped(
+        m_request.groupAction == CliRequest::GroupAction::Rename ? m_request.newName
+                                                                 : m_request.groupName);
+    switch (change) {
+    case PlayerGroups::Change::Done:
         succeed(QByteArray());
-    } else if (read->activeIndex == PlayerAnswer::noEntry) {
+        break;
+    case PlayerGroups::Change::BadName:
+        fail(ExitStatus::usage,
+             QStringLiteral(
+                 "\"%1\" cannot name a group: it is empty or holds /, \\ or a control character")
+                 .arg(name));
+        break;
+    case PlayerGroups::Change::NoMembers:
+        fail(ExitStatus::usage, QStringLiteral("a group needs a host name"));
+        break;
+    case PlayerGroups::Change::NameTaken:
+        fail(ExitStatus::failed, QStringLiteral("a group \"%1\" exists already").arg(name));
+        break;
+    case PlayerGroups::Change::NoSuchGroup:
+        fail(
+            ExitStatus::unknownPlayer,
+            QStringLiteral("no group \"%1\" in %2")
+                .arg(TerminalText::escaped(m_request.groupName), ApplicationSettings().fileName()));
+        break;
+    case PlayerGroups::Change::NotWritten:
         fail(ExitStatus::failed,
-             QStringLiteral("%1 names no entry it plays, not %2")
-                 .arg(describe(m_player), QString::number(m_request.index)));
-    } else {
-        fail(ExitStatus::failed,
-             QStringLiteral("%1 plays entry %2, not %3")
-                 .arg(describe(m_player), QString::number(read->activeIndex),
-                      QString::number(m_request.index)));
+             QStringLiteral("cannot write %1").arg(ApplicationSettings().fileName()));
+        break;
     }
 }
 

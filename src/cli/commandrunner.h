@@ -1,7 +1,8 @@
 // Carries out one request of quintavo-cli: scans and lists the players (and
-// asks each what it plays, when asked to), or finds one player and sends it the playlist request or
-// the switch command, then waits for its answer. Prints the result or one line of error and ends
-// with finished(exit status).
+// asks each what it plays, when asked to); finds one player and asks it for
+// its playlist; has PlayCommand switch players; or lists or changes the
+// groups. Prints the result or one line of error and ends with
+// finished(exit status).
 #pragma once
 
 #include "clioutput.h"
@@ -33,6 +34,7 @@ private:
     void reportUnknownPlayer();
     void sendCommand(const FoundPlayer &player);
     void takeAnswer(const QJsonObject &answer);
+    void changeGroups();
     void succeed(const QByteArray &output);
     void fail(int exitStatus, const QString &message);
 

@@ -8,6 +8,14 @@ std::optional<PlayerChoice> PlayerChoice::fromText(const QString &text, QString 
 {
     PlayerChoice choice;
     choice.m_text = text;
+    if (text.startsWith(QLatin1Char('@'))) {
+        if (text.size() == 1) {
+            *error = QStringLiteral("@ needs the name of a group");
+            return std::nullopt;
+        }
+        choice.m_group = text.mid(1);
+        return choice;
+    }
 
     // Digits and dots are meant as an IPv4 address, read as the scan targets
     // are; an IPv6 address takes brackets when a port follows.
@@ -48,6 +56,13 @@ std::optional<PlayerChoice> PlayerChoice::fromText(const QString &text, QString 
     return choice;
 }
 
+PlayerChoice PlayerChoice::hostName(const QString &name)
+{
+    PlayerChoice choice;
+    choice.m_text = name;
+    return choice;
+}
+
 FoundPlayer PlayerChoice::direct() const
 {
     return {QString(), m_address.toString(), m_port}; // no name until it answers
@@ -55,6 +70,8 @@ FoundPlayer PlayerChoice::direct() const
 
 bool PlayerChoice::matches(const FoundPlayer &player) const
 {
+    if (m_group)
+        return false;
     if (m_address.isNull())
         return player.name == m_text;
     return QHostAddress(player.address).isEqual(m_address);

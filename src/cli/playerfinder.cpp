@@ -4,6 +4,8 @@
 
 #include <QTimer>
 
+#include <algorithm>
+
 #include <utility>
 
 DiscoverySettings PlayerFinder::discoverySettings(const QList<QHostAddress> &extraTargets)
@@ -17,7 +19,7 @@ DiscoverySettings PlayerFinder::discoverySettings(const QList<QHostAddress> &ext
 }
 
 PlayerFinder::PlayerFinder(const DiscoverySettings &settings, int waitMilliseconds,
-                           std::optional<PlayerChoice> wanted, QObject *parent)
+                           QList<PlayerChoice> wanted, QObject *parent)
     : QObject(parent), m_settings(settings), m_wanted(std::move(wanted)), m_wait(new QTimer(this))
 {
     m_wait->setSingleShot(true);
@@ -47,8 +49,22 @@ void PlayerFinder::take(const PlayerProtocol::RegistrationRecord &record)
     if (m_players.contains(player))
         return;
     m_players.append(player);
-    if (m_wanted && m_wait->isActive() && m_wanted->matches(player)) {
+    if (m_wanted.isEmpty() || !m_wait->isActive())
+        return;
+    m_wanted.erase(
+        std::remove_if(m_wanted.begin(), m_wanted.end(),
+                       [&](const PlayerChoice &choice) { return choice.matches(player); }),
+        m_wanted.end());
+    if (m_wanted.isEmpty()) {
         m_wait->stop();
-        emit found(player);
+        emit found();
     }
+}
+
+std::optional<FoundPlayer> PlayerFinder::firstMatch(const PlayerChoice &choice) const
+{
+    for (const FoundPlayer &player : m_players)
+        if (choice.matches(player))
+            return player;
+    return std::nullopt;
 }

@@ -1,7 +1,7 @@
 // Finds players the way the application does: discovery scans (its datagram
 // to every broadcast network and to the extra targets) and takes the players'
 // registrations on a free port it announces in the datagram. Gathers them for
-// a while, each once, or until the one player that is looked for is found.
+// a while, each once, or until every player that is looked for is found.
 #pragma once
 
 #include "discoverysettings.h"
@@ -25,7 +25,7 @@ public:
     static DiscoverySettings discoverySettings(const QList<QHostAddress> &extraTargets);
 
     PlayerFinder(const DiscoverySettings &settings, int waitMilliseconds,
-                 std::optional<PlayerChoice> wanted = std::nullopt, QObject *parent = nullptr);
+                 QList<PlayerChoice> wanted = {}, QObject *parent = nullptr);
 
     // Opens the hub port and scans. False, with the reason in *error, when no
     // port can be opened.
@@ -33,18 +33,20 @@ public:
 
     // In order of registration, each player (name, address, port) once.
     QList<FoundPlayer> players() const { return m_players; }
+    // The first player that registered and that the choice names.
+    std::optional<FoundPlayer> firstMatch(const PlayerChoice &choice) const;
 
 signals:
-    // The wanted player registered; the search is over.
-    void found(const FoundPlayer &player);
-    // The wait is over without the wanted player, if any.
+    // Every wanted player registered; the search is over.
+    void found();
+    // The wait is over without every wanted player, if any.
     void finished();
 
 private:
     void take(const PlayerProtocol::RegistrationRecord &record);
 
     DiscoverySettings m_settings;
-    std::optional<PlayerChoice> m_wanted;
+    QList<PlayerChoice> m_wanted; // those not found yet
     PlayerDiscovery *m_discovery = nullptr;
     QTimer *m_wait;
     QList<FoundPlayer> m_players;

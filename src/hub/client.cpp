@@ -3,7 +3,6 @@
 #include "playerprotocol.h"
 
 #include <QLoggingCategory>
-#include <QTcpSocket>
 #include <QTimer>
 
 #include <utility>
@@ -15,18 +14,14 @@ Client::Client(QString hostname, QHostAddress ipAddress, quint16 port, QObject *
       m_hostname(std::move(hostname)),
       m_ipAddress(std::move(ipAddress)),
       m_port(port),
-      m_socket(new QTcpSocket(this)),
+      m_link(new CommandLink(this)),
       m_deadline(new QTimer(this))
 {
-    m_socket->setReadBufferSize(readBufferSize);
     m_deadline->setSingleShot(true);
     m_deadline->setInterval(commandDeadline);
-
-    connect(m_socket, &QTcpSocket::readyRead, this, &Client::readData);
-    connect(m_socket, &QTcpSocket::errorOccurred, this, &Client::displayError);
-    connect(m_socket, &QTcpSocket::connected, this, &Client::writeCommand);
-    connect(m_socket, &QTcpSocket::bytesWritten, this, &Client::confirmWritten);
-    connect(m_socket, &QTcpSocket::disconnected, this, &Client::linkClosed);
+    connect(m_link, &CommandLink::written, m_deadline, &QTimer::stop);
+    connect(m_link, &CommandLink::replied, this, &Client::announce);
+    connect(m_link, &CommandLink::failed, this, &Client::linkEnded);
     connect(m_deadline, &QTimer::timeout, this, &Client::giveUpCommand);
 }
 
@@ -66,57 +61,16 @@ void Client::setCommandDeadline(int milliseconds)
 void Client::sendCommand(const QByteArray &command)
 {
     // Whatever the previous link still holds (unsent bytes, a reply not yet
-    // complete) belongs to the previous command and is dropped with it. The
-    // assembler is emptied first: aborting a connected socket announces the close,
-    // which must not pass a half reply on.
-    m_assembler.reset();
-    m_socket->abort();
-    m_pendingCommand = command;
-    m_socket->connectToHost(m_ipAddress, m_port, QIODevice::ReadWrite);
+    // complete) belongs to the previous command and is dropped with it.
+    m_link->send(m_ipAddress, m_port, command);
     m_deadline->start();
-}
-
-void Client::writeCommand()
-{
-    // Written once the link is up: bytes queued on a socket whose connection then
-    // fails would be flushed into the failure and reported twice.
-    m_socket->write(m_pendingCommand);
-    m_pendingCommand.clear();
-}
-
-void Client::confirmWritten()
-{
-    if (m_socket->bytesToWrite() == 0)
-        m_deadline->stop();
 }
 
 void Client::giveUpCommand()
 {
     qCWarning(lcClient) << "The command to" << m_hostname << "was not sent within"
                         << m_deadline->interval() << "ms; dropping it.";
-    m_assembler.reset();
-    m_socket->abort();
-}
-
-void Client::readData()
-{
-    const QList<QByteArray> replies = m_assembler.feed(m_socket->readAll());
-    for (const QByteArray &reply : replies)
-        announce(reply);
-    if (m_assembler.overflowed()) {
-        qCDebug(lcClient) << "The reply from" << m_hostname << "exceeds"
-                          << ReplyAssembler::maximumReplySize << "bytes; dropping the link.";
-        m_assembler.reset();
-        m_socket->abort();
-    }
-}
-
-void Client::linkClosed()
-{
-    m_deadline->stop();
-    // A player may close the link right after a reply that has no 0x00.
-    if (const auto rest = m_assembler.finish())
-        announce(*rest);
+    m_link->abort();
 }
 
 void Client::announce(const QByteArray &reply)
@@ -127,24 +81,28 @@ void Client::announce(const QByteArray &reply)
     emit jsonChanged(m_json);
 }
 
-void Client::displayError(QAbstractSocket::SocketError socketError)
+void Client::linkEnded(CommandLink::Failure failure)
 {
     m_deadline->stop();
-    switch (socketError) {
-    case QAbstractSocket::RemoteHostClosedError:
+    switch (failure) {
+    case CommandLink::Failure::Closed:
         break;
-    case QAbstractSocket::HostNotFoundError:
+    case CommandLink::Failure::Oversized:
+        qCDebug(lcClient) << "The reply from" << m_hostname << "exceeds"
+                          << ReplyAssembler::maximumReplySize << "bytes; dropping the link.";
+        break;
+    case CommandLink::Failure::NotFound:
         qCWarning(lcClient) << "The host was not found. Please check the host name and port "
                                "settings.";
         break;
-    case QAbstractSocket::ConnectionRefusedError:
+    case CommandLink::Failure::Refused:
         qCWarning(lcClient) << "The connection was refused by the peer. Make sure the fortune "
                                "server is running, and check that the host name and port "
                                "settings are correct.";
         break;
-    default:
+    case CommandLink::Failure::Unreachable:
         qCDebug(lcClient).noquote()
-            << QStringLiteral("The following error occurred: ") + m_socket->errorString();
+            << QStringLiteral("The following error occurred: ") + m_link->errorString();
     }
 }
 

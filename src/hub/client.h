@@ -4,15 +4,13 @@
 // announces each one with jsonChanged.
 #pragma once
 
-#include "replyassembler.h"
+#include "commandlink.h"
 
-#include <QAbstractSocket>
 #include <QHostAddress>
 #include <QJsonObject>
 #include <QObject>
 #include <QString>
 
-class QTcpSocket;
 class QTimer;
 
 class Client : public QObject
@@ -26,9 +24,6 @@ public:
     // How long a command may take to be handed to the network before its link is
     // given up; the command is not sent again.
     static constexpr int commandDeadline = 30000;
-    // How much a command link reads from the network at a time.
-    static constexpr qint64 readBufferSize = 1024 * 1024;
-
     Client(QString hostname, QHostAddress ipAddress, quint16 port, QObject *parent = nullptr);
     ~Client() override;
 
@@ -51,24 +46,16 @@ signals:
     void ipAddressChanged(QString ipaddress);
     void jsonChanged(QJsonObject json);
 
-private slots:
-    void readData();
-    void displayError(QAbstractSocket::SocketError socketError);
-
 private:
     void sendCommand(const QByteArray &command);
-    void writeCommand();
-    void confirmWritten();
     void giveUpCommand();
-    void linkClosed();
+    void linkEnded(CommandLink::Failure failure);
     void announce(const QByteArray &reply);
 
     QString m_hostname;
     QHostAddress m_ipAddress;
     quint16 m_port;
     QJsonObject m_json;
-    QTcpSocket *m_socket;
+    CommandLink *m_link;
     QTimer *m_deadline;
-    QByteArray m_pendingCommand; // until the link is up
-    ReplyAssembler m_assembler;
 };

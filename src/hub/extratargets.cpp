@@ -1,21 +1,12 @@
 #include "extratargets.h"
 
-#include "identity.h"
+#include "applicationsettings.h"
 
 #include <QRegularExpression>
-#include <QSettings>
 
 namespace ExtraTargets {
 
 namespace {
-
-QSettings applicationSettings()
-{
-    // The organisation and application names are given here rather than set on
-    // the application object, so that the file is the same for both programs.
-    return QSettings(QString::fromLatin1(Identity::organizationName),
-                     QString::fromLatin1(Identity::applicationName));
-}
 
 void appendOnce(QList<QHostAddress> &addresses, const QHostAddress &address)
 {
@@ -79,7 +70,7 @@ QList<QHostAddress> fromSettings(QStringList *ignored)
 {
     QList<QHostAddress> addresses;
     const QStringList texts
-        = applicationSettings().value(QLatin1String(settingsKey)).toStringList();
+        = ApplicationSettings().value(QLatin1String(settingsKey)).toStringList();
     for (const QString &text : texts) {
         if (text.trimmed().isEmpty())
             continue;
@@ -93,7 +84,7 @@ QList<QHostAddress> fromSettings(QStringList *ignored)
 
 QString settingsFile()
 {
-    return applicationSettings().fileName();
+    return ApplicationSettings().fileName();
 }
 
 QString ignoredNotice(const QString &text)

@@ -39,8 +39,6 @@ public:
     // Forgets a player that waits; one being asked finishes.
     void forget(const Player &player);
 
-    int running() const { return m_running.size(); }
-
 signals:
     // The player answered: what it plays, or nothing when its answer does
     // not say.

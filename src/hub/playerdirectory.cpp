@@ -1,8 +1,8 @@
 #include "playerdirectory.h"
 
 #include "client.h"
+#include "collationkey.h"
 
-#include <QCollatorSortKey>
 #include <QSet>
 
 #include <algorithm>
@@ -10,7 +10,7 @@
 
 struct PlayerDirectory::Row
 {
-    Row(QString hostname, QCollatorSortKey nameKey, QString address, QCollatorSortKey addressKey,
+    Row(QString hostname, CollationKey nameKey, QString address, CollationKey addressKey,
         quint16 port)
         : hostname(std::move(hostname)),
           nameKey(std::move(nameKey)),
@@ -23,9 +23,9 @@ struct PlayerDirectory::Row
 
     Client *client = nullptr;
     QString hostname; // as the row shows it, to notice a rename
-    QCollatorSortKey nameKey;
+    CollationKey nameKey;
     QString address;
-    QCollatorSortKey addressKey;
+    CollationKey addressKey;
     quint16 port;
     bool answering = true;
     bool notSeenYet = false;
@@ -139,8 +139,8 @@ int PlayerDirectory::rowOf(QObject *player) const
 std::unique_ptr<PlayerDirectory::Row>
 PlayerDirectory::makeRow(const QString &hostName, const QString &address, quint16 port) const
 {
-    return std::make_unique<Row>(hostName, m_collator.sortKey(hostName), address,
-                                 m_collator.sortKey(address), port);
+    return std::make_unique<Row>(hostName, CollationKey(m_collator, hostName), address,
+                                 CollationKey(m_collator, address), port);
 }
 
 void PlayerDirectory::registered(Client *client)
@@ -187,7 +187,7 @@ void PlayerDirectory::registered(Client *client)
     bool renamed = false;
     if (row->client->hostname() != row->hostname) {
         row->hostname = row->client->hostname();
-        row->nameKey = m_collator.sortKey(row->hostname);
+        row->nameKey = CollationKey(m_collator, row->hostname);
         roles.append({Qt::DisplayRole, HostnameRole});
         index = moveToPlace(index);
         renamed = true;
@@ -223,7 +223,7 @@ void PlayerDirectory::takeOver(Row *row, const Key &key)
     m_byKey.remove(was);
     row->address = key.first;
     row->port = key.second;
-    row->addressKey = m_collator.sortKey(key.first);
+    row->addressKey = CollationKey(m_collator, key.first);
     // The object of the old address stays with whoever holds it.
     row->client = nullptr;
     m_byKey.insert(key, row);

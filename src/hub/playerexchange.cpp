@@ -1,9 +1,7 @@
 #include "playerexchange.h"
 
-#include "client.h"
 #include "playerprotocol.h"
 
-#include <QTcpSocket>
 #include <QTimer>
 
 #include <utility>
@@ -14,19 +12,16 @@ PlayerExchange::PlayerExchange(QHostAddress address, quint16 port, QByteArray co
       m_address(std::move(address)),
       m_port(port),
       m_command(std::move(command)),
-      m_socket(new QTcpSocket(this)),
+      m_link(new CommandLink(this)),
       m_deadline(new QTimer(this))
 {
-    m_socket->setReadBufferSize(Client::readBufferSize);
     m_deadline->setSingleShot(true);
     m_deadline->setInterval(deadline);
-
-    connect(m_socket, &QTcpSocket::connected, this, &PlayerExchange::writeCommand);
-    connect(m_socket, &QTcpSocket::readyRead, this, &PlayerExchange::readAnswer);
-    connect(m_socket, &QTcpSocket::disconnected, this, &PlayerExchange::linkClosed);
-    connect(m_socket, &QTcpSocket::errorOccurred, this, &PlayerExchange::linkFailed);
+    connect(m_link, &CommandLink::replied, this, &PlayerExchange::succeed);
+    connect(m_link, &CommandLink::failed, this, &PlayerExchange::linkEnded);
     connect(m_deadline, &QTimer::timeout, this, [this] {
-        fail(QStringLiteral("did not answer within %1 s")
+        fail(Failure::Silent,
+             QStringLiteral("did not answer within %1 s")
                  .arg(QString::number(m_deadline->interval() / 1000.0)));
     });
 }
@@ -39,7 +34,7 @@ void PlayerExchange::start()
         return;
     m_state = State::Running;
     m_deadline->start();
-    m_socket->connectToHost(m_address, m_port);
+    m_link->send(m_address, m_port, m_command);
 }
 
 void PlayerExchange::abort()
@@ -48,46 +43,26 @@ void PlayerExchange::abort()
     m_state = State::Over;
 }
 
-void PlayerExchange::writeCommand()
+void PlayerExchange::linkEnded(CommandLink::Failure failure)
 {
-    m_socket->write(m_command);
-}
-
-void PlayerExchange::readAnswer()
-{
-    const QList<QByteArray> replies = m_assembler.feed(m_socket->readAll());
-    if (!replies.isEmpty())
-        succeed(replies.constFirst());
-    else if (m_assembler.overflowed())
-        fail(QStringLiteral("sent an answer of more than %1 bytes")
+    switch (failure) {
+    case CommandLink::Failure::Closed:
+        fail(Failure::Closed, QStringLiteral("closed the link without an answer"));
+        break;
+    case CommandLink::Failure::Oversized:
+        fail(Failure::Oversized,
+             QStringLiteral("sent an answer of more than %1 bytes")
                  .arg(ReplyAssembler::maximumReplySize));
-}
-
-void PlayerExchange::linkClosed()
-{
-    // A player may close the link right after an answer that has no 0x00.
-    readAnswer();
-    if (m_state != State::Running)
-        return;
-    if (const auto rest = m_assembler.finish())
-        succeed(*rest);
-    else
-        fail(QStringLiteral("closed the link without an answer"));
-}
-
-void PlayerExchange::linkFailed(QAbstractSocket::SocketError error)
-{
-    switch (error) {
-    case QAbstractSocket::RemoteHostClosedError:
-        break; // linkClosed() follows
-    case QAbstractSocket::ConnectionRefusedError:
-        fail(QStringLiteral("refused the connection"));
         break;
-    case QAbstractSocket::HostNotFoundError:
-        fail(QStringLiteral("was not found"));
+    case CommandLink::Failure::Refused:
+        fail(Failure::Refused, QStringLiteral("refused the connection"));
         break;
-    default:
-        fail(QStringLiteral("could not be reached: %1").arg(m_socket->errorString()));
+    case CommandLink::Failure::NotFound:
+        fail(Failure::NotFound, QStringLiteral("was not found"));
+        break;
+    case CommandLink::Failure::Unreachable:
+        fail(Failure::Unreachable,
+             QStringLiteral("could not be reached: %1").arg(m_link->errorString()));
     }
 }
 
@@ -105,10 +80,11 @@ void PlayerExchange::succeed(const QByteArray &reply)
         Qt::QueuedConnection);
 }
 
-void PlayerExchange::fail(const QString &reason)
+void PlayerExchange::fail(Failure failure, const QString &reason)
 {
     if (!end())
         return;
+    m_failure = failure;
     QMetaObject::invokeMethod(
         this,
         [this, reason] {
@@ -126,10 +102,7 @@ bool PlayerExchange::end()
         return false;
     m_state = State::Reporting;
     m_deadline->stop();
-    // Its signals could only report the close that follows, or a late error.
-    m_socket->disconnect(this);
-    m_socket->abort();
-    m_assembler.reset();
+    m_link->abort();
     return true;
 }
 

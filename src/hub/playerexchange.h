@@ -6,16 +6,14 @@
 // lines: the receiver tells the user, once.
 #pragma once
 
-#include "replyassembler.h"
+#include "commandlink.h"
 
-#include <QAbstractSocket>
 #include <QByteArray>
 #include <QHostAddress>
 #include <QJsonObject>
 #include <QObject>
 #include <QString>
 
-class QTcpSocket;
 class QTimer;
 
 class PlayerExchange : public QObject
@@ -23,6 +21,17 @@ class PlayerExchange : public QObject
     Q_OBJECT
 
 public:
+    // How an exchange failed, for those that tell a silent player from one
+    // that cannot be reached.
+    enum class Failure {
+        Silent, // no answer within the deadline
+        Closed, // the player closed the link without an answer
+        Oversized, // the answer grew past ReplyAssembler::maximumReplySize
+        Refused, // the connection was refused
+        NotFound, // no such host
+        Unreachable, // any other socket error
+    };
+
     // deadline: milliseconds from start() to the answer, connecting included.
     PlayerExchange(QHostAddress address, quint16 port, QByteArray command, int deadline,
                    QObject *parent = nullptr);
@@ -31,6 +40,9 @@ public:
     void start();
     // Ends the exchange at once; no signal follows.
     void abort();
+
+    // Why the exchange failed; meaningful once failed() is emitted.
+    Failure failure() const { return m_failure; }
 
 signals:
     // The first reply, read as the window reads it (not JSON: an empty object).
@@ -41,19 +53,16 @@ signals:
 private:
     enum class State { Ready, Running, Reporting, Over };
 
-    void writeCommand();
-    void readAnswer();
-    void linkClosed();
-    void linkFailed(QAbstractSocket::SocketError error);
+    void linkEnded(CommandLink::Failure failure);
     void succeed(const QByteArray &reply);
-    void fail(const QString &reason);
+    void fail(Failure failure, const QString &reason);
     bool end();
 
     QHostAddress m_address;
     quint16 m_port;
     QByteArray m_command;
-    QTcpSocket *m_socket;
+    CommandLink *m_link;
     QTimer *m_deadline;
-    ReplyAssembler m_assembler;
     State m_state = State::Ready;
+    Failure m_failure = Failure::Silent;
 };

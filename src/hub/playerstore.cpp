@@ -1,6 +1,6 @@
 #include "playerstore.h"
 
-#include "identity.h"
+#include "applicationsettings.h"
 #include "playerfile.h"
 
 #include <QDir>
@@ -8,7 +8,6 @@
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QSaveFile>
-#include <QStandardPaths>
 
 #include <utility>
 
@@ -16,12 +15,7 @@ Q_LOGGING_CATEGORY(lcStore, "quintavo.hub", QtWarningMsg)
 
 QString PlayerStore::defaultPath()
 {
-    // What AppLocalDataLocation gives an application of this organisation and
-    // name, on Linux and on Windows, without the names set on the program.
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
-        + QStringLiteral("/%1/%2/players.json")
-              .arg(QLatin1String(Identity::organizationName),
-                   QLatin1String(Identity::applicationName));
+    return ApplicationSettings::dataLocation() + QStringLiteral("/players.json");
 }
 
 PlayerStore::PlayerStore(QString path, QObject *parent) : QObject(parent), m_path(std::move(path))

@@ -19,8 +19,7 @@ class PlayerStore : public QObject
     Q_OBJECT
 
 public:
-    // The application's local data location (AppLocalDataLocation of its
-    // organisation and name, whichever program asks) and the file there.
+    // The file in the application's data folder, the same for both programs.
     static QString defaultPath();
 
     explicit PlayerStore(QString path, QObject *parent = nullptr);

@@ -1,5 +1,6 @@
 #include "updater.h"
 
+#include "identity.h"
 #include "updateoffer.h"
 
 #include <QLoggingCategory>
@@ -12,14 +13,11 @@
 
 Q_LOGGING_CATEGORY(lcUpdater, "quintavo.updater", QtWarningMsg)
 
-#ifndef QUINTAVO_UPDATE_HOST
-#define QUINTAVO_UPDATE_HOST "updates.halvorn.example"
-#endif
-
 QUrl Updater::defaultServiceUrl()
 {
-    return QUrl(QStringLiteral("http://" QUINTAVO_UPDATE_HOST "/qarn/update.php"),
-                QUrl::TolerantMode);
+    return QUrl(
+        QStringLiteral("http://%1/qarn/update.php").arg(QLatin1String(Identity::updateHost)),
+        QUrl::TolerantMode);
 }
 
 Updater::Updater(ApplicationInfo applicationInfo, QObject *parent)

@@ -81,6 +81,19 @@ std::optional<QString> PlayerAnswer::playingDescription() const
     return entries.at(activeIndex - 1).description;
 }
 
+std::optional<quint16> PlayerAnswer::indexFor(const QString &description) const
+{
+    if (description == QLatin1String(defaultDescription))
+        return 0;
+    if (description.isEmpty())
+        return std::nullopt;
+    // read() keeps no more entries than a selection index can name.
+    for (int i = 0; i < entries.size(); ++i)
+        if (entries.at(i).description == description)
+            return static_cast<quint16>(i + 1);
+    return std::nullopt;
+}
+
 std::optional<PlayerAnswer::Playing> PlayerAnswer::readPlaying(const QJsonObject &answer)
 {
     const auto index = activeIndexOf(answer);

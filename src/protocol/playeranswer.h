@@ -61,6 +61,17 @@ struct PlayerAnswer
     // the list.
     std::optional<QString> playingDescription() const;
 
+    // The name of the default video wherever an entry is named by its
+    // description (quintavo-cli play --video, the window's Play list).
+    static constexpr char defaultDescription[] = "Default";
+
+    // The selection index this player gets for an entry named by its
+    // description: 0 for "Default", otherwise the first entry whose description
+    // is exactly that text (case, blanks and all). Nothing when no entry has
+    // it; an entry without a description is named by no text, so an empty
+    // text names none.
+    std::optional<quint16> indexFor(const QString &description) const;
+
     // What an answer says plays, for those that show only that (a row of the
     // list, quintavo-cli list --playing): read() gives the same, but reads every
     // video of a playlist that may hold thousands.

@@ -12,7 +12,11 @@
 # (written within seconds): started again with no --scan, it finds the far
 # player again, and so does quintavo-cli list; list --known adds a player
 # that stopped, with the time it was last seen. A file that cannot be read is
-# set aside, and the app goes on.
+# set aside, and the app goes on. Then four players at once: a group typed
+# into the settings file and one saved beside it; play @foyer --video and play
+# --all 0 send each player exactly its switch, name the one that never
+# answers, and exit 1; an unknown group and name beside them exit 3, the rest
+# switched.
 #   tests/e2e/cli.sh QUINTAVO_CLI QUINTAVO PLAYER_SIM MAN_PAGE VERSION
 # (inside scripts/netns-run; the test makes a namespace of its own in it)
 set -euo pipefail
@@ -225,3 +229,115 @@ e2e_poll 20 greeted_by_app foyer $((greetings + 1)) || e2e_fail "with a broken f
 e2e_poll 20 remembers foyer || e2e_fail "after a broken file, the app did not remember anew"
 kill -0 "$E2E_APP_PID" || e2e_fail "the app ended after a broken file"
 e2e_log "a broken file was set aside whole, and the app went on and remembers anew"
+
+# --- several players at once: four whose playlists differ, three of them
+# holding "Evening loop" at different indexes (foyer-3 twice), and foyer-4,
+# which takes commands but never answers. The app and the players above stop
+# first, so that these hear quintavo-cli alone; the group is typed into the
+# settings file as README shows.
+for pid in "$E2E_APP_PID" "${E2E_PLAYER_PID[foyer]}" "${E2E_PLAYER_PID[cafe]}" "${E2E_PLAYER_PID[gallery]}"; do
+    kill -TERM "$pid" 2>/dev/null || true # gallery stopped above
+    e2e_poll 10 e2e_ended "$pid" || e2e_fail "process $pid did not stop"
+done
+videos() {
+    local description first=1
+    printf '{"activeIndex": 0, "quintavo": ['
+    for description in "$@"; do
+        [ "$first" ] || printf ', '
+        first=
+        printf '{"description": "%s", "duration": 60, "exists": true}' "$description"
+    done
+    printf ']}\n'
+}
+videos "Morning loop" "Evening loop" "Closed notice" >"$E2E_TMP/foyer-1.json"
+videos "Evening loop" "Menu board" >"$E2E_TMP/foyer-2.json"
+videos "Menu board" "Lunch menu" "Evening loop" "Night market" "Evening loop" >"$E2E_TMP/foyer-3.json"
+videos "Evening loop" >"$E2E_TMP/foyer-4.json"
+e2e_start_player "$player_sim" foyer-1 10.77.0.15 --playlist "$E2E_TMP/foyer-1.json"
+e2e_start_player "$player_sim" foyer-2 10.77.0.16 --playlist "$E2E_TMP/foyer-2.json"
+e2e_start_player "$player_sim" foyer-3 10.77.0.17 --playlist "$E2E_TMP/foyer-3.json"
+e2e_start_player "$player_sim" foyer-4 10.77.0.18 --playlist "$E2E_TMP/foyer-4.json" --mute
+e2e_wait_for_players foyer-1 foyer-2 foyer-3 foyer-4
+mute_port=$(port_of foyer-4)
+mkdir -p "$E2E_TMP/config/Halvorn"
+printf '\n[groups]\nfoyer = foyer-1, foyer-2,foyer-3, foyer-4\n' >>"$E2E_TMP/config/Halvorn/Quintavo.conf"
+
+run groups groups
+expect_status groups 0
+[ "$(cat "$E2E_TMP/groups.out")" = "$(printf 'foyer\tfoyer-1\tfoyer-2\tfoyer-3\tfoyer-4')" ] \
+    || e2e_fail "groups: $(cat -v "$E2E_TMP/groups.out")"
+run save groups save "Bar screens" bar-1 "bar 2"
+expect_status save 0
+run saved groups --json
+expect_status saved 0
+"$E2E_PYTHON" -c 'import json, sys
+groups = {g["name"]: g["members"] for g in json.load(open(sys.argv[1]))}
+sys.exit(groups != {"Bar screens": ["bar-1", "bar 2"], "foyer": ["foyer-1", "foyer-2", "foyer-3", "foyer-4"]})' \
+    "$E2E_TMP/saved.out" || e2e_fail "groups --json after save: $(cat "$E2E_TMP/saved.out")"
+e2e_log "groups: the one typed into the settings file, and one saved beside it"
+
+# What player $1 received, one command a line: its length and bytes in hex.
+received() { sed -n "s/^player $1 recv command \([0-9]*\) bytes \([0-9a-f]*\) .*/\1 \2/p" "$E2E_TMP/player-$1.log"; }
+playlist_line="24 $playlist_hex"
+switch_line() {
+    local command="{ \"type\" : \"switch\", \"switch\" : { \"type\" : \"index\", \"index\" : $1 } }"
+    echo "$((${#command} + 1)) $(e2e_command_hex "$command")"
+}
+# Checks the JSON outcome of play in $1 against "name:outcome:index" words.
+expect_outcomes() {
+    local file=$1
+    shift
+    "$E2E_PYTHON" -c 'import json, sys
+got = sorted("%s:%s:%s" % (p["name"], p["outcome"], "null" if p["index"] is None else p["index"])
+             for p in json.load(open(sys.argv[1])))
+sys.exit(got != sorted(sys.argv[2:]))' "$E2E_TMP/$file.out" "$@" \
+        || e2e_fail "$file: outcomes $(cat "$E2E_TMP/$file.out")"
+}
+
+run video --timeout 1 play @foyer --video "Evening loop" --json
+expect_status video 1
+one_error_line video
+grep -qx "quintavo-cli: foyer-4 (10.77.0.18:$mute_port) did not answer within 1 s" "$E2E_TMP/video.err" \
+    || e2e_fail "video: $(cat "$E2E_TMP/video.err")"
+expect_outcomes video foyer-1:switched:2 foyer-2:switched:1 foyer-3:switched:3 "foyer-4:not answering:null"
+for expected in "foyer-1 2" "foyer-2 1" "foyer-3 3"; do
+    name=${expected% *}
+    [ "$(received "$name")" = "$(printf '%s\n%s' "$playlist_line" "$(switch_line "${expected#* }")")" ] \
+        || e2e_fail "$name received: $(received "$name")"
+done
+[ "$(received foyer-4)" = "$playlist_line" ] || e2e_fail "foyer-4 received: $(received foyer-4)"
+e2e_log "play @foyer --video: each its own index, byte for byte; the mute one named, exit 1"
+
+run all --timeout 1 --wait 1 play --all 0 --json
+expect_status all 1
+one_error_line all
+grep -qx "quintavo-cli: foyer-4 (10.77.0.18:$mute_port) did not answer within 1 s" "$E2E_TMP/all.err" \
+    || e2e_fail "all: $(cat "$E2E_TMP/all.err")"
+expect_outcomes all foyer-1:switched:0 foyer-2:switched:0 foyer-3:switched:0 "foyer-4:not answering:0"
+for expected in "foyer-1 2" "foyer-2 1" "foyer-3 3"; do
+    name=${expected% *}
+    [ "$(received "$name")" = "$(printf '%s\n%s\n%s' "$playlist_line" "$(switch_line "${expected#* }")" "$(switch_line 0)")" ] \
+        || e2e_fail "$name received: $(received "$name")"
+done
+[ "$(received foyer-4)" = "$(printf '%s\n%s' "$playlist_line" "$(switch_line 0)")" ] \
+    || e2e_fail "foyer-4 received: $(received foyer-4)"
+e2e_log "play --all 0: every player that answered the scan got the 68-byte switch to 0; exit 1"
+
+# Names that name nothing beside players that switch: the others are switched
+# all the same, a player named three times is told once, and 3 wins over 1.
+foyer1_port=$(port_of foyer-1)
+run mixed --timeout 1 --wait 0.5 play foyer-1 @foyer @nosuch nobody "10.77.0.15:$foyer1_port" 1 --json
+expect_status mixed 3
+"$E2E_PYTHON" -c 'import json, sys
+got = [(p["name"], p["outcome"], p["index"]) for p in json.load(open(sys.argv[1]))]
+sys.exit(got != [("foyer-1", "switched", 1), ("foyer-2", "switched", 1), ("foyer-3", "switched", 1),
+                 ("foyer-4", "not answering", 1), ("nobody", "not found", None)])' "$E2E_TMP/mixed.out" \
+    || e2e_fail "mixed: outcomes $(cat "$E2E_TMP/mixed.out")"
+[ "$(wc -l <"$E2E_TMP/mixed.err")" -eq 3 ] \
+    && grep -q '^quintavo-cli: no group "nosuch" in .*/Halvorn/Quintavo.conf$' "$E2E_TMP/mixed.err" \
+    && grep -q '^quintavo-cli: no player "nobody" answered the scan; found ' "$E2E_TMP/mixed.err" \
+    && grep -qx "quintavo-cli: foyer-4 (10.77.0.18:$mute_port) did not answer within 1 s" "$E2E_TMP/mixed.err" \
+    || e2e_fail "mixed: $(cat "$E2E_TMP/mixed.err")"
+[ "$(received foyer-1 | tail -n 1)" = "$(switch_line 1)" ] && [ "$(received foyer-1 | wc -l)" -eq 4 ] \
+    || e2e_fail "foyer-1 received: $(received foyer-1)"
+e2e_log "play with an unknown group and name: the rest switched, foyer-1 told once, exit 3"

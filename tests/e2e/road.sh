@@ -78,7 +78,7 @@ e2e_log "the update notice showed and closed on a tap; its picture was not asked
 # --- the player list: eight outlined rows to the bottom of the window under
 # the grey-blue header, none for the silent player; the markup player's row
 # shows its name as text, far wider than "Lobby"
-e2e_sees 10 list 8 && e2e_sees 0 spans "$markup_row" 0.6 \
+e2e_sees 10 list 8 && e2e_sees 0 spans "$markup_row" 0.5 \
     || e2e_fail "the list does not show eight rows under the header with the markup player's name as text"
 grep -q '^player mute withheld record' "$E2E_TMP/player-mute.log" \
     || e2e_fail "the silent player never held a registration link open"

@@ -10,6 +10,9 @@ struct PlayerBehaviour
     bool shortRecord = false;
     // Commands: accept no command links (connections are refused).
     bool refuseCommands = false;
+    // Commands: taken (a switch still switches) but never answered; the link
+    // stays open until the hub closes it.
+    bool mute = false;
     // Replies: text that is not JSON, followed by 0x00.
     bool junkReplies = false;
     // Replies: no 0x00 after the JSON; the link is closed after the reply.

@@ -68,6 +68,8 @@ void PlayerOptions::describe(QCommandLineParser &parser)
         {QStringLiteral("split-replies"),
          QStringLiteral("Write each reply in 3 pieces, 20 ms apart.")},
         {QStringLiteral("junk-replies"), QStringLiteral("Answer with text that is not JSON.")},
+        {QStringLiteral("mute"),
+         QStringLiteral("Take commands (a switch still switches) but never answer them.")},
         {QStringLiteral("reply-delay"), QStringLiteral("Answer MS milliseconds after a command."),
          QStringLiteral("MS"), QStringLiteral("0")},
         {QStringLiteral("answer-jitter"),
@@ -171,6 +173,7 @@ std::optional<PlayerOptions> PlayerOptions::fromParser(const QCommandLineParser 
     behaviour.silentRegistration = parser.isSet(QStringLiteral("silent-registration"));
     behaviour.shortRecord = parser.isSet(QStringLiteral("short-record"));
     behaviour.junkReplies = parser.isSet(QStringLiteral("junk-replies"));
+    behaviour.mute = parser.isSet(QStringLiteral("mute"));
     behaviour.refuseCommands = parser.isSet(QStringLiteral("refuse-commands"));
     behaviour.noTerminator = parser.isSet(QStringLiteral("no-terminator"));
     if (parser.isSet(QStringLiteral("split-replies")))

@@ -204,6 +204,10 @@ void SimulatedPlayer::handleCommand(CommandLink *link, const QByteArray &command
         return;
     }
 
+    if (m_behaviour.mute) {
+        log(QStringLiteral("sent no reply (mute)"));
+        return;
+    }
     const QByteArray reply = replyBytes();
     QString summary
         = QStringLiteral("sent reply %1 bytes activeIndex=%2").arg(reply.size()).arg(m_activeIndex);
