@@ -4,11 +4,14 @@
 #include "playlistmodel.h"
 
 FakeHub::FakeHub(QObject *parent)
-    : QObject(parent),
-      m_directory(new PlayerDirectory(this, false)),
-      m_playlist(new PlaylistModel(this))
+    : QObject(parent), m_directory(new PlayerDirectory(this)), m_playlist(new PlaylistModel(this))
 {
     connect(m_directory, &PlayerDirectory::openRequested, this, &FakeHub::open);
+    // Like the hub: a remembered player gets an object when it is opened.
+    m_directory->setClientFactory(
+        [this](const QString &hostName, const QHostAddress &address, quint16 port) {
+            return new Client(hostName, address, port, this);
+        });
     connect(this, &FakeHub::activeClientChanged, m_playlist, &PlaylistModel::show,
             Qt::QueuedConnection); // as the hub does
 }
@@ -17,7 +20,7 @@ void FakeHub::scanForClients()
 {
     ++m_scanCount;
     m_clients.clear();
-    m_directory->scanStarted();
+    m_scan = m_directory->scanStarted();
     emit called();
 }
 
@@ -67,13 +70,24 @@ void FakeHub::playerAnswered(const QString &ipaddress, const QJsonObject &answer
                             answer);
 }
 
+void FakeHub::verdict()
+{
+    m_directory->scanEnded(m_scan);
+}
+
+void FakeHub::remember(const QString &hostname, const QString &ipaddress, const QString &lastSeen,
+                       int playingIndex, const QString &playing)
+{
+    const QDateTime seen = QDateTime::fromString(lastSeen, Qt::ISODate);
+    m_directory->remember(
+        {{hostname, QHostAddress(ipaddress).toString(), 7000, seen, seen, playingIndex, playing}});
+}
+
 void FakeHub::reset()
 {
     m_clients.clear();
-    // A player leaves the directory after missing this many scans in a row,
-    // counted from the first scan it did not answer.
-    for (int scan = 0; scan <= PlayerDirectory::scansBeforeLeaving; ++scan)
-        m_directory->scanStarted();
+    while (m_directory->count() > 0)
+        m_directory->forget(0);
     m_activeClient = nullptr;
     m_scanCount = 0;
     m_queried.clear();

@@ -44,8 +44,15 @@ public:
     // The player at that address and port said what it plays.
     Q_INVOKABLE void playerAnswered(const QString &ipaddress, const QJsonObject &answer,
                                     int port = 7000);
-    // Forgets every player (the directory lets them go after missed scans),
-    // the call records and the active player.
+    // The verdict of the latest scan's round: who did not register since is
+    // not answering.
+    Q_INVOKABLE void verdict();
+    // A player remembered from an earlier run, last seen at that time (ISO
+    // 8601), playing that entry.
+    Q_INVOKABLE void remember(const QString &hostname, const QString &ipaddress,
+                              const QString &lastSeen, int playingIndex = -1,
+                              const QString &playing = QString());
+    // Forgets every player, the call records and the active player.
     Q_INVOKABLE void reset();
 
 signals:
@@ -62,6 +69,7 @@ private:
     PlayerDirectory *m_directory;
     PlaylistModel *m_playlist;
     int m_scanCount = 0;
+    int m_scan = 0; // the directory's latest
     QStringList m_queried;
     QVariantList m_switched;
 };

@@ -15,6 +15,7 @@ private slots:
     void hostileText();
     void playlistLines();
     void playingColumn();
+    void presence();
     void playOutcomes();
     void groups();
 };
@@ -144,6 +145,31 @@ void tst_CliOutput::playingColumn()
     QCOMPARE(list.at(3).toObject().value("playingIndex"), QJsonValue(QJsonValue::Null));
     QCOMPARE(list.at(3).toObject().value("playing"), QJsonValue(QJsonValue::Null));
     QVERIFY(!CliOutput::playersJson(players).contains("playing"));
+}
+
+// list --known: a last field says whether each answered or when it was last
+// seen; JSON says both, for every list.
+void tst_CliOutput::presence()
+{
+    const QList<FoundPlayer> players {{"a", "10.0.0.1", 1}, {"b", "10.0.0.2", 2}};
+    const QDateTime seen = QDateTime::fromString("2024-03-05T09:12:00+01:00", Qt::ISODate);
+    const CliOutput::Sightings sightings {{true, seen.addDays(1)}, {false, seen}};
+    const CliOutput::PlayingAnswers playing {PlayerAnswer::readPlaying({{"activeIndex", 0}}),
+                                             std::nullopt};
+    QCOMPARE(QString::fromUtf8(CliOutput::playerLines(players, &playing, &sightings)),
+             QStringLiteral("a\t10.0.0.1\t1\t0 Default\tanswering\n"
+                            "b\t10.0.0.2\t2\t\tlast seen 2024-03-05T08:12:00Z\n"));
+    const QJsonArray list
+        = QJsonDocument::fromJson(CliOutput::playersJson(players, nullptr, &sightings)).array();
+    QCOMPARE(list.at(0)["answering"], QJsonValue(true));
+    QCOMPARE(list.at(0)["lastSeen"], QJsonValue("2024-03-06T08:12:00Z"));
+    QCOMPARE(list.at(1)["answering"], QJsonValue(false));
+    QCOMPARE(list.at(1)["lastSeen"], QJsonValue("2024-03-05T08:12:00Z"));
+    const CliOutput::Sightings unknown {{false, QDateTime()}};
+    QCOMPARE(QJsonDocument::fromJson(CliOutput::playersJson({players.at(0)}, nullptr, &unknown))
+                 .array()
+                 .at(0)["lastSeen"],
+             QJsonValue(QJsonValue::Null));
 }
 
 // play: one error line for each player that did not switch, named as the

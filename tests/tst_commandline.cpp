@@ -80,6 +80,8 @@ QString readCli(const QStringList &args, const QList<QHostAddress> &stored = {})
         words.append(QStringLiteral("json"));
     if (request.playing)
         words.append(QStringLiteral("playing"));
+    if (request.known)
+        words.append(QStringLiteral("known"));
     for (const QHostAddress &target : request.extraTargets)
         words.append(target.toString());
     return words.join(' ');
@@ -197,6 +199,7 @@ void tst_CommandLine::cliArguments_data()
     row({"list"}, "list" + tail);
     row({"list", "--wait", "0.25", "--json"}, "list wait=250 timeout=5000 json 10.0.0.3");
     row({"list", "--playing", "--json"}, "list wait=2000 timeout=5000 json playing 10.0.0.3");
+    row({"list", "--known"}, "list wait=2000 timeout=5000 known 10.0.0.3");
     row({"--timeout", "1.5", "playlist", "foyer"},
         "playlist foyer wait=2000 timeout=1500 10.0.0.3");
     row({"play", "foyer", "65535"}, "play foyer 65535" + tail);
@@ -253,6 +256,8 @@ void tst_CommandLine::cliArguments_data()
                               "groups forget foyer",
                               "groups save a b --json",
                               "play foyer 1 --playing",
+                              "playlist foyer --known",
+                              "play foyer 1 --known",
                               "list --wait soon",
                               "list --timeout 86401",
                               "list --no-such-option"})

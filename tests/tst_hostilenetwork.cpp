@@ -8,6 +8,7 @@
 #include "client.h"
 #include "logcapture.h"
 #include "networkmessenger.h"
+#include "playerdirectory.h"
 #include "playerdiscovery.h"
 #include "playerprotocol.h"
 #include "scriptedplayer.h"
@@ -82,6 +83,8 @@ private slots:
 
 private:
     bool realPlayersListed() const;
+    // Whether the directory shows passer-N as answering.
+    bool answering(int passer) const;
     void scanAndExpectRealPlayers();
 
     std::unique_ptr<LogCapture> m_log;
@@ -102,6 +105,12 @@ void tst_HostileNetwork::initTestCase()
     }
     HubSettings settings = Support::loopbackHub(scanPort);
     settings.scanTargets = QList<QHostAddress> {everyPlayer};
+    // Every round's verdict comes at once, before any player can answer: each
+    // scan has its own round, and a player that answered one scan and not the
+    // next is judged by the next. No datagrams to players' own addresses,
+    // which would register them twice.
+    settings.answerDeadline = 0;
+    settings.directAfter = 3600 * 1000;
     m_hub = std::make_unique<NetworkMessenger>(settings);
     QVERIFY(Support::waitFor([this] { return realPlayersListed(); }));
 }
@@ -139,6 +148,17 @@ bool tst_HostileNetwork::realPlayersListed() const
         names.append(static_cast<Client *>(client)->hostname());
     return std::all_of(realPlayers.cbegin(), realPlayers.cend(),
                        [&](const QString &name) { return names.contains(name); });
+}
+
+bool tst_HostileNetwork::answering(int passer) const
+{
+    const PlayerDirectory *directory = m_hub->directory();
+    for (int row = 0; row < directory->rowCount(); ++row) {
+        const QModelIndex index = directory->index(row);
+        if (index.data(PlayerDirectory::HostnameRole) == QStringLiteral("passer-%1").arg(passer))
+            return index.data(PlayerDirectory::AnsweringRole).toBool();
+    }
+    return false;
 }
 
 void tst_HostileNetwork::scanAndExpectRealPlayers()
@@ -221,8 +241,9 @@ void tst_HostileNetwork::endlessReply()
 
 void tst_HostileNetwork::playersComeAndGo()
 {
-    // Each scan a player appears that never answers again. The scene reads
-    // the list after every update, and its rows hold the players it read.
+    // Each scan a player appears that never answers again: its row stays,
+    // dimmed, but its object goes once its round's verdict is in. The scene
+    // reads the list after every update, and its rows hold the players it read.
     const auto reread = connect(m_hub.get(), &NetworkMessenger::clientsUpdated, this,
                                 [this] { m_hub->clients(); });
     ScriptedPlayer passers;
@@ -241,6 +262,8 @@ void tst_HostileNetwork::playersComeAndGo()
         QVERIFY(Support::waitFor([&] {
             return realPlayersListed() && m_hub->clients().size() == realPlayers.size() + 1;
         }));
+        // The previous passer is not answering once this round is judged.
+        QVERIFY(Support::waitFor([&] { return round == 0 || !answering(round - 1); }));
     }
     disconnect(reread);
 

@@ -1,6 +1,7 @@
-// The hub over loopback (scans, registration links, the active player, the
-// update notice, its surface as the scene sees it), and its choice of
-// broadcast targets.
+// The hub over loopback (scans and their rounds, the players it remembers,
+// registration links, the active player, the update notice, its surface as the
+// scene sees it), and its choice of broadcast targets and of the networks it
+// watches.
 #include "broadcasttargets.h"
 #include "client.h"
 #include "fakehub.h"
@@ -8,19 +9,25 @@
 #include "networkmessenger.h"
 #include "playerdirectory.h"
 #include "playerdiscovery.h"
+#include "playerfile.h"
 #include "playerprotocol.h"
+#include "playerstore.h"
 #include "scriptedplayer.h"
 #include "support.h"
 #include "updateservice.h"
 
 #include <QMetaMethod>
 #include <QMetaProperty>
+#include <QMutex>
 #include <QNetworkDatagram>
 #include <QNetworkReply>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTemporaryDir>
 #include <QUdpSocket>
 #include <QtTest>
+
+#include <atomic>
 
 using BroadcastTargets::Interface;
 using Flags = QNetworkInterface::InterfaceFlags;
@@ -36,7 +43,10 @@ private slots:
 
     void scan_data();
     void scan();
-    void hubPortTaken();
+    void roundsAndRememberedPlayers();
+    void scanAtOnce_data();
+    void scanAtOnce();
+    void hubPortTakenThenFreed();
     void registration_data();
     void registration();
     void incompleteRecordIsDropped_data();
@@ -51,6 +61,7 @@ private slots:
     void sceneSurface();
     void broadcastTargets_data();
     void broadcastTargets();
+    void networks();
 
 private:
     HubSettings settings() const { return Support::loopbackHub(m_discovery->localPort()); }
@@ -172,11 +183,12 @@ void tst_NetworkMessenger::scan()
     }
 }
 
-void tst_NetworkMessenger::hubPortTaken()
+void tst_NetworkMessenger::hubPortTakenThenFreed()
 {
     // Another program holds the hub port: no player can register, and that is
     // worth a warning, which the log shows as it comes out of the box, without
-    // the scan's debug lines. Scans go on all the same.
+    // the scan's debug lines. Scans go on all the same, and each tries the
+    // port again: once it is free, players register.
     m_log.reset();
     m_log = std::make_unique<LogCapture>("quintavo", LogCapture::Levels::AsConfigured);
     QTcpServer other;
@@ -191,6 +203,210 @@ void tst_NetworkMessenger::hubPortTaken()
     if (!qEnvironmentVariableIsSet("QT_LOGGING_RULES"))
         QCOMPARE(m_log->lines(), m_log->warnings());
     QTRY_VERIFY(m_discovery->hasPendingDatagrams());
+    QVERIFY(!m_hub->isListening());
+
+    int told = 0;
+    m_hub->whenListening([&told] { ++told; });
+    m_discovery->receiveDatagram();
+    m_hub->scanForClients();
+    QTRY_VERIFY(m_discovery->hasPendingDatagrams());
+    QCOMPARE(told, 0);
+    QVERIFY(!m_hub->isListening());
+    other.close();
+    m_hub->scanForClients();
+    QTRY_COMPARE(told, 1);
+    QVERIFY(m_hub->isListening());
+    QCOMPARE(m_hub->hubPort(), hubSettings.hubPort);
+    registerWith(record("lobby", "10.77.0.2", 9000));
+    QTRY_COMPARE(m_hub->clients().size(), 1);
+    QCOMPARE(m_log->warnings().size(), 1);
+}
+
+void tst_NetworkMessenger::roundsAndRememberedPlayers()
+{
+    // Five players remembered from an earlier run, none of which hears the
+    // broadcast: each listens at an address of its own, and two share one.
+    // Loopback must deliver by address, as Linux's and Windows' do (Wine's
+    // hands every such datagram to the socket bound last).
+    {
+        const auto shared = QUdpSocket::ShareAddress | QUdpSocket::ReuseAddressHint;
+        QUdpSocket first, second;
+        QVERIFY(first.bind(QHostAddress("127.0.0.2"), 0, shared));
+        if (!second.bind(QHostAddress("127.0.0.3"), first.localPort(), shared))
+            QSKIP("this system's loopback does not tell its addresses apart");
+        first.writeDatagram("probe", QHostAddress("127.0.0.2"), first.localPort());
+        QTRY_VERIFY(first.hasPendingDatagrams() || second.hasPendingDatagrams());
+        if (!first.hasPendingDatagrams())
+            QSKIP("this system's loopback does not tell its addresses apart");
+    }
+    qRegisterMetaType<QHostAddress>("QHostAddress");
+    // alpha answers every datagram, beta only the first, the others none;
+    // epsilon's address is also an extra target, which hears every scan.
+    QTemporaryDir dir;
+    const QString file = dir.filePath("players.json");
+    const QDateTime before = QDateTime::currentDateTimeUtc().addSecs(-3600);
+    struct Player
+    {
+        const char *name;
+        const char *address;
+        ScriptedPlayer scripted {};
+        std::unique_ptr<QSignalSpy> heard {};
+    };
+    Player players[] = {{"alpha", "127.0.0.2"},
+                        {"beta", "127.0.0.3"},
+                        {"gamma", "127.0.0.4"},
+                        {"delta", "127.0.0.4"},
+                        {"epsilon", "127.0.0.5"}};
+    QVector<RememberedPlayer> remembered;
+    quint16 port = 0;
+    for (Player &player : players) {
+        ScriptedPlayer &scripted = player.scripted;
+        QVERIFY(scripted.hearScans(port, scripted.record(player.name, player.address), false,
+                                   QHostAddress(player.address)));
+        port = scripted.scanPort();
+        player.heard = std::make_unique<QSignalSpy>(&scripted, &ScriptedPlayer::invited);
+        remembered.append(
+            {player.name, player.address, scripted.commandPort(), before, before, -1, QString()});
+    }
+    connect(&players[0].scripted, &ScriptedPlayer::invited, &players[0].scripted,
+            &ScriptedPlayer::answer);
+    connect(&players[1].scripted, &ScriptedPlayer::invited, &players[1].scripted,
+            [&beta = players[1]](const QHostAddress &hub, quint16 hubPort) {
+                if (beta.heard->count() == 1)
+                    beta.scripted.answer(hub, hubPort);
+            });
+    {
+        QFile out(file);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(PlayerFile::encode(remembered));
+    }
+    HubSettings hubSettings = settings();
+    hubSettings.discoveryPort = port;
+    hubSettings.playersFile = file;
+    hubSettings.extraTargets = {QHostAddress("127.0.0.5")};
+    hubSettings.directAfter = 200;
+    hubSettings.answerDeadline = 1000;
+    hubSettings.saveDelay = 10;
+    m_hub = std::make_unique<NetworkMessenger>(hubSettings);
+    PlayerDirectory *directory = m_hub->directory();
+    const auto heard = [&players] {
+        QStringList counts;
+        for (const Player &player : players)
+            counts << QString::number(player.heard->count());
+        return counts.join(' ');
+    };
+    const auto shown = [directory] {
+        QStringList rows;
+        for (int row = 0; row < directory->rowCount(); ++row) {
+            const QModelIndex index = directory->index(row);
+            rows << index.data(PlayerDirectory::HostnameRole).toString()
+                    + (index.data(PlayerDirectory::NotSeenYetRole).toBool() ? " not seen yet"
+                           : index.data(PlayerDirectory::AnsweringRole).toBool()
+                           ? ""
+                           : " not answering");
+        }
+        return rows.join(", ");
+    };
+
+    // The first scan: they are listed once the file is read, before any
+    // answer, and each address is sent the datagram at once, epsilon's with
+    // the broadcast. One of gamma and delta hears theirs.
+    QTRY_COMPARE(directory->rowCount(), 5);
+    QTRY_COMPARE(shown(),
+                 QStringLiteral("alpha, beta, delta not seen yet, epsilon not seen yet, "
+                                "gamma not seen yet"));
+    QTRY_COMPARE(heard().count('1'), 4);
+    QCOMPARE(heard().count('0'), 1);
+    const QString firstRound
+        = "alpha, beta, delta not answering, epsilon not answering, gamma not answering";
+    QTRY_COMPARE_WITH_TIMEOUT(shown(), firstRound, 5000);
+    // Meanwhile the file was written again, alpha and beta seen now.
+    QString why;
+    QTRY_VERIFY(PlayerStore::read(file, &why)->at(0).lastSeen > before);
+
+    // The next scan: after directAfter, one datagram to each address whose
+    // players did not register. alpha answers, beta does not.
+    m_hub->scanForClients();
+    QTRY_COMPARE(players[4].heard->count(), 2);
+    QTRY_COMPARE(players[0].heard->count(), 2);
+    QTRY_COMPARE(shown(),
+                 QStringLiteral("alpha, beta not answering, delta not answering, epsilon not "
+                                "answering, gamma not answering"));
+    QCOMPARE(heard().split(' ').mid(0, 2), QStringList({"2", "2"}));
+    QCOMPARE(players[2].heard->count() + players[3].heard->count(), 2);
+    QCOMPARE(players[4].heard->count(), 2);
+
+    // At exit, what is remembered is written: alpha seen at its last answer.
+    // (The file keeps whole seconds.)
+    const auto seconds = [](const QDateTime &time) {
+        return time.toSecsSinceEpoch();
+    };
+    const QDateTime alphaSeen = directory->remembered().at(0).lastSeen;
+    m_hub.reset();
+    const auto kept = PlayerStore::read(file, &why);
+    QVERIFY(kept);
+    QCOMPARE(kept->size(), 5);
+    QCOMPARE(seconds(kept->at(0).lastSeen), seconds(alphaSeen));
+    QCOMPARE(seconds(kept->at(2).lastSeen), seconds(before));
+}
+
+void tst_NetworkMessenger::scanAtOnce_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<bool>("scans");
+
+    QTest::newRow("the networks change") << "networks" << true;
+    QTest::newRow("the machine slept") << "sleep" << true;
+    QTest::newRow("a look a little late") << "late" << false;
+    QTest::newRow("nothing") << "" << false;
+}
+
+void tst_NetworkMessenger::scanAtOnce()
+{
+    QFETCH(QString, change);
+    QFETCH(bool, scans);
+
+    // Discovery looks every 20 ms at the networks and the clock it is given.
+    struct Watched
+    {
+        QMutex mutex;
+        QList<Interface> interfaces {{up, {entry("10.0.0.5", "10.0.0.255")}}};
+        std::atomic<qint64> clock {1'000'000};
+        std::atomic<int> looks {0};
+    };
+    auto watched = std::make_shared<Watched>();
+    HubSettings hubSettings = settings();
+    hubSettings.watchInterval = 20;
+    hubSettings.interfaces = [watched] {
+        ++watched->looks;
+        QMutexLocker lock(&watched->mutex);
+        return watched->interfaces;
+    };
+    hubSettings.wallClock = [watched] {
+        return watched->clock += 20;
+    };
+    startHub(hubSettings);
+    m_discovery->receiveDatagram();
+    // Its looks happen on its thread: they wake nothing here.
+    int until = watched->looks + 3;
+    QTRY_VERIFY(watched->looks >= until);
+
+    if (change == "networks") {
+        QMutexLocker lock(&watched->mutex);
+        watched->interfaces.append({up, {entry("192.168.7.2", "192.168.7.255")}});
+    } else if (change == "sleep") {
+        watched->clock += 3600 * 1000;
+    } else if (change == "late") {
+        watched->clock += PlayerDiscovery::sleptAfter / 2;
+    }
+    until = watched->looks + 3;
+    QTRY_VERIFY(watched->looks >= until);
+    // Datagrams queue in the order they were sent: the marker comes first only
+    // if the hub sent none.
+    QUdpSocket marker;
+    marker.writeDatagram("marker", QHostAddress::LocalHost, m_discovery->localPort());
+    QTRY_VERIFY(m_discovery->hasPendingDatagrams());
+    QCOMPARE(m_discovery->receiveDatagram().data() != QByteArray("marker"), scans);
 }
 
 void tst_NetworkMessenger::registration_data()
@@ -394,20 +610,18 @@ void tst_NetworkMessenger::directoryOpensItsOwnPlayer()
 }
 
 // A hub whose directory asks its players (all on loopback) what they play.
-static HubSettings askingHub(quint16 discoveryPort)
+static HubSettings askingHub(quint16 discoveryPort, int afterSwitch = 500)
 {
     HubSettings settings = Support::loopbackHub(discoveryPort);
     settings.askWhatPlayersPlay = true;
+    settings.playingPace.afterSwitch = afterSwitch;
     return settings;
 }
 
 void tst_NetworkMessenger::rowsSayWhatPlayersPlay()
 {
-    startHub(askingHub(m_discovery->localPort()));
+    startHub(askingHub(m_discovery->localPort(), 10));
     PlayerDirectory *directory = m_hub->directory();
-    PlayerDirectory::Pace pace;
-    pace.afterSwitch = 10;
-    directory->setPace(pace);
     const auto playing = [directory] {
         const QModelIndex row = directory->index(0);
         return QStringLiteral("%1 %2%3")
@@ -626,6 +840,22 @@ void tst_NetworkMessenger::broadcastTargets()
     for (const QHostAddress &address : BroadcastTargets::choose(interfaces))
         chosen.append(address.toString());
     QCOMPARE(chosen, targets);
+}
+
+void tst_NetworkMessenger::networks()
+{
+    // What the watch compares: the IPv4 networks of interfaces that are up,
+    // whatever the order they come in, loopback's address left out.
+    const QList<Interface> some {
+        {up, {entry("fe80::1"), entry("192.168.1.10", "192.168.1.255")}},
+        {QNetworkInterface::IsUp | QNetworkInterface::IsLoopBack, {entry("127.0.0.1")}},
+        {QNetworkInterface::CanBroadcast, {entry("10.9.0.1")}},
+        {up, {entry("10.8.0.2")}}};
+    QList<Interface> reordered {some.at(3), some.at(0)};
+    QCOMPARE(BroadcastTargets::networks(some), BroadcastTargets::networks(reordered));
+    QCOMPARE(BroadcastTargets::networks(some).size(), 2);
+    reordered[0].entries[0].setPrefixLength(8);
+    QVERIFY(BroadcastTargets::networks(some) != BroadcastTargets::networks(reordered));
 }
 
 QTEST_GUILESS_MAIN(tst_NetworkMessenger)

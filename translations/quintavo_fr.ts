@@ -54,6 +54,29 @@
         <extracomment>%1 is a TCP port number.</extracomment>
         <translation>Le port %1 est utilisé par un autre programme&#xa0;; les lecteurs ne peuvent pas s’enregistrer.</translation>
     </message>
+    <message>
+        <source>last seen %1</source>
+        <extracomment>On a player&apos;s row when it does not answer; %1 is the time today it last did, such as 08:12, or the date of a day before yesterday.</extracomment>
+        <translation>vu pour la dernière fois %1</translation>
+    </message>
+    <message>
+        <source>last seen yesterday %1</source>
+        <extracomment>On a player&apos;s row when it does not answer; %1 is the time yesterday it last did, such as 17:40.</extracomment>
+        <translation>vu pour la dernière fois hier %1</translation>
+    </message>
+    <message>
+        <source>not seen yet</source>
+        <extracomment>On the row of a player remembered from an earlier run that has not answered since the start.</extracomment>
+        <translation>pas encore vu</translation>
+    </message>
+</context>
+<context>
+    <name>PlayerMenu</name>
+    <message>
+        <source>Forget</source>
+        <extracomment>In a player&apos;s menu on the list: takes the player off the list, also at the next start.</extracomment>
+        <translation>Oublier</translation>
+    </message>
 </context>
 <context>
     <name>PlayerScreen</name>

@@ -5,7 +5,9 @@ import QtQuick 2.0
 // the active entry (the active look shows where it equals listIndex and
 // toggle is on), whether the keyboard is in use (the focus frame shows only
 // then), and whether to dim it. Set `state` to "disabled" for the disabled
-// look; "pressed" and "active" follow the mouse and activeIndex.
+// look; "pressed" and "active" follow the mouse and activeIndex. An entry
+// with a menu asks for it on a right click or a long press (menuRequested);
+// others take a long press as a tap.
 Item {
     id: buttonContainer
 
@@ -19,8 +21,10 @@ Item {
     // Faded, but it still takes taps: a player that missed a scan may still
     // take commands.
     property bool dimmed: false
+    property bool hasMenu: false
 
     signal clicked
+    signal menuRequested
 
     // What a tap does, for keys and screen readers.
     function press() {
@@ -88,7 +92,19 @@ Item {
         MouseArea {
             id: mouseArea
             anchors.fill: parent
+            enabled: !buttonContainer.hasMenu && buttonContainer.state !== "disabled"
             onClicked: buttonContainer.clicked()
+        }
+
+        // Apart from the one above: a MouseArea that handles a long press
+        // sends no click after one.
+        MouseArea {
+            id: menuArea
+            anchors.fill: parent
+            enabled: buttonContainer.hasMenu && buttonContainer.state !== "disabled"
+            acceptedButtons: Qt.LeftButton | Qt.RightButton
+            onClicked: mouse.button === Qt.RightButton ? buttonContainer.menuRequested() : buttonContainer.clicked()
+            onPressAndHold: buttonContainer.menuRequested()
         }
 
         // The first state whose condition holds wins: a held button shows the
@@ -96,14 +112,13 @@ Item {
         states: [
             State {
                 name: "pressed"
-                when: mouseArea.pressed
+                when: mouseArea.pressed || menuArea.pressed
                 PropertyChanges { target: buttonContainer; scale: 1.2 }
             },
             State {
                 name: "disabled"
                 when: buttonContainer.state === "disabled"
                 PropertyChanges { target: buttonChrome; color: "red"; opacity: 0.5 }
-                PropertyChanges { target: mouseArea; enabled: false }
             },
             State {
                 name: "active"

@@ -108,6 +108,10 @@ Item {
         anchors.right: parent.right
         spacing: screen.spacing
         keyNavigationEnabled: false // the keys above move the focus
+        // There is no highlight to move: following the current item would
+        // animate towards it at 400 px/s, a frame after frame for minutes when
+        // rows come in above it (as a crowd of players registers).
+        highlightFollowsCurrentItem: false
         model: screen.videos
         // Entries are made as they scroll into view, not ahead in the
         // background: an entry still being made when an answer shortens the

@@ -10,7 +10,8 @@ import QtQuick.Window 2.1
 // Keys: Up, Down, Page Up and Page Down move the keyboard focus through the
 // rows or entries; Return, Enter and Space do what a tap on the focused one
 // does; Escape and Backspace go back; Escape closes the update notice first;
-// F5 scans at once.
+// F5 scans at once; on the list, Delete forgets the focused player and Menu
+// opens its row's menu.
 Rectangle {
     id: main
 
@@ -79,13 +80,13 @@ Rectangle {
             else if (main.state === "info")
                 main.goBack()
             else
-                handled = false
+                handled = playerList.handleKey(event.key) // a row's menu closes
             break
         case Qt.Key_Backspace:
             if (main.state === "info")
                 main.goBack()
             else
-                handled = false
+                handled = playerList.handleKey(event.key)
             break
         default:
             handled = (main.state === "info" ? playerScreen : playerList).handleKey(event.key)

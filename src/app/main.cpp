@@ -4,6 +4,7 @@
 #include "identity.h"
 #include "networkmessenger.h"
 #include "playerdirectory.h"
+#include "playerstore.h"
 #include "playlistmodel.h"
 #include "preloadedpicture.h"
 #include "qtquick2applicationviewer.h"
@@ -14,6 +15,7 @@
 #include <QGuiApplication>
 #include <QLocale>
 #include <QQmlContext>
+#include <QQuickItem>
 #include <QTranslator>
 #include <QUrl>
 #include <QVariant>
@@ -69,6 +71,9 @@ int main(int argc, char *argv[])
         refresh > 0)
         settings.playingPace.refreshInterval = refresh;
     settings.checkForUpdate = false;
+    // The players seen before are listed at once and asked for directly.
+    settings.playersFile = PlayerStore::defaultPath();
+    settings.holdRemembered = true;
     NetworkMessenger hub(settings);
     const QString version = identity.versionText();
 
@@ -86,8 +91,16 @@ int main(int argc, char *argv[])
     viewer.setInitialProperties(
         {{QStringLiteral("takenHubPort"), hub.isListening() ? 0 : int(hub.hubPort())}});
     viewer.setSource(QUrl(QStringLiteral("qrc:/qml/Quintavo/main.qml"), QUrl::TolerantMode));
+    // The hub tries the port again at each scan; once it has it, the notice goes.
+    hub.whenListening([&viewer] {
+        if (QObject *root = viewer.rootObject())
+            root->setProperty("takenHubPort", 0);
+    });
     viewer.restorePlace();
-    viewer.afterFirstFrame([&hub] { hub.checkForUpdate(); });
+    viewer.afterFirstFrame([&hub] {
+        hub.listRemembered();
+        hub.checkForUpdate();
+    });
     QObject::connect(&instance, &SingleInstance::activationRequested, &viewer,
                      &QtQuick2ApplicationViewer::bringForward);
     viewer.show();

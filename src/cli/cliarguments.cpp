@@ -33,10 +33,12 @@ QString description()
                "and switches players to another video, without a display.\n"
                "\n"
                "Commands:\n"
-               "  list [--wait SECONDS] [--json] [--playing]\n"
+               "  list [--wait SECONDS] [--json] [--playing] [--known]\n"
                "                                   the players that answer a scan: host name,\n"
                "                                   address and command port, tab-separated;\n"
-               "                                   with --playing, what each plays\n"
+               "                                   with --playing, what each plays; with\n"
+               "                                   --known, those the application remembers\n"
+               "                                   that did not answer too\n"
                "  playlist PLAYER [--json]         the player's videos: index (0 is Default),\n"
                "                                   description, M:SS, and * on the one playing\n"
                "  play PLAYER... INDEX [--json]    switch the players to entry INDEX, all at once\n"
@@ -51,7 +53,8 @@ QString description()
                "ADDRESS:PORT, the player's command port, used with no scan; or @GROUP,\n"
                "the group's members by host name. --all adds every player that answers.\n"
                "Scans also reach the addresses of --scan and of the list %1,\n"
-               "and groups are kept under [%3], in %2.\n"
+               "and groups are kept under [%3], in %2;\n"
+               "list's scan also those of the players the application remembers.\n"
                "\n"
                "Exit status: 0 done (play: every player switched); 1 a player did not switch\n"
                "(no answer in time, refused, no such video, plays another entry), or no port\n"
@@ -106,7 +109,12 @@ CliArguments CliArguments::read(const QStringList &arguments,
         QStringLiteral("With play: switch each player to its first entry of this description "
                        "(Default: entry 0), asking its playlist first."),
         QStringLiteral("DESCRIPTION"));
-    parser.addOptions({help, version, scan, wait, timeout, json, playing, all, video});
+    const QCommandLineOption known(
+        QStringLiteral("known"),
+        QStringLiteral("With list: also the players the application remembers that did not "
+                       "answer, and a last field: \"answering\" or \"last seen\" and the time "
+                       "(UTC)."));
+    parser.addOptions({help, version, scan, wait, timeout, json, playing, all, video, known});
     parser.addPositionalArgument(
         QStringLiteral("command"),
         QStringLiteral("list, playlist PLAYER, play PLAYER... INDEX, or groups."),
@@ -204,8 +212,9 @@ CliArguments CliArguments::read(const QStringList &arguments,
 
     request.json = parser.isSet(json);
     request.playing = parser.isSet(playing);
-    if (request.playing && request.command != CliRequest::Command::List)
-        return usageError(QStringLiteral("--playing applies to list"));
+    request.known = parser.isSet(known);
+    if ((request.playing || request.known) && request.command != CliRequest::Command::List)
+        return usageError(QStringLiteral("--playing and --known apply to list"));
     if (request.json && request.command == CliRequest::Command::Groups
         && request.groupAction != CliRequest::GroupAction::List)
         return usageError(QStringLiteral("--json applies to groups alone, not to its changes"));

@@ -14,6 +14,11 @@ QByteArray line(const QStringList &fields)
     return fields.join(QLatin1Char('\t')).toUtf8() + '\n';
 }
 
+QString timeText(const QDateTime &time)
+{
+    return time.toUTC().toString(Qt::ISODate);
+}
+
 // What the player of row i said it plays, as its index and label.
 std::optional<std::pair<int, QString>> playingOf(const PlayingAnswers &playing, int i)
 {
@@ -37,7 +42,8 @@ std::optional<QString> playingLabel(const PlayerAnswer::Playing &playing)
                                  : description;
 }
 
-QByteArray playerLines(const QList<FoundPlayer> &players, const PlayingAnswers *playing)
+QByteArray playerLines(const QList<FoundPlayer> &players, const PlayingAnswers *playing,
+                       const Sightings *seen)
 {
     QByteArray text;
     for (int i = 0; i < players.size(); ++i) {
@@ -50,12 +56,19 @@ QByteArray playerLines(const QList<FoundPlayer> &players, const PlayingAnswers *
                                   + TerminalText::escaped(entry->second)
                                 : QString());
         }
+        if (seen) {
+            const Sighting sighting = seen->value(i);
+            fields.append(sighting.answering
+                              ? QStringLiteral("answering")
+                              : QStringLiteral("last seen ") + timeText(sighting.lastSeen));
+        }
         text += line(fields);
     }
     return text;
 }
 
-QByteArray playersJson(const QList<FoundPlayer> &players, const PlayingAnswers *playing)
+QByteArray playersJson(const QList<FoundPlayer> &players, const PlayingAnswers *playing,
+                       const Sightings *seen)
 {
     // Written by hand to keep the members in this order.
     QByteArray text("[");
@@ -65,6 +78,13 @@ QByteArray playersJson(const QList<FoundPlayer> &players, const PlayingAnswers *
             text += ',';
         text += "{\"name\":" + JsonText::quoted(player.name) + ",\"address\":"
             + JsonText::quoted(player.address) + ",\"port\":" + QByteArray::number(player.port);
+        if (seen) {
+            const Sighting sighting = seen->value(i);
+            text += QByteArray(",\"answering\":") + (sighting.answering ? "true" : "false")
+                + ",\"lastSeen\":"
+                + (sighting.lastSeen.isValid() ? JsonText::quoted(timeText(sighting.lastSeen))
+                                               : QByteArray("null"));
+        }
         if (playing) {
             const auto entry = playingOf(*playing, i);
             text += ",\"playingIndex\":" + (entry ? QByteArray::number(entry->first) : "null")

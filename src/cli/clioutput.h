@@ -10,6 +10,7 @@
 #include "switchoutcome.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QJsonObject>
 #include <QList>
 #include <QVector>
@@ -20,15 +21,28 @@ namespace CliOutput {
 // one that did not answer in time.
 using PlayingAnswers = QVector<std::optional<PlayerAnswer::Playing>>;
 
-// One line a player: host name, address and command port, tab-separated; with
-// what each plays, a fourth field: the index and its description ("2 Evening
-// loop", "0 Default", "3 Video 3" for one without), empty for a player that
-// did not say.
-QByteArray playerLines(const QList<FoundPlayer> &players, const PlayingAnswers *playing = nullptr);
+// Whether each player of a list answered the scan, and when it was last seen
+// (UTC): by this scan, or as the application remembers it.
+struct Sighting
+{
+    bool answering = true;
+    QDateTime lastSeen;
+};
+using Sightings = QVector<Sighting>;
 
-// One array of {"name", "address", "port"} objects; with what each plays,
-// also "playingIndex" and "playing" (null for a player that did not say).
-QByteArray playersJson(const QList<FoundPlayer> &players, const PlayingAnswers *playing = nullptr);
+// One line a player: host name, address and command port, tab-separated; with
+// what each plays, a further field: the index and its description ("2 Evening
+// loop", "0 Default", "3 Video 3" for one without), empty for a player that
+// did not say; with presence, a last field: "answering", or "last seen" and
+// the time in ISO 8601 (UTC).
+QByteArray playerLines(const QList<FoundPlayer> &players, const PlayingAnswers *playing = nullptr,
+                       const Sightings *seen = nullptr);
+
+// One array of {"name", "address", "port"} objects; with sightings, also
+// "answering" and "lastSeen" (ISO 8601, UTC); with what each plays, also
+// "playingIndex" and "playing" (null for a player that did not say).
+QByteArray playersJson(const QList<FoundPlayer> &players, const PlayingAnswers *playing = nullptr,
+                       const Sightings *seen = nullptr);
 
 // What the answer says plays, as the window labels it: "Default" for 0, the
 // description, or "Video k"; nothing when it names no entry.

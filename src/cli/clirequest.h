@@ -3,11 +3,13 @@
 #pragma once
 
 #include "playerchoice.h"
+#include "rememberedplayer.h"
 
 #include <QHostAddress>
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 #include <optional>
 
@@ -44,5 +46,8 @@ struct CliRequest
     int timeoutMilliseconds = 5000; // for a player's answer
     bool json = false;
     bool playing = false; // list: ask every player what it plays
+    bool known = false; // list: the remembered players that did not answer too
     QList<QHostAddress> extraTargets;
+    // The players the application remembers (list sends them the datagram).
+    QVector<RememberedPlayer> remembered;
 };

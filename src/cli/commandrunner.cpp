@@ -10,6 +10,7 @@
 #include "playerprotocol.h"
 #include "terminaltext.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <utility>
 
@@ -43,10 +44,18 @@ void CommandRunner::start()
         sendCommand(m_request.player->direct());
         return;
     }
+    QList<QHostAddress> targets = m_request.extraTargets;
+    // A list reaches the players the application remembers at their
+    // addresses, also those on networks the broadcast does not reach.
+    for (const RememberedPlayer &player : qAsConst(m_request.remembered)) {
+        const QHostAddress address(player.address);
+        if (address.protocol() == QAbstractSocket::IPv4Protocol && !targets.contains(address))
+            targets.append(address);
+    }
     QList<PlayerChoice> wanted;
     if (m_request.player)
         wanted.append(*m_request.player);
-    m_finder = new PlayerFinder(PlayerFinder::discoverySettings(m_request.extraTargets),
+    m_finder = new PlayerFinder(PlayerFinder::discoverySettings(targets),
                                 m_request.waitMilliseconds, wanted, this);
     if (m_request.player) {
         connect(m_finder, &PlayerFinder::found, this,
@@ -63,6 +72,7 @@ void CommandRunner::start()
 void CommandRunner::listFound()
 {
     m_found = m_finder->players();
+    m_listedAt = QDateTime::currentDateTimeUtc();
     if (m_request.playing && !m_found.isEmpty())
         askWhatPlays();
     else
@@ -96,9 +106,27 @@ void CommandRunner::askWhatPlays()
 
 void CommandRunner::printList()
 {
-    const CliOutput::PlayingAnswers *playing = m_request.playing ? &m_playing : nullptr;
-    succeed(m_request.json ? CliOutput::playersJson(m_found, playing)
-                           : CliOutput::playerLines(m_found, playing));
+    QList<FoundPlayer> players = m_found;
+    CliOutput::PlayingAnswers playing = m_playing;
+    // Those that answered were seen by this scan.
+    CliOutput::Sightings seen(m_found.size(), {true, m_listedAt});
+    if (m_request.known) {
+        for (const RememberedPlayer &player : qAsConst(m_request.remembered)) {
+            const bool answered
+                = std::any_of(m_found.cbegin(), m_found.cend(), [&](const FoundPlayer &found) {
+                      return found.address == player.address && found.port == player.port;
+                  });
+            if (answered)
+                continue;
+            players.append({player.hostName, player.address, player.port});
+            playing.append(std::nullopt);
+            seen.append({false, player.lastSeen});
+        }
+    }
+    const CliOutput::PlayingAnswers *said = m_request.playing ? &playing : nullptr;
+    succeed(m_request.json
+                ? CliOutput::playersJson(players, said, &seen)
+                : CliOutput::playerLines(players, said, m_request.known ? &seen : nullptr));
 }
 
 void CommandRunner::reportUnknownPlayer()

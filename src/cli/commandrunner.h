@@ -43,6 +43,7 @@ private:
     FoundPlayer m_player;
     QList<FoundPlayer> m_found;
     CliOutput::PlayingAnswers m_playing; // of m_found
+    QDateTime m_listedAt; // when the scan's wait ended
     int m_unasked = 0; // players of the list still to answer or fail
     bool m_done = false;
 };

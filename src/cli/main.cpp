@@ -2,6 +2,7 @@
 #include "cliarguments.h"
 #include "commandrunner.h"
 #include "extratargets.h"
+#include "playerstore.h"
 
 #include <QCoreApplication>
 #include <QLoggingCategory>
@@ -27,7 +28,19 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "quintavo-cli: %s\n",
                      ExtraTargets::ignoredNotice(text).toUtf8().constData());
 
-    CommandRunner runner(*arguments.request);
+    CliRequest request = *arguments.request;
+    // The players the application remembers: read, never written.
+    if (request.command == CliRequest::Command::List) {
+        QString why;
+        const QString path = PlayerStore::defaultPath();
+        if (const auto remembered = PlayerStore::read(path, &why))
+            request.remembered = *remembered;
+        else
+            std::fprintf(stderr, "quintavo-cli: cannot read the remembered players in %s (%s)\n",
+                         path.toLocal8Bit().constData(), why.toUtf8().constData());
+    }
+
+    CommandRunner runner(request);
     QObject::connect(&runner, &CommandRunner::finished, &app, &QCoreApplication::exit,
                      Qt::QueuedConnection);
     QTimer::singleShot(0, &runner, &CommandRunner::start);

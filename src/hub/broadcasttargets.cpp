@@ -22,6 +22,23 @@ QList<QHostAddress> choose(const QList<Interface> &interfaces)
     return targets;
 }
 
+QStringList networks(const QList<Interface> &interfaces)
+{
+    QStringList found;
+    for (const Interface &interface : interfaces) {
+        if (!(interface.flags & QNetworkInterface::IsUp))
+            continue;
+        for (const QNetworkAddressEntry &entry : interface.entries) {
+            if (entry.ip().protocol() == QAbstractSocket::IPv4Protocol
+                && entry.ip() != QHostAddress(QHostAddress::LocalHost))
+                found.append(
+                    QStringLiteral("%1/%2").arg(entry.ip().toString()).arg(entry.prefixLength()));
+        }
+    }
+    found.sort();
+    return found;
+}
+
 QList<Interface> systemInterfaces()
 {
     QList<Interface> interfaces;

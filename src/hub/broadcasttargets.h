@@ -6,6 +6,7 @@
 #include <QList>
 #include <QNetworkAddressEntry>
 #include <QNetworkInterface>
+#include <QStringList>
 
 namespace BroadcastTargets {
 
@@ -23,5 +24,10 @@ QList<QHostAddress> choose(const QList<Interface> &interfaces);
 
 // The machine's interfaces as the system lists them.
 QList<Interface> systemInterfaces();
+
+// The IPv4 networks the machine is on, of interfaces that are up, as
+// "ADDRESS/PREFIX" in a fixed order (127.0.0.1 left out): a cable, a Wi-Fi
+// network or a VPN that comes or goes changes them.
+QStringList networks(const QList<Interface> &interfaces);
 
 } // namespace BroadcastTargets

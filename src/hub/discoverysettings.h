@@ -3,11 +3,13 @@
 // listens on a free port; tests point discovery at loopback.
 #pragma once
 
+#include "broadcasttargets.h"
 #include "playerprotocol.h"
 
 #include <QHostAddress>
 #include <QList>
 
+#include <functional>
 #include <optional>
 
 struct DiscoverySettings
@@ -23,4 +25,10 @@ struct DiscoverySettings
     QList<QHostAddress> extraTargets;
     // How long a player may take to answer the greeting with its record.
     int registrationDeadline = 30000;
+    // How often discovery looks whether the machine slept or its networks
+    // changed, either of which calls for a scan at once; 0: never. Tests give
+    // the interfaces and the wall clock (ms since the epoch) it reads.
+    int watchInterval = 0;
+    std::function<QList<BroadcastTargets::Interface>()> interfaces;
+    std::function<qint64()> wallClock;
 };

@@ -4,27 +4,77 @@
 #include "client.h"
 #include "playerdirectory.h"
 #include "playerdiscovery.h"
+#include "playerstore.h"
+#include "playingschedule.h"
 #include "playlistmodel.h"
 #include "updater.h"
+
+#include <QTimer>
+
+#include <utility>
 
 NetworkMessenger::NetworkMessenger(QObject *parent) : NetworkMessenger(HubSettings(), parent) { }
 
 NetworkMessenger::NetworkMessenger(const HubSettings &settings, QObject *parent)
     : QObject(parent),
       m_discovery(new PlayerDiscovery(settings)),
-      m_directory(new PlayerDirectory(this, settings.askWhatPlayersPlay)),
+      m_hubPort(m_discovery->hubPort()),
+      m_listening(m_discovery->isListening()),
+      m_extraTargets(settings.extraTargets),
+      m_directAfter(settings.directAfter),
+      m_answerDeadline(settings.answerDeadline),
+      m_holdRemembered(settings.holdRemembered),
+      m_saveTimer(new QTimer(this)),
+      m_directory(new PlayerDirectory(this)),
       m_playlist(new PlaylistModel(this))
 {
     m_discoveryThread.setObjectName(QStringLiteral("discovery"));
     m_discovery->moveToThread(&m_discoveryThread);
     m_discoveryThread.start();
     connect(m_discovery, &PlayerDiscovery::registered, this, &NetworkMessenger::registerPlayer);
+    connect(m_discovery, &PlayerDiscovery::listening, this, [this](quint16 port) {
+        m_hubPort = port;
+        m_listening = true;
+        if (m_whenListening)
+            m_whenListening();
+    });
+    connect(m_discovery, &PlayerDiscovery::scanDue, this, &NetworkMessenger::scanForClients);
+
+    m_directory->setClientFactory(
+        [this](const QString &hostName, const QHostAddress &address, quint16 port) {
+            return makeClient(hostName, address, port);
+        });
     connect(m_directory, &PlayerDirectory::openRequested, this, &NetworkMessenger::open);
-    m_directory->setPace(settings.playingPace);
+    if (settings.askWhatPlayersPlay) {
+        m_playingSchedule = new PlayingSchedule(m_directory, this);
+        m_playingSchedule->setPace(settings.playingPace);
+    }
     // The player screen takes an answer in on the next turn of the event loop:
     // relaying it stays as quick as the relay alone, whatever its size.
     connect(this, &NetworkMessenger::activeClientChanged, m_playlist, &PlaylistModel::show,
             Qt::QueuedConnection);
+
+    if (!settings.playersFile.isEmpty()) {
+        m_store = new PlayerStore(settings.playersFile);
+        m_storeThread.setObjectName(QStringLiteral("store"));
+        m_store->moveToThread(&m_storeThread);
+        m_storeThread.start();
+        connect(m_store, &PlayerStore::loaded, this,
+                [this](const QVector<RememberedPlayer> &players) {
+                    if (m_holdRemembered)
+                        m_heldPlayers = players;
+                    else
+                        remember(players);
+                });
+        QMetaObject::invokeMethod(m_store, &PlayerStore::load, Qt::QueuedConnection);
+        m_saveTimer->setSingleShot(true);
+        m_saveTimer->setInterval(settings.saveDelay);
+        connect(m_saveTimer, &QTimer::timeout, this, &NetworkMessenger::save);
+        connect(m_directory, &PlayerDirectory::rememberedChanged, this, [this] {
+            if (m_storeRead && !m_saveTimer->isActive())
+                m_saveTimer->start();
+        });
+    }
 
     // The updater is the hub's child: it lives as long as the hub, and no longer.
     m_updater = new Updater(ApplicationInfo::quintavo(), this);
@@ -51,6 +101,15 @@ NetworkMessenger::~NetworkMessenger()
         m_discovery, [discovery = m_discovery] { delete discovery; }, Qt::BlockingQueuedConnection);
     m_discoveryThread.quit();
     m_discoveryThread.wait();
+    if (m_store) {
+        // Whatever changed since the last write is written now, here: the
+        // thread takes no more work.
+        m_storeThread.quit();
+        m_storeThread.wait();
+        if (m_storeRead && m_directory->generation() != m_savedGeneration)
+            m_store->save(m_directory->remembered());
+        delete m_store;
+    }
     // The directory's view of the players goes first: nothing may show a
     // player object that is gone.
     delete m_directory;
@@ -59,12 +118,7 @@ NetworkMessenger::~NetworkMessenger()
 
 quint16 NetworkMessenger::hubPort() const
 {
-    return m_discovery->hubPort();
-}
-
-bool NetworkMessenger::isListening() const
-{
-    return m_discovery->isListening();
+    return m_hubPort;
 }
 
 QList<QObject *> NetworkMessenger::clients() const
@@ -81,11 +135,53 @@ QObject *NetworkMessenger::activeClient() const
 void NetworkMessenger::scanForClients()
 {
     // The list holds the players registered since the latest scan; the
-    // directory keeps every player until it has missed several.
+    // directory keeps every player it has seen.
     m_clients.clear();
-    m_directory->scanStarted();
+    const int scan = m_directory->scanStarted();
+    QTimer::singleShot(m_directAfter, this, [this, scan] { sendDirect(scan); });
+    QTimer::singleShot(m_answerDeadline, m_directory,
+                       [directory = m_directory, scan] { directory->scanEnded(scan); });
     releaseUnreachableClients();
     QMetaObject::invokeMethod(m_discovery, &PlayerDiscovery::scan, Qt::QueuedConnection);
+}
+
+void NetworkMessenger::sendDirect(int scan)
+{
+    QList<QHostAddress> addresses = m_directory->unanswered(scan);
+    // The extra targets had theirs with the broadcast.
+    for (const QHostAddress &target : qAsConst(m_extraTargets))
+        addresses.removeAll(target);
+    if (addresses.isEmpty())
+        return;
+    QMetaObject::invokeMethod(
+        m_discovery, [discovery = m_discovery, addresses] { discovery->sendDirect(addresses); },
+        Qt::QueuedConnection);
+}
+
+void NetworkMessenger::listRemembered()
+{
+    m_holdRemembered = false;
+    if (m_heldPlayers)
+        remember(*std::exchange(m_heldPlayers, std::nullopt));
+}
+
+void NetworkMessenger::remember(const QVector<RememberedPlayer> &players)
+{
+    m_directory->remember(players);
+    m_storeRead = true;
+    // The first scan reaches them at their addresses too, also where the
+    // broadcast does not (a routed network).
+    sendDirect(m_directory->latestScan());
+    if (m_directory->generation() != m_savedGeneration)
+        m_saveTimer->start();
+}
+
+void NetworkMessenger::save()
+{
+    m_savedGeneration = m_directory->generation();
+    QMetaObject::invokeMethod(
+        m_store, [store = m_store, players = m_directory->remembered()] { store->save(players); },
+        Qt::QueuedConnection);
 }
 
 void NetworkMessenger::addClient()
@@ -112,7 +208,13 @@ Client *NetworkMessenger::clientFor(const PlayerProtocol::RegistrationRecord &re
         known->setHostname(record.hostName);
         return known;
     }
-    auto *client = new Client(record.hostName, address, record.commandPort);
+    return makeClient(record.hostName, address, record.commandPort);
+}
+
+Client *NetworkMessenger::makeClient(const QString &hostName, const QHostAddress &address,
+                                     quint16 port)
+{
+    auto *client = new Client(hostName, address, port);
     m_allClients.append(client);
     return client;
 }
@@ -159,7 +261,8 @@ void NetworkMessenger::quintavo(ushort index)
     if (!m_activeClient)
         return;
     m_activeClient->switchToIndex(index);
-    m_directory->switched(m_activeClient);
+    if (m_playingSchedule && m_directory->rowOf(m_activeClient) >= 0)
+        m_playingSchedule->switched({m_activeClient->ipAddress(), m_activeClient->port()});
 }
 
 void NetworkMessenger::jsonUpdated(QJsonObject json)

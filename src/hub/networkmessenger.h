@@ -1,12 +1,15 @@
 // The player hub: the one native object the scene sees, as "networkMessenger".
 // It has discovery find players, keeps the list of players registered since the
 // latest scan and the active one, feeds the directory of players the scene
-// lists, forwards the scene's commands to the active player, relays its replies,
-// and relays the update check's offer.
+// lists (and runs its scan rounds: the datagram at the addresses of players
+// that have not answered, then the verdict), has the directory's players read
+// from their file at start and written back, forwards the scene's commands to
+// the active player, relays its replies, and relays the update check's offer.
 #pragma once
 
 #include "hubsettings.h"
 #include "playerprotocol.h"
+#include "rememberedplayer.h"
 
 #include <QJsonObject>
 #include <QList>
@@ -14,10 +17,16 @@
 #include <QString>
 #include <QThread>
 
+#include <functional>
+#include <optional>
+
 class Client;
 class PlayerDirectory;
 class PlayerDiscovery;
+class PlayerStore;
+class PlayingSchedule;
 class PlaylistModel;
+class QTimer;
 class Updater;
 
 class NetworkMessenger : public QObject
@@ -39,8 +48,11 @@ public:
     void checkForUpdate();
 
     quint16 hubPort() const;
-    // Whether players can register: another program may hold the hub port.
-    bool isListening() const;
+    // Whether players can register: another program may hold the hub port,
+    // which is tried again at each scan. The function is called once it is
+    // listened on.
+    bool isListening() const { return m_listening; }
+    void whenListening(std::function<void()> then) { m_whenListening = std::move(then); }
 
     // Every player found, in a steady order, for the list on screen.
     PlayerDirectory *directory() const { return m_directory; }
@@ -49,6 +61,9 @@ public:
     // Makes this player the active one and asks for its playlist: what
     // queryClient does for the first player of an address.
     void open(Client *client);
+    // Lists the remembered players, held as the settings asked, once they
+    // are read (at once if they are).
+    void listRemembered();
 
     Q_INVOKABLE void scanForClients();
     Q_INVOKABLE void queryClient(QString ipAddress);
@@ -68,13 +83,35 @@ public slots:
 private:
     void registerPlayer(const PlayerProtocol::RegistrationRecord &record);
     Client *clientFor(const PlayerProtocol::RegistrationRecord &record);
+    Client *makeClient(const QString &hostName, const QHostAddress &address, quint16 port);
     void releaseUnreachableClients();
+    void sendDirect(int scan);
+    void remember(const QVector<RememberedPlayer> &players);
+    void save();
 
     // Registration links are served on a thread of their own: a scan that
     // a thousand players answer costs the GUI thread only their records.
     QThread m_discoveryThread;
     PlayerDiscovery *m_discovery;
+    quint16 m_hubPort;
+    bool m_listening;
+    std::function<void()> m_whenListening;
+    QList<QHostAddress> m_extraTargets; // they get the datagram at every scan
+    // Each scan's steps: the datagram at the addresses of the players that
+    // have not answered, then the verdict.
+    int m_directAfter;
+    int m_answerDeadline;
+    // The file of remembered players, read and written on a thread of its
+    // own; null when nothing is remembered. Written only once read.
+    QThread m_storeThread;
+    PlayerStore *m_store = nullptr;
+    bool m_storeRead = false;
+    bool m_holdRemembered;
+    std::optional<QVector<RememberedPlayer>> m_heldPlayers; // read, not yet listed
+    quint64 m_savedGeneration = 0;
+    QTimer *m_saveTimer;
     PlayerDirectory *m_directory;
+    PlayingSchedule *m_playingSchedule = nullptr; // null when players are not asked
     PlaylistModel *m_playlist;
     QList<QObject *> m_clients;
     Client *m_activeClient = nullptr;

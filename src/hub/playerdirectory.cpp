@@ -3,32 +3,42 @@
 #include "client.h"
 #include "collationkey.h"
 
-#include <QTimer>
+#include <QSet>
 
 #include <algorithm>
 #include <utility>
 
 struct PlayerDirectory::Row
 {
-    Row(Client *client, CollationKey nameKey, CollationKey addressKey, quint16 port)
-        : client(client),
-          hostname(client->hostname()),
+    Row(QString hostname, CollationKey nameKey, QString address, CollationKey addressKey,
+        quint16 port)
+        : hostname(std::move(hostname)),
           nameKey(std::move(nameKey)),
+          address(std::move(address)),
           addressKey(std::move(addressKey)),
           port(port)
     { }
 
-    Client *client;
+    Key key() const { return Key(address, port); }
+
+    Client *client = nullptr;
     QString hostname; // as the row shows it, to notice a rename
     CollationKey nameKey;
+    QString address;
     CollationKey addressKey;
     quint16 port;
-    int missedScans = 0;
-    bool registeredSinceScan = true;
+    bool answering = true;
+    bool notSeenYet = false;
+    // The latest scan when it was listed, when it last registered, and when
+    // it was last sent the datagram at its address.
+    int listedIn = 0;
+    int registeredIn = 0;
+    int directIn = 0;
+    QDateTime firstSeen;
+    QDateTime lastSeen;
     int playingIndex = -1;
     QString playing;
     bool playingStale = false;
-    qint64 askedAt = -1; // on the directory's clock
 };
 
 namespace {
@@ -41,27 +51,18 @@ QLocale collationLocale()
     return locale.language() == QLocale::C ? QLocale(QLocale::English) : locale;
 }
 
+qint64 minuteOf(const QDateTime &time)
+{
+    return time.isValid() ? time.toSecsSinceEpoch() / 60 : -1;
+}
+
 } // namespace
 
-PlayerDirectory::PlayerDirectory(QObject *parent, bool askPlayers)
-    : QAbstractListModel(parent), m_collator(collationLocale()), m_refresh(new QTimer(this))
+PlayerDirectory::PlayerDirectory(QObject *parent)
+    : QAbstractListModel(parent), m_collator(collationLocale())
 {
     m_collator.setNumericMode(true); // "stage-2" before "stage-10"
     m_collator.setCaseSensitivity(Qt::CaseInsensitive);
-    m_clock.start();
-    connect(m_refresh, &QTimer::timeout, this, &PlayerDirectory::refreshRowsInView);
-    if (!askPlayers)
-        return;
-    m_nowPlaying = new NowPlaying(this);
-    connect(m_nowPlaying, &NowPlaying::answered, this,
-            [this](const NowPlaying::Player &player,
-                   const std::optional<PlayerAnswer::Playing> &playing) {
-                // An answer that does not say what plays leaves the row as it was.
-                Row *row = m_byKey.value(player);
-                if (row && playing)
-                    showPlaying(row, *playing);
-            });
-    connect(m_nowPlaying, &NowPlaying::unanswered, this, &PlayerDirectory::markUnanswered);
 }
 
 PlayerDirectory::~PlayerDirectory() = default;
@@ -81,11 +82,17 @@ QVariant PlayerDirectory::data(const QModelIndex &index, int role) const
     case HostnameRole:
         return row.hostname;
     case IpAddressRole:
-        return row.client->ipAddress();
+        return row.address;
     case PlayerRole:
         return QVariant::fromValue<QObject *>(row.client);
     case AnsweringRole:
-        return row.missedScans == 0;
+        return row.answering;
+    case NotSeenYetRole:
+        return row.notSeenYet;
+    case LastSeenRole:
+        return row.lastSeen.toLocalTime();
+    case LastSeenDaysAgoRole:
+        return row.lastSeen.toLocalTime().date().daysTo(now().toLocalTime().date());
     case PlayingIndexRole:
         return row.playingIndex;
     case PlayingRole:
@@ -103,6 +110,9 @@ QHash<int, QByteArray> PlayerDirectory::roleNames() const
             {IpAddressRole, "ipaddress"},
             {PlayerRole, "player"},
             {AnsweringRole, "answering"},
+            {NotSeenYetRole, "notSeenYet"},
+            {LastSeenRole, "lastSeen"},
+            {LastSeenDaysAgoRole, "lastSeenDaysAgo"},
             {PlayingIndexRole, "playingIndex"},
             {PlayingRole, "playing"},
             {PlayingStaleRole, "playingStale"}};
@@ -122,113 +132,312 @@ bool PlayerDirectory::holds(const Client *client) const
 int PlayerDirectory::rowOf(QObject *player) const
 {
     const auto *client = qobject_cast<Client *>(player);
-    if (!holds(client))
-        return -1;
-    return indexOf(m_byKey.value(Key(client->ipAddress(), client->port())));
+    const Row *row = client ? m_byKey.value(Key(client->ipAddress(), client->port())) : nullptr;
+    return row ? indexOf(row) : -1;
+}
+
+std::unique_ptr<PlayerDirectory::Row>
+PlayerDirectory::makeRow(const QString &hostName, const QString &address, quint16 port) const
+{
+    return std::make_unique<Row>(hostName, CollationKey(m_collator, hostName), address,
+                                 CollationKey(m_collator, address), port);
 }
 
 void PlayerDirectory::registered(Client *client)
 {
     const Key key(client->ipAddress(), client->port());
+    const QDateTime seen = now();
     Row *row = m_byKey.value(key);
     if (!row) {
-        auto made = std::make_unique<Row>(client, CollationKey(m_collator, client->hostname()),
-                                          CollationKey(m_collator, key.first), key.second);
-        const int place = placeFor(*made);
-        beginInsertRows(QModelIndex(), place, place);
-        m_byKey.insert(key, made.get());
-        Row *row = made.get();
-        m_rows.insert(m_rows.begin() + place, std::move(made));
-        endInsertRows();
-        emit countChanged();
-        ask(row); // what a new player plays shows as soon as it says
+        row = movedPlayer(client->hostname());
+        if (row)
+            takeOver(row, key);
+    }
+    if (!row) {
+        auto made = makeRow(client->hostname(), key.first, key.second);
+        made->client = client;
+        made->listedIn = made->registeredIn = m_scan;
+        made->firstSeen = made->lastSeen = seen;
+        insert(std::move(made));
+        dropLongestUnseen();
+        touched(true);
+        emit playerAppeared(key);
         return;
     }
 
-    row->registeredSinceScan = true;
+    row->registeredIn = m_scan;
     QVector<int> roles;
-    if (row->missedScans > 0) {
-        row->missedScans = 0;
+    const bool returned = !row->answering;
+    if (returned) {
+        row->answering = true;
         roles.append(AnsweringRole);
     }
-    int index = indexOf(row);
+    if (row->notSeenYet) {
+        row->notSeenYet = false;
+        roles.append(NotSeenYetRole);
+    }
     // A second registration between two scans comes with an object of its own;
     // the row keeps its first, which the hub renames when a player comes back
     // under another name.
+    if (!row->client) {
+        row->client = client;
+        roles.append(PlayerRole);
+    }
+    int index = indexOf(row);
+    bool renamed = false;
     if (row->client->hostname() != row->hostname) {
         row->hostname = row->client->hostname();
         row->nameKey = CollationKey(m_collator, row->hostname);
         roles.append({Qt::DisplayRole, HostnameRole});
-        // The row moves to its new place; it is not removed and made again.
-        const int place = placeFor(index);
-        if (place != index) {
-            beginMoveRows(QModelIndex(), index, index, QModelIndex(),
-                          place > index ? place + 1 : place);
-            const auto from = m_rows.begin() + index;
-            const auto to = m_rows.begin() + place;
-            if (place > index)
-                std::rotate(from, from + 1, to + 1);
-            else
-                std::rotate(to, from, from + 1);
-            endMoveRows();
-            index = place;
-        }
+        index = moveToPlace(index);
+        renamed = true;
     }
+    const bool newMinute = minuteOf(seen) != minuteOf(row->lastSeen);
+    row->lastSeen = seen;
+    if (!row->firstSeen.isValid())
+        row->firstSeen = seen;
     if (!roles.isEmpty())
         changed(index, roles);
+    touched(returned || renamed || newMinute);
+    if (returned)
+        emit playerAppeared(key);
 }
 
-void PlayerDirectory::scanStarted()
+PlayerDirectory::Row *PlayerDirectory::movedPlayer(const QString &hostName) const
 {
+    // Host names compare as the network's names do, whatever the case.
+    Row *candidate = nullptr;
+    for (const auto &row : m_rows) {
+        if (row->hostname.compare(hostName, Qt::CaseInsensitive) != 0)
+            continue;
+        if (row->answering || candidate)
+            return nullptr;
+        candidate = row.get();
+    }
+    return candidate;
+}
+
+void PlayerDirectory::takeOver(Row *row, const Key &key)
+{
+    const Key was = row->key();
+    m_byKey.remove(was);
+    row->address = key.first;
+    row->port = key.second;
+    row->addressKey = CollationKey(m_collator, key.first);
+    // The object of the old address stays with whoever holds it.
+    row->client = nullptr;
+    m_byKey.insert(key, row);
+    // Where the old address stood among rows of the same name.
+    const auto at = std::find_if(m_rows.cbegin(), m_rows.cend(),
+                                 [row](const std::unique_ptr<Row> &r) { return r.get() == row; });
+    const int index = moveToPlace(static_cast<int>(at - m_rows.cbegin()));
+    changed(index, {IpAddressRole, PlayerRole});
+    emit playerLeft(was);
+}
+
+int PlayerDirectory::scanStarted()
+{
+    return ++m_scan;
+}
+
+QList<QHostAddress> PlayerDirectory::unanswered(int scan)
+{
+    QList<QHostAddress> addresses;
+    QSet<QString> taken; // the address texts are canonical
+    for (const auto &row : m_rows) {
+        if (row->registeredIn >= scan || row->directIn >= scan)
+            continue;
+        row->directIn = m_scan;
+        if (taken.contains(row->address))
+            continue;
+        taken.insert(row->address);
+        const QHostAddress address(row->address);
+        // The hub takes registrations on IPv4 only.
+        if (address.protocol() == QAbstractSocket::IPv4Protocol)
+            addresses.append(address);
+    }
+    return addresses;
+}
+
+void PlayerDirectory::scanEnded(int scan)
+{
+    const QDateTime at = now();
+    const QDate today = at.toLocalTime().date();
+    const bool newDay = today != m_today;
+    m_today = today;
+    bool left = false;
     for (int index = count() - 1; index >= 0; --index) {
         Row &row = *m_rows[static_cast<size_t>(index)];
-        if (row.registeredSinceScan) {
-            row.registeredSinceScan = false;
+        const bool registered = row.registeredIn >= scan;
+        if (!registered && !row.answering && row.lastSeen.addDays(forgottenAfterDays) < at) {
+            remove(index);
+            left = true;
             continue;
         }
-        if (++row.missedScans < scansBeforeLeaving) {
-            if (row.missedScans == 1)
-                changed(index, {AnsweringRole});
-            continue;
+        QVector<int> roles;
+        // Listed during the scan, it was sent the datagram at its address.
+        if (row.notSeenYet && row.listedIn <= scan) {
+            row.notSeenYet = false;
+            roles.append(NotSeenYetRole);
         }
-        beginRemoveRows(QModelIndex(), index, index);
-        const Key key(row.client->ipAddress(), row.port);
-        m_byKey.remove(key);
-        if (m_nowPlaying)
-            m_nowPlaying->forget(key);
-        m_rows.erase(m_rows.begin() + index);
-        endRemoveRows();
-        emit countChanged();
+        if (!registered && row.answering && row.listedIn <= scan) {
+            row.answering = false;
+            roles.append({AnsweringRole, LastSeenRole, LastSeenDaysAgoRole});
+            // A player object for it is made again when it answers or is
+            // opened; until then, the hub may let this one go.
+            if (row.client) {
+                row.client = nullptr;
+                roles.append(PlayerRole);
+            }
+        } else if (newDay && !row.answering) {
+            roles.append(LastSeenDaysAgoRole);
+        }
+        if (!roles.isEmpty())
+            changed(index, roles);
     }
+    if (left)
+        touched(true);
 }
 
-void PlayerDirectory::setPace(const Pace &pace)
+void PlayerDirectory::remember(const QVector<RememberedPlayer> &players)
 {
-    m_pace = pace;
-    m_pace.checkInterval = std::min(pace.checkInterval, pace.refreshInterval);
-    if (m_nowPlaying)
-        m_nowPlaying->setDeadline(pace.deadline);
-    if (m_refresh->isActive())
-        m_refresh->start(m_pace.checkInterval);
-}
-
-void PlayerDirectory::switched(Client *client)
-{
-    if (!holds(client))
+    const QDateTime at = now();
+    std::vector<std::unique_ptr<Row>> fresh;
+    QHash<Key, Row *> freshByKey;
+    for (const RememberedPlayer &player : players) {
+        if (player.lastSeen.addDays(forgottenAfterDays) < at)
+            continue;
+        const Key key(player.address, player.port);
+        if (Row *row = m_byKey.value(key)) {
+            // Listed already: it answered before the file was read.
+            row->firstSeen = std::min(row->firstSeen, player.firstSeen);
+            if (row->playingIndex < 0 && player.playingIndex >= 0) {
+                row->playingIndex = player.playingIndex;
+                row->playing = player.playing;
+                row->playingStale = true;
+                changed(indexOf(row), {PlayingIndexRole, PlayingRole, PlayingStaleRole});
+            }
+            touched(true);
+            continue;
+        }
+        if (freshByKey.contains(key))
+            continue;
+        auto row = makeRow(player.hostName, player.address, player.port);
+        row->answering = false;
+        row->notSeenYet = true;
+        row->listedIn = m_scan;
+        row->registeredIn = -1;
+        row->firstSeen = player.firstSeen;
+        row->lastSeen = player.lastSeen;
+        row->playingIndex = player.playingIndex;
+        row->playing = player.playing;
+        row->playingStale = player.playingIndex >= 0;
+        freshByKey.insert(key, row.get());
+        fresh.push_back(std::move(row));
+    }
+    // The most recently seen, as many as there is room for.
+    const size_t room = size_t(std::max(0, rememberedLimit - count()));
+    if (fresh.size() > room) {
+        std::nth_element(fresh.begin(), fresh.begin() + long(room), fresh.end(),
+                         [](const std::unique_ptr<Row> &a, const std::unique_ptr<Row> &b) {
+                             return a->lastSeen > b->lastSeen;
+                         });
+        fresh.resize(room);
+    }
+    if (fresh.empty())
         return;
-    const Key key(client->ipAddress(), client->port());
-    QTimer::singleShot(m_pace.afterSwitch, this, [this, key] {
-        if (Row *row = m_byKey.value(key))
-            ask(row);
-    });
+    std::sort(fresh.begin(), fresh.end(),
+              [this](const std::unique_ptr<Row> &a, const std::unique_ptr<Row> &b) {
+                  return before(*a, *b);
+              });
+    // Each run of new rows that stand together goes in at once.
+    for (size_t first = 0; first < fresh.size();) {
+        const int place = placeFor(*fresh[first]);
+        size_t end = first + 1;
+        while (end < fresh.size()
+               && (place == count() || before(*fresh[end], *m_rows[static_cast<size_t>(place)])))
+            ++end;
+        beginInsertRows(QModelIndex(), place, place + int(end - first) - 1);
+        for (size_t i = first; i < end; ++i) {
+            m_byKey.insert(fresh[i]->key(), fresh[i].get());
+            m_rows.insert(m_rows.begin() + place + long(i - first), std::move(fresh[i]));
+        }
+        endInsertRows();
+        first = end;
+    }
+    emit countChanged();
+}
+
+QVector<RememberedPlayer> PlayerDirectory::remembered() const
+{
+    std::vector<const Row *> kept;
+    kept.reserve(m_rows.size());
+    for (const auto &row : m_rows)
+        if (!row->address.isEmpty())
+            kept.push_back(row.get());
+    if (kept.size() > size_t(rememberedLimit)) {
+        std::nth_element(kept.begin(), kept.begin() + rememberedLimit, kept.end(),
+                         [](const Row *a, const Row *b) { return a->lastSeen > b->lastSeen; });
+        kept.resize(rememberedLimit);
+        std::sort(kept.begin(), kept.end(),
+                  [this](const Row *a, const Row *b) { return before(*a, *b); });
+    }
+    QVector<RememberedPlayer> players;
+    players.reserve(int(kept.size()));
+    for (const Row *row : kept)
+        players.append({row->hostname, row->address, row->port, row->firstSeen, row->lastSeen,
+                        row->playingIndex, row->playing});
+    return players;
+}
+
+void PlayerDirectory::setPlaying(const Player &player,
+                                 const std::optional<PlayerAnswer::Playing> &playing)
+{
+    Row *row = m_byKey.value(player);
+    if (!row)
+        return;
+    if (!playing) {
+        // What it played last is still shown, as the last known.
+        if (row->playingIndex < 0 || row->playingStale)
+            return;
+        row->playingStale = true;
+        changed(indexOf(row), {PlayingStaleRole});
+        return;
+    }
+    // A player that says it plays nothing it could be switched to leaves its
+    // row as it was.
+    if (playing->activeIndex == PlayerAnswer::noEntry)
+        return;
+    const QString description = playing->description.value_or(QString());
+    if (row->playingIndex == playing->activeIndex && row->playing == description
+        && !row->playingStale)
+        return;
+    const bool news = row->playingIndex != playing->activeIndex || row->playing != description;
+    row->playingIndex = playing->activeIndex;
+    row->playing = description;
+    row->playingStale = false;
+    changed(indexOf(row), {PlayingIndexRole, PlayingRole, PlayingStaleRole});
+    touched(news);
 }
 
 void PlayerDirectory::answeredBy(Client *client, const QJsonObject &json)
 {
-    if (!holds(client))
+    if (!client)
         return;
     if (const auto playing = PlayerAnswer::readPlaying(json))
-        showPlaying(m_byKey.value(Key(client->ipAddress(), client->port())), *playing);
+        setPlaying(Key(client->ipAddress(), client->port()), playing);
+}
+
+QVector<PlayerDirectory::Player> PlayerDirectory::playersInView() const
+{
+    QVector<Player> players;
+    const int last = std::min(m_lastInView, count() - 1);
+    for (int index = std::max(0, m_firstInView); index <= last; ++index) {
+        const Row &row = *m_rows[static_cast<size_t>(index)];
+        if (row.answering)
+            players.append(row.key());
+    }
+    return players;
 }
 
 void PlayerDirectory::setRowsInView(int first, int last)
@@ -236,68 +445,80 @@ void PlayerDirectory::setRowsInView(int first, int last)
     last = std::min(last, count() - 1);
     if (first < 0 || last < first)
         first = last = -1;
-    if (first != m_firstInView || last != m_lastInView) {
-        m_firstInView = first;
-        m_lastInView = last;
-        emit rowsInViewChanged();
+    if (first == m_firstInView && last == m_lastInView)
+        return;
+    m_firstInView = first;
+    m_lastInView = last;
+    emit rowsInViewChanged();
+}
+
+void PlayerDirectory::open(int index)
+{
+    if (index < 0 || index >= count())
+        return;
+    Row &row = *m_rows[static_cast<size_t>(index)];
+    // A player remembered, or one that stopped answering, may still take
+    // commands.
+    if (!row.client && m_clientFactory) {
+        row.client = m_clientFactory(row.hostname, QHostAddress(row.address), row.port);
+        changed(index, {PlayerRole});
     }
-    if (first < 0) {
-        m_refresh->stop();
+    if (row.client)
+        emit openRequested(row.client);
+}
+
+void PlayerDirectory::forget(int index)
+{
+    if (index < 0 || index >= count())
         return;
+    remove(index);
+    touched(true);
+}
+
+void PlayerDirectory::insert(std::unique_ptr<Row> row)
+{
+    const int place = placeFor(*row);
+    beginInsertRows(QModelIndex(), place, place);
+    m_byKey.insert(row->key(), row.get());
+    m_rows.insert(m_rows.begin() + place, std::move(row));
+    endInsertRows();
+    emit countChanged();
+}
+
+void PlayerDirectory::remove(int index)
+{
+    beginRemoveRows(QModelIndex(), index, index);
+    const Key key = m_rows[static_cast<size_t>(index)]->key();
+    m_byKey.remove(key);
+    m_rows.erase(m_rows.begin() + index);
+    endRemoveRows();
+    emit countChanged();
+    emit playerLeft(key);
+}
+
+void PlayerDirectory::dropLongestUnseen()
+{
+    while (count() > rememberedLimit) {
+        int longest = -1;
+        for (int index = 0; index < count(); ++index) {
+            const Row &row = *m_rows[static_cast<size_t>(index)];
+            if (!row.answering
+                && (longest < 0 || row.lastSeen < m_rows[static_cast<size_t>(longest)]->lastSeen))
+                longest = index;
+        }
+        // Every player answers: none is dropped, and the file keeps the most
+        // recently seen.
+        if (longest < 0)
+            return;
+        remove(longest);
     }
-    if (!m_refresh->isActive())
-        m_refresh->start(m_pace.checkInterval);
-    refreshRowsInView();
 }
 
-void PlayerDirectory::refreshRowsInView()
+void PlayerDirectory::touched(bool announce)
 {
-    const int last = std::min(m_lastInView, count() - 1);
-    for (int index = std::max(0, m_firstInView); index <= last; ++index) {
-        Row *row = m_rows[static_cast<size_t>(index)].get();
-        if (row->askedAt < 0 || m_clock.elapsed() - row->askedAt >= m_pace.refreshInterval)
-            ask(row);
-    }
-}
-
-void PlayerDirectory::ask(Row *row)
-{
-    if (!m_nowPlaying)
-        return;
-    row->askedAt = m_clock.elapsed();
-    m_nowPlaying->ask(Key(row->client->ipAddress(), row->port));
-}
-
-void PlayerDirectory::showPlaying(Row *row, const PlayerAnswer::Playing &playing)
-{
-    // A player that says it plays nothing it could be switched to leaves its
-    // row as it was.
-    if (playing.activeIndex == PlayerAnswer::noEntry)
-        return;
-    const QString description = playing.description.value_or(QString());
-    if (row->playingIndex == playing.activeIndex && row->playing == description
-        && !row->playingStale)
-        return;
-    row->playingIndex = playing.activeIndex;
-    row->playing = description;
-    row->playingStale = false;
-    changed(indexOf(row), {PlayingIndexRole, PlayingRole, PlayingStaleRole});
-}
-
-void PlayerDirectory::markUnanswered(const Key &key)
-{
-    Row *row = m_byKey.value(key);
-    // What it played last is still shown, as the last known.
-    if (!row || row->playingIndex < 0 || row->playingStale)
-        return;
-    row->playingStale = true;
-    changed(indexOf(row), {PlayingStaleRole});
-}
-
-void PlayerDirectory::open(int row)
-{
-    if (row >= 0 && row < count())
-        emit openRequested(m_rows[static_cast<size_t>(row)]->client);
+    ++m_generation;
+    if (announce)
+        emit rememberedChanged();
 }
 
 bool PlayerDirectory::before(const Row &a, const Row &b) const
@@ -325,7 +546,7 @@ int PlayerDirectory::placeFor(const Row &row) const
     return indexOf(&row);
 }
 
-int PlayerDirectory::placeFor(int index) const
+int PlayerDirectory::moveToPlace(int index)
 {
     // Every other row is in order: the place is among those before the row, or
     // among those after it.
@@ -335,10 +556,22 @@ int PlayerDirectory::placeFor(int index) const
     };
     const auto begin = m_rows.begin();
     const auto amongBefore = std::lower_bound(begin, begin + index, row, earlier);
-    if (amongBefore != begin + index)
-        return static_cast<int>(amongBefore - begin);
-    const auto amongAfter = std::lower_bound(begin + index + 1, m_rows.end(), row, earlier);
-    return static_cast<int>(amongAfter - begin) - 1;
+    const int place = amongBefore != begin + index
+        ? static_cast<int>(amongBefore - begin)
+        : static_cast<int>(std::lower_bound(begin + index + 1, m_rows.end(), row, earlier) - begin)
+            - 1;
+    if (place == index)
+        return index;
+    // The row moves to its new place; it is not removed and made again.
+    beginMoveRows(QModelIndex(), index, index, QModelIndex(), place > index ? place + 1 : place);
+    const auto from = m_rows.begin() + index;
+    const auto to = m_rows.begin() + place;
+    if (place > index)
+        std::rotate(from, from + 1, to + 1);
+    else
+        std::rotate(to, from, from + 1);
+    endMoveRows();
+    return place;
 }
 
 void PlayerDirectory::changed(int index, const QVector<int> &roles)

@@ -1,32 +1,46 @@
-// The players as the list on screen shows them: one row per player, a player
-// being its address and command port. Rows stand in a fixed order (host name,
+// The players as the list on screen shows them, and as the application
+// remembers them from one run to the next: one row per player, a player being
+// its address and command port. Rows stand in a fixed order (host name,
 // case-insensitive with numbers compared as numbers, then address) and keep
 // their identity across scans: a registration updates its player's row in
 // place, a renamed player's row moves, a scan touches no row of a player that
-// answered the one before. A player that has not registered again by the time
-// of the next scan is marked as not answering, and leaves after missing
-// scansBeforeLeaving scans in a row. Each row also says what its player
-// plays: the player is asked when it first appears, again shortly after the
-// window switched it, and otherwise at most once per refreshInterval while its
-// row is in view. Fed by the hub; the scene draws it and says which rows it
-// shows.
+// answered the one before.
+//
+// Presence is decided per scan: a player that has not registered since the
+// broadcast by directAfter ms later is sent the datagram at its own address
+// (once a scan), and one that has registered neither way by answerDeadline
+// is marked as not answering. Scans may overlap (F5): each has its own. It stays listed, dimmed,
+// with the time it was last seen, until the user forgets it, until it has been unseen for
+// forgottenAfterDays, or until more than rememberedLimit players are listed
+// and it is the longest unseen. A registration under the host name of one
+// player that is not answering, while no answering player has that name,
+// takes over that player's row: the player moved to another address.
+//
+// Each row also says what its player plays, as far as it has said
+// (PlayingSchedule decides when it is asked). Fed by the hub; the scene draws
+// it and says which rows it shows.
 #pragma once
 
-#include "nowplaying.h"
+#include "playeranswer.h"
+#include "rememberedplayer.h"
 
 #include <QAbstractListModel>
 #include <QCollator>
-#include <QElapsedTimer>
+#include <QDateTime>
 #include <QHash>
+#include <QHostAddress>
 #include <QJsonObject>
+#include <QList>
 #include <QPair>
 #include <QString>
+#include <QVector>
 
+#include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class Client;
-class QTimer;
 
 class PlayerDirectory : public QAbstractListModel
 {
@@ -40,8 +54,16 @@ public:
     enum Role {
         HostnameRole = Qt::UserRole + 1,
         IpAddressRole,
-        PlayerRole, // the Client, for whoever must tell two rows apart
-        AnsweringRole, // false once the player has missed a scan
+        PlayerRole, // the Client, or null while the row has none
+        AnsweringRole, // false from the round it missed until it answers
+        // Remembered from an earlier run and not answering yet: until it
+        // answers, or until the first round's verdict.
+        NotSeenYetRole,
+        // When it last answered (local time), and how many days before today
+        // that was (0 today, 1 yesterday, ...). Announced as a player stops
+        // answering and at the first verdict of a day, not at every answer.
+        LastSeenRole,
+        LastSeenDaysAgoRole,
         // What the player plays: the selection index (0 the default video;
         // -1 until it has said), the entry's description as sent, and
         // whether that is only the last known, the player not having
@@ -52,22 +74,20 @@ public:
     };
     Q_ENUM(Role)
 
-    static constexpr int scansBeforeLeaving = 3;
+    // A player: its address text and command port.
+    using Player = QPair<QString, quint16>;
+    // Makes the player object for a row that has none, when it is opened.
+    using ClientFactory = std::function<Client *(const QString &hostName,
+                                                 const QHostAddress &address, quint16 port)>;
 
-    // How often the players of the rows in view are asked what they play,
-    // how often that is looked at, and how long after a switch the player
-    // is asked (it may take a moment to switch).
-    struct Pace
-    {
-        int refreshInterval = 60000;
-        int checkInterval = 5000;
-        int afterSwitch = 500;
-        int deadline = NowPlaying::defaultDeadline;
-    };
+    // The steps of a scan: the datagram at a player's own address this long
+    // after the broadcast, and the verdict on who is not answering.
+    static constexpr int directAfter = 2000;
+    static constexpr int answerDeadline = 4000;
+    static constexpr int forgottenAfterDays = 30;
+    static constexpr int rememberedLimit = 1000;
 
-    // Asks players what they play only when asked to (tests of the list's
-    // order and presence have no players to ask).
-    explicit PlayerDirectory(QObject *parent = nullptr, bool askPlayers = true);
+    explicit PlayerDirectory(QObject *parent = nullptr);
     ~PlayerDirectory() override;
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -81,24 +101,52 @@ public:
     // null when there is none.
     Client *client(const QString &ipAddress, quint16 port) const;
     bool holds(const Client *client) const;
-    // The row of a player object, or -1.
+    // The row of a player object's address and port, or -1.
     Q_INVOKABLE int rowOf(QObject *player) const;
 
-    // A player registered: its row (by the client's address and port) is
-    // updated, or made at its place. A row keeps the client it was made with.
-    void registered(Client *client);
-    // A scan begins: marks and drops the players that missed the previous one.
-    void scanStarted();
+    void setClientFactory(ClientFactory factory) { m_clientFactory = std::move(factory); }
+    // The time now, in UTC (tests set it).
+    void setClock(std::function<QDateTime()> now) { m_now = std::move(now); }
 
-    void setPace(const Pace &pace);
-    // The window sent the player a switch; its row will follow.
-    void switched(Client *client);
+    // A player registered: its row (by the client's address and port) is
+    // updated, taken over, or made at its place. A row keeps the client it
+    // was given first, until it stops answering.
+    void registered(Client *client);
+
+    // A scan begins with the broadcast; gives its number.
+    int scanStarted();
+    // The addresses of the players that have not registered since that scan
+    // began and have not been sent the datagram at their own address for it
+    // or a later one, each address once; they count as sent now.
+    QList<QHostAddress> unanswered(int scan);
+    // The scan's verdict: who has not registered since it began is not
+    // answering. Players unseen for too long leave.
+    void scanEnded(int scan);
+    int latestScan() const { return m_scan; }
+
+    // The players remembered from an earlier run, listed as not seen yet;
+    // rows already listed keep what they know and take the first sighting.
+    void remember(const QVector<RememberedPlayer> &players);
+    // What is to be remembered: every row, at most rememberedLimit of them,
+    // the most recently seen.
+    QVector<RememberedPlayer> remembered() const;
+    // Bumped by every change to what is remembered, whether or not announced.
+    quint64 generation() const { return m_generation; }
+
+    // What the player said it plays, or nothing when it did not answer:
+    // what it played is then shown as the last known.
+    void setPlaying(const Player &player, const std::optional<PlayerAnswer::Playing> &playing);
     // The player answered on its own link (the player screen's): what it
     // plays shows on its row too.
     void answeredBy(Client *client, const QJsonObject &answer);
+    // The players of the rows in view that answer, first to last.
+    QVector<Player> playersInView() const;
 
     // The user opens the player of a row.
     Q_INVOKABLE void open(int row);
+    // The user forgets the player of a row: it leaves the list and what is
+    // remembered.
+    Q_INVOKABLE void forget(int row);
     // The rows the list shows, first to last; none (-1) while it is hidden.
     Q_INVOKABLE void setRowsInView(int first, int last);
 
@@ -106,31 +154,46 @@ signals:
     void countChanged();
     void rowsInViewChanged();
     void openRequested(Client *client);
+    // A player appeared on the network: a new row, or one that was not
+    // answering answered. It left the list (or the row went to another
+    // address).
+    void playerAppeared(const PlayerDirectory::Player &player);
+    void playerLeft(const PlayerDirectory::Player &player);
+    // What is remembered changed: a player came, went, moved, was renamed,
+    // played something else, or was seen in a minute later than before.
+    // Times seen within the same minute bump generation() only.
+    void rememberedChanged();
 
 private:
     struct Row;
-    using Key = QPair<QString, quint16>;
+    using Key = Player;
 
+    QDateTime now() const { return m_now ? m_now() : QDateTime::currentDateTimeUtc(); }
+    std::unique_ptr<Row> makeRow(const QString &hostName, const QString &address,
+                                 quint16 port) const;
     bool before(const Row &a, const Row &b) const;
     int indexOf(const Row *row) const;
     // Where a new row goes.
     int placeFor(const Row &row) const;
-    // Where the row at index goes after its name changed.
-    int placeFor(int index) const;
+    // Moves the row at index to its place after its name or address changed;
+    // gives the new index.
+    int moveToPlace(int index);
+    void insert(std::unique_ptr<Row> row);
+    void remove(int index);
+    Row *movedPlayer(const QString &hostName) const;
+    void takeOver(Row *row, const Key &key);
+    void dropLongestUnseen();
     void changed(int index, const QVector<int> &roles);
-    void ask(Row *row);
-    void refreshRowsInView();
-    void showPlaying(Row *row, const PlayerAnswer::Playing &playing);
-    void markUnanswered(const Key &key);
+    void touched(bool announce);
 
     QCollator m_collator;
     std::vector<std::unique_ptr<Row>> m_rows;
     QHash<Key, Row *> m_byKey;
-
-    NowPlaying *m_nowPlaying = nullptr; // null when players are not asked
-    Pace m_pace;
-    QTimer *m_refresh;
-    QElapsedTimer m_clock;
     int m_firstInView = -1;
     int m_lastInView = -1;
+    ClientFactory m_clientFactory;
+    std::function<QDateTime()> m_now;
+    quint64 m_generation = 0;
+    int m_scan = 0; // the latest scan's number
+    QDate m_today; // of the latest verdict, for the days since a player was seen
 };

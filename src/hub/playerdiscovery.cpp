@@ -3,11 +3,14 @@
 #include "broadcasttargets.h"
 #include "pendingregistration.h"
 
+#include <QDateTime>
 #include <QLoggingCategory>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
 #include <QUdpSocket>
+
+#include <utility>
 
 #ifdef Q_OS_UNIX
 #include <sys/socket.h>
@@ -24,32 +27,79 @@ PlayerDiscovery::PlayerDiscovery(const DiscoverySettings &settings, QObject *par
       m_tcpServer(new QTcpServer(this)),
       m_hubPort(settings.hubPort),
       m_listening(false),
-      m_admitLater(new QTimer(this))
+      m_admitLater(new QTimer(this)),
+      m_watch(new QTimer(this))
 {
     qRegisterMetaType<PlayerProtocol::RegistrationRecord>();
-    m_listening = m_tcpServer->listen(settings.listenAddress, m_hubPort);
-    if (m_listening) {
-        m_hubPort = m_tcpServer->serverPort();
-        widenListenQueue();
-    } else {
+    if (!listen())
         qCWarning(lcDiscovery) << "Cannot listen for players on port" << m_hubPort << ":"
                                << m_tcpServer->errorString();
-    }
     connect(m_tcpServer, &QTcpServer::newConnection, this, &PlayerDiscovery::admit);
     m_admitLater->setSingleShot(true);
     connect(m_admitLater, &QTimer::timeout, this, &PlayerDiscovery::admit);
+    if (settings.watchInterval > 0) {
+        connect(m_watch, &QTimer::timeout, this, &PlayerDiscovery::watch);
+        m_watch->start(settings.watchInterval);
+    }
 }
 
 PlayerDiscovery::~PlayerDiscovery() = default;
 
+bool PlayerDiscovery::listen()
+{
+    m_listening = m_tcpServer->listen(m_settings.listenAddress, m_settings.hubPort);
+    if (m_listening) {
+        m_hubPort = m_tcpServer->serverPort();
+        widenListenQueue();
+    }
+    return m_listening;
+}
+
+QList<BroadcastTargets::Interface> PlayerDiscovery::interfaces() const
+{
+    return m_settings.interfaces ? m_settings.interfaces() : BroadcastTargets::systemInterfaces();
+}
+
+qint64 PlayerDiscovery::wallClock() const
+{
+    // The wall clock goes on while the machine sleeps; the timers' clock may not.
+    return m_settings.wallClock ? m_settings.wallClock() : QDateTime::currentMSecsSinceEpoch();
+}
+
+void PlayerDiscovery::watch()
+{
+    const qint64 now = wallClock();
+    QStringList networks = BroadcastTargets::networks(interfaces());
+    // The first look, on discovery's thread, only takes note.
+    if (m_lastLook < 0) {
+        m_lastLook = now;
+        m_networks = std::move(networks);
+        return;
+    }
+    const bool slept = now - m_lastLook > m_settings.watchInterval + sleptAfter;
+    m_lastLook = now;
+    const bool moved = networks != m_networks;
+    m_networks = std::move(networks);
+    if (slept || moved) {
+        qCDebug(lcDiscovery) << (slept ? "Woke from sleep" : "The networks changed")
+                             << "; scanning at once";
+        emit scanDue();
+    }
+}
+
 void PlayerDiscovery::scan()
 {
     qCDebug(lcDiscovery) << "Scanning for Clients";
+    if (!m_listening) {
+        if (listen()) {
+            qCDebug(lcDiscovery) << "Listening for players on port" << m_hubPort;
+            emit listening(m_hubPort);
+        }
+    }
 
     const QByteArray datagram = PlayerProtocol::discoveryDatagram(m_hubPort);
-    const QList<QHostAddress> targets = m_settings.scanTargets
-        ? *m_settings.scanTargets
-        : BroadcastTargets::choose(BroadcastTargets::systemInterfaces());
+    const QList<QHostAddress> targets
+        = m_settings.scanTargets ? *m_settings.scanTargets : BroadcastTargets::choose(interfaces());
     if (targets.isEmpty())
         qCDebug(lcDiscovery) << "No valid broadcast network found";
     for (const QHostAddress &target : targets) {
@@ -61,6 +111,15 @@ void PlayerDiscovery::scan()
             continue;
         qCDebug(lcDiscovery).noquote() << "Also scanning at" << target.toString();
         m_udpSocket->writeDatagram(datagram, target, m_settings.discoveryPort);
+    }
+}
+
+void PlayerDiscovery::sendDirect(const QList<QHostAddress> &addresses)
+{
+    const QByteArray datagram = PlayerProtocol::discoveryDatagram(m_hubPort);
+    for (const QHostAddress &address : addresses) {
+        qCDebug(lcDiscovery).noquote() << "Asking directly at" << address.toString();
+        m_udpSocket->writeDatagram(datagram, address, m_settings.discoveryPort);
     }
 }
 

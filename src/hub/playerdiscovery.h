@@ -1,9 +1,14 @@
 // Finds the players on the network: a scan sends the discovery datagram to
 // every broadcast network and to the extra targets, and each player that hears
-// it registers over TCP on the hub port. Announces every complete registration
-// record; knows nothing of player objects, the scene or the update check, so
-// that a tool can find players with it alone. It may be moved to a thread of
-// its own once made: it then takes every registration link there.
+// it registers over TCP on the hub port; the datagram also goes to players'
+// own addresses when asked. Announces every complete registration record;
+// knows nothing of player objects, the scene or the update check, so that a
+// tool can find players with it alone. It may be moved to a thread of its own
+// once made: it then takes every registration link there.
+//
+// A hub port that another program holds is tried again at each scan. When
+// asked to watch, it says when a scan is due at once: the machine slept (its
+// timer came far later than due) or the set of its IPv4 networks changed.
 #pragma once
 
 #include "discoverysettings.h"
@@ -31,6 +36,10 @@ public:
     // players out, and a burst of real players is served in turn.
     static constexpr int maximumPendingRegistrations = 64;
     static constexpr int registrationGrace = 500;
+    // How often the application's hub has discovery watch, and how much later
+    // than due a look must come to tell that the machine slept.
+    static constexpr int watchInterval = 2000;
+    static constexpr int sleptAfter = 5000;
 
     // Starts listening on the hub port at once; scans only when asked.
     explicit PlayerDiscovery(const DiscoverySettings &settings, QObject *parent = nullptr);
@@ -40,17 +49,29 @@ public:
     // free one).
     quint16 hubPort() const { return m_hubPort; }
     // Whether players can register: another program may hold the hub port.
+    // Read it on discovery's thread; others hear of a change by listening().
     bool isListening() const { return m_listening; }
 
-    // Sends one discovery datagram to each target.
+    // Sends one discovery datagram to each target; listens first if the hub
+    // port was taken.
     void scan();
+    // Sends one discovery datagram to each of these players' addresses.
+    void sendDirect(const QList<QHostAddress> &addresses);
 
 signals:
     // A player's complete registration record; its link is closed right after.
     void registered(const PlayerProtocol::RegistrationRecord &record);
+    // The hub port, taken at first, is now listened on.
+    void listening(quint16 hubPort);
+    // The machine slept or its networks changed: a scan is due.
+    void scanDue();
 
 private:
+    bool listen();
     void widenListenQueue();
+    void watch();
+    QList<BroadcastTargets::Interface> interfaces() const;
+    qint64 wallClock() const;
     void admit();
     void forget(PendingRegistration *pending);
 
@@ -61,4 +82,7 @@ private:
     bool m_listening;
     QList<PendingRegistration *> m_pending;
     QTimer *m_admitLater; // takes waiting links once the oldest pending one may go
+    QTimer *m_watch;
+    qint64 m_lastLook = -1; // on the wall clock
+    QStringList m_networks;
 };

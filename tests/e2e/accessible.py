@@ -9,6 +9,9 @@
 #       down (as a screen reader's review of the screen reads them; the tree
 #       lists a list's rows in the order they were made), each by the first two
 #       parts of its name (a player's name and address), separated by " | "
+#   tests/e2e/accessible.py APP --names    prints the rows' whole names every
+#       40 ms, in the same order, each line led by the seconds since it began
+#       and a tab
 #   tests/e2e/accessible.py APP --serve    answers requests on stdin, one a line,
 #       "SECONDS present|absent REGEX" or "SECONDS rows ROWS", with "ok" once a
 #       line matches (or none does) or the rows are ROWS, within SECONDS,
@@ -41,13 +44,13 @@ def lines(app_name):
         yield f"{node.getRoleName()}\t{node.name}\t{flags}"
 
 
-def rows(app_name):
+def rows(app_name, whole=False):
     found = []
     for node in nodes(app_name):
         if (node.getRoleName() == "push button" and node.name != "Back"
                 and node.getState().contains(pyatspi.STATE_SHOWING)):
             found.append((node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS).y,
-                          ", ".join(node.name.split(", ")[:2])))
+                          node.name if whole else ", ".join(node.name.split(", ")[:2])))
     return " | ".join(name for _, name in sorted(found))
 
 
@@ -84,6 +87,9 @@ if mode == "--serve":
     serve(app_name)
 elif mode == "--rows":
     every_40_ms(lambda: print(rows(app_name), flush=True))
+elif mode == "--names":
+    began = time.monotonic()
+    every_40_ms(lambda: print(f"{time.monotonic() - began:.3f}\t{rows(app_name, True)}", flush=True))
 else:
     found = list(lines(app_name))
     print(*found, sep="\n")

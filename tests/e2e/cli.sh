@@ -8,11 +8,15 @@
 # unknown name exits 3, the silent player 1, a port that refuses 1 at once with
 # one line; addresses are read in decimal, leading zeros and all. The
 # application answers --version and a bad option without a display, and
-# started with --scan it registers the far player too. Then four players at
-# once: a group typed into the settings file and one saved beside it; play
-# @foyer --video and play --all 0 send each player exactly its switch, name
-# the one that never answers, and exit 1; an unknown group and name beside
-# them exit 3, the rest switched.
+# started with --scan it registers the far player too. What the app remembers
+# (written within seconds): started again with no --scan, it finds the far
+# player again, and so does quintavo-cli list; list --known adds a player
+# that stopped, with the time it was last seen. A file that cannot be read is
+# set aside, and the app goes on. Then four players at once: a group typed
+# into the settings file and one saved beside it; play @foyer --video and play
+# --all 0 send each player exactly its switch, name the one that never
+# answers, and exit 1; an unknown group and name beside them exit 3, the rest
+# switched.
 #   tests/e2e/cli.sh QUINTAVO_CLI QUINTAVO PLAYER_SIM MAN_PAGE VERSION
 # (inside scripts/netns-run; the test makes a namespace of its own in it)
 set -euo pipefail
@@ -168,13 +172,71 @@ for name in far foyer cafe gallery; do
 done
 e2e_log "the app, started with --scan, reaches the far player beside the three"
 
+# --- what the app remembers, in the file of its data location
+players_file=$E2E_DATA/players.json
+remembers() { # NAME...: the file names them
+    "$E2E_PYTHON" - "$players_file" "$@" <<'EOF'
+import json, sys
+names = {p["hostName"] for p in json.load(open(sys.argv[1]))["players"]}
+sys.exit(not set(sys.argv[2:]) <= names)
+EOF
+}
+e2e_poll 20 remembers $'annex\e[2J' foyer cafe gallery || e2e_fail "the app did not write down the players it found"
+e2e_log "within seconds of finding them, the app remembers the four players"
+
+# Started again with no --scan, it finds the far player again.
+greeted_by_app() { [ "$(e2e_count "$E2E_TMP/player-$1.log" "recv greeting from .*:7925\$")" -ge "$2" ]; }
+kill "$E2E_APP_PID"
+e2e_poll 10 e2e_ended "$E2E_APP_PID" || e2e_fail "the app did not stop"
+greetings=$(e2e_count "$E2E_TMP/player-far.log" "recv greeting from .*:7925\$")
+E2E_PLATFORM=offscreen QT_QUICK_BACKEND=software e2e_start_app "$app"
+e2e_poll 20 greeted_by_app far $((greetings + 1)) || e2e_fail "started again without --scan, the app did not reach the far player"
+e2e_log "started again without --scan, the app reaches the far player at its remembered address"
+
+# quintavo-cli list reaches it too, through the file; --known adds gallery,
+# stopped, with when it was last seen.
+kill "${E2E_PLAYER_PID[gallery]}"
+e2e_poll 5 e2e_ended "${E2E_PLAYER_PID[gallery]}" || e2e_fail "gallery did not stop"
+run remembered list --wait 0.5
+expect_status remembered 0
+grep -qF "$(printf 'annex\\x1b[2J\t10.78.0.2\t%s' "$far_port")" "$E2E_TMP/remembered.out" \
+    || e2e_fail "list without --scan: $(cat -v "$E2E_TMP/remembered.out")"
+run known list --wait 0.5 --known
+expect_status known 0
+grep -qE "^gallery	10.77.0.13	$gallery_port	last seen [0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9:]{8}Z\$" "$E2E_TMP/known.out" \
+    && grep -q "^foyer	10.77.0.11	$foyer_port	answering\$" "$E2E_TMP/known.out" \
+    || e2e_fail "list --known: $(cat -v "$E2E_TMP/known.out")"
+run known-json list --wait 0.5 --known --json
+"$E2E_PYTHON" - "$E2E_TMP/known-json.out" <<'EOF' || e2e_fail "list --known --json: $(cat "$E2E_TMP/known-json.out")"
+import datetime, json, sys
+players = {p["name"]: p for p in json.load(open(sys.argv[1]))}
+for p in players.values():
+    datetime.datetime.strptime(p["lastSeen"], "%Y-%m-%dT%H:%M:%SZ")
+sys.exit(players["gallery"]["answering"] or not players["foyer"]["answering"] or len(players) != 4)
+EOF
+e2e_log "list reaches the far player through the file; --known adds the stopped one, last seen at a time"
+
+# A file that cannot be read: set aside as it was, and the app goes on and
+# remembers anew.
+kill "$E2E_APP_PID"
+e2e_poll 10 e2e_ended "$E2E_APP_PID" || e2e_fail "the app did not stop"
+broken='{"version": 1, "players": [{"hostName": "cut sh'
+printf '%s' "$broken" >"$players_file"
+greetings=$(e2e_count "$E2E_TMP/player-foyer.log" "recv greeting from .*:7925\$")
+E2E_PLATFORM=offscreen QT_QUICK_BACKEND=software e2e_start_app "$app"
+e2e_poll 20 greeted_by_app foyer $((greetings + 1)) || e2e_fail "with a broken file, the app did not scan"
+[ "$(cat "$players_file.bad")" = "$broken" ] || e2e_fail "the broken file was not set aside as it was"
+e2e_poll 20 remembers foyer || e2e_fail "after a broken file, the app did not remember anew"
+kill -0 "$E2E_APP_PID" || e2e_fail "the app ended after a broken file"
+e2e_log "a broken file was set aside whole, and the app went on and remembers anew"
+
 # --- several players at once: four whose playlists differ, three of them
 # holding "Evening loop" at different indexes (foyer-3 twice), and foyer-4,
 # which takes commands but never answers. The app and the players above stop
 # first, so that these hear quintavo-cli alone; the group is typed into the
 # settings file as README shows.
 for pid in "$E2E_APP_PID" "${E2E_PLAYER_PID[foyer]}" "${E2E_PLAYER_PID[cafe]}" "${E2E_PLAYER_PID[gallery]}"; do
-    kill -TERM "$pid"
+    kill -TERM "$pid" 2>/dev/null || true # gallery stopped above
     e2e_poll 10 e2e_ended "$pid" || e2e_fail "process $pid did not stop"
 done
 videos() {

@@ -10,6 +10,11 @@
 #   id=$(e2e_wait_for_window "Quintavo v$version")
 
 E2E_TMP=$(mktemp -d)
+# Never the user's settings or remembered players: every program the test
+# starts finds its settings in $E2E_TMP/config and its data (the players the
+# app remembers, players.json) in $E2E_DATA, which a test may empty or fill.
+export XDG_CONFIG_HOME=$E2E_TMP/config XDG_DATA_HOME=$E2E_TMP/data
+E2E_DATA=$XDG_DATA_HOME/Halvorn/Quintavo
 # The window's texts in English, as the tests read them, whatever language
 # the desktop around the tests has; a start of the app may ask for another.
 export LANGUAGE=en
@@ -119,7 +124,8 @@ e2e_start_display() {
 # Starts the application on the private display (or the Qt platform
 # $E2E_PLATFORM); the output of every start goes to $E2E_TMP/app.out and
 # $E2E_TMP/app.err.
-# Its settings file is $E2E_TMP/config/Halvorn/Quintavo.conf, never the user's.
+# Its settings file is $E2E_TMP/config/Halvorn/Quintavo.conf and the players it
+# remembers are in $E2E_DATA, never the user's.
 e2e_start_app() {
     rm -rf "$E2E_TMP/runtime"
     mkdir -m 700 "$E2E_TMP/runtime"

@@ -62,10 +62,12 @@ class Shot:
                                                    h * 35 // 1000), ACTIVE)) < 40 ** 2]
 
     def spans(self, row):
-        """Width of the white text inside a row's outline."""
+        """Width of the near-white text inside a row's outline (as text_box
+        reads it: the font's rasteriser may leave no pixel of a thin glyph
+        pure white)."""
         w = self.width - 8
         xs = [i % w for i, c in enumerate(self.area(4, self.top(row) + 6, w, self.height // 10 - 12))
-              if c == WHITE]
+              if min(c) >= 200]
         return max(xs) - min(xs) + 1 if xs else 0
 
     def text_box(self, row):

@@ -67,15 +67,17 @@ Item {
         }
 
         // The notice shows only while no player is listed: a scan does not
-        // empty the list; a player that missed a scan dims, can still be
-        // opened, brightens when it answers again, and goes after three.
+        // empty the list; a player that has not answered by a round's
+        // verdict dims, says when it was last seen, can still be opened, and
+        // brightens when it answers again; it stays listed.
         function test_presence() {
             var notice = item("errorLabel")
             scan()
             verify(!notice.visible)
-            compare(lines(item("deviceList"), "line1"), ["alpha"])
-            scan()
-            compare(rowNamed("alpha").Accessible.name, "alpha, 10.77.0.5, not answering")
+            compare(rowNamed("alpha").Accessible.name, "alpha, 10.77.0.5")
+            hub.verdict()
+            verify(rowNamed("alpha").Accessible.name.indexOf("alpha, 10.77.0.5, not answering, last seen ") === 0,
+                   rowNamed("alpha").Accessible.name)
             verify(rowNamed("alpha").children[0].opacity < 1) // the row's look, dimmed
             keyClick(Qt.Key_Return)
             keyClick(Qt.Key_Escape)
@@ -83,10 +85,96 @@ Item {
             compare([scene.state, hub.queried], ["info", ["10.77.0.5", "10.77.0.5"]])
             addPlayer("alpha", "10.77.0.5")
             compare(rowNamed("alpha").children[0].opacity, 1)
+            compare(rowNamed("alpha").Accessible.name, "alpha, 10.77.0.5")
             keyClick(Qt.Key_Escape)
-            range(1, 4).forEach(scan)
+            range(1, 4).forEach(function () { scan(); hub.verdict() })
+            compare(lines(item("deviceList"), "line1"), ["alpha"])
+            verify(!notice.visible)
+        }
+
+        // A player remembered from an earlier run is listed dimmed, "not seen
+        // yet", until the first verdict; then, until it answers, it says when
+        // it was last seen: by the time today, "yesterday" and the time, or
+        // the date.
+        function test_lastSeen_data() {
+            var at = function (daysAgo, hours, minutes) {
+                var when = new Date()
+                when.setDate(when.getDate() - daysAgo)
+                when.setHours(hours, minutes, 0, 0)
+                return when
+            }
+            var older = at(5, 9, 0)
+            return [{ tag: "today", seen: at(0, 8, 12), shown: "last seen 08:12" },
+                    { tag: "yesterday", seen: at(1, 17, 40), shown: "last seen yesterday 17:40" },
+                    { tag: "before", seen: older, shown: "last seen " + Qt.formatDate(older, Locale.ShortFormat),
+                      playing: "Evening loop" }]
+        }
+        function test_lastSeen(data) {
+            hub.remember("beta", "10.77.0.6", data.seen.toISOString(), data.playing ? 2 : -1, data.playing || "")
+            settle()
+            var known = data.playing ? [" \u00b7 last known: " + data.playing, ", last known playing " + data.playing] : ["", ""]
+            var beta = rowNamed("beta")
+            compare([beta.line2, beta.Accessible.name],
+                    ["10.77.0.6 \u00b7 not seen yet" + known[0], "beta, 10.77.0.6" + known[1] + ", not seen yet"])
+            verify(beta.children[0].opacity < 1)
+            scan()
+            addPlayer("alpha", "10.77.0.5")
+            hub.verdict()
+            compare([beta.line2, beta.Accessible.name],
+                    ["10.77.0.6 \u00b7 " + data.shown + known[0],
+                     "beta, 10.77.0.6" + known[1] + ", not answering, " + data.shown])
+            compare(rowNamed("alpha").Accessible.name, "alpha, 10.77.0.5")
+        }
+
+        // Delete, or Forget in a row's menu (Menu key, right click, long
+        // press), takes the player off the list; the menu closes on Escape or
+        // a press outside it, and follows its row while rows come above it.
+        function test_forget_data() {
+            return [{ tag: "Delete", steps: ["down", "delete"], left: ["alpha", "gamma"] },
+                    { tag: "Menu key", steps: ["down", "menu", "return"], left: ["alpha", "gamma"] },
+                    { tag: "right click", steps: ["right", "tap"], left: ["alpha", "gamma"] },
+                    { tag: "long press", steps: ["hold", "tap"], left: ["alpha", "gamma"] },
+                    { tag: "a row comes above", steps: ["right", "above", "tap"], left: ["aaa", "alpha", "gamma"] },
+                    { tag: "Escape", steps: ["right", "escape", "delete"], left: ["alpha", "gamma"] },
+                    { tag: "press outside", steps: ["menu", "down", "menu", "outside"], left: ["alpha", "beta", "gamma"] }]
+        }
+        // With the last row forgotten by key, the first key on the rows that
+        // come next puts the focus on the first of them.
+        function test_forgetTheLast() {
+            keys([Qt.Key_Down, Qt.Key_Delete])
             compare(item("deviceList").count, 0)
-            verify(notice.visible)
+            addNumbered([3, 1, 2])
+            keyClick(Qt.Key_Down)
+            compare(framed(scene), ["p1"])
+        }
+
+        function test_forget(data) {
+            addPlayer("gamma", "10.77.0.7")
+            addPlayer("beta", "10.77.0.6")
+            var menu = item("playerMenu")
+            data.steps.forEach(function (step) {
+                var beta = rowNamed("beta")
+                switch (step) {
+                case "down": keyClick(Qt.Key_Down); break
+                case "delete": keyClick(Qt.Key_Delete); break
+                case "menu": keyClick(Qt.Key_Menu); break
+                case "return": keyClick(Qt.Key_Return); break
+                case "escape": keyClick(Qt.Key_Escape); break
+                case "right": mouseClick(beta, beta.width / 2, beta.height / 2, Qt.RightButton); break
+                case "hold":
+                    mousePress(beta)
+                    tryVerify(function () { return menu.visible })
+                    mouseRelease(beta)
+                    break
+                case "tap": mouseClick(item("forgetEntry")); break
+                case "above": addPlayer("aaa", "10.77.0.4"); break
+                case "outside": mouseClick(scene, 20, scene.height - 20); break
+                }
+            })
+            settle()
+            compare(lines(item("deviceList"), "line1"), data.left)
+            compare(menu.visible, false)
+            compare([scene.state, hub.queried], ["", []])
         }
 
         // Players answer each scan in their own order: every row keeps its

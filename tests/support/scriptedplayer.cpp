@@ -66,7 +66,8 @@ void ScriptedPlayer::dropRegistrations()
         link->abort();
 }
 
-bool ScriptedPlayer::hearScans(quint16 port, const QByteArray &record, bool answerAtOnce)
+bool ScriptedPlayer::hearScans(quint16 port, const QByteArray &record, bool answerAtOnce,
+                               const QHostAddress &at)
 {
     m_scanRecord = record;
     m_scans = new QUdpSocket(this);
@@ -79,8 +80,7 @@ bool ScriptedPlayer::hearScans(quint16 port, const QByteArray &record, bool answ
     });
     if (answerAtOnce)
         connect(this, &ScriptedPlayer::invited, this, &ScriptedPlayer::answer);
-    return m_scans->bind(QHostAddress::AnyIPv4, port,
-                         QUdpSocket::ShareAddress | QUdpSocket::ReuseAddressHint);
+    return m_scans->bind(at, port, QUdpSocket::ShareAddress | QUdpSocket::ReuseAddressHint);
 }
 
 quint16 ScriptedPlayer::scanPort() const

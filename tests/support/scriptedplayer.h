@@ -30,10 +30,12 @@ public:
     // (nothing when record is empty). The link is deleted once it closes.
     QTcpSocket *registerWith(quint16 hubPort, const QByteArray &record,
                              const QHostAddress &hub = QHostAddress(QHostAddress::LocalHost));
-    // Hears scans on this UDP port, shared with other players (0: a free one).
-    // Each scan is announced with invited() and, when answerAtOnce, answered by
-    // registering with record.
-    bool hearScans(quint16 port, const QByteArray &record, bool answerAtOnce = true);
+    // Hears scans on this UDP port, shared with other players (0: a free one),
+    // of every address or of one: a player with an address of its own hears
+    // only the datagrams sent there. Each scan is announced with invited()
+    // and, when answerAtOnce, answered by registering with record.
+    bool hearScans(quint16 port, const QByteArray &record, bool answerAtOnce = true,
+                   const QHostAddress &at = QHostAddress(QHostAddress::AnyIPv4));
     quint16 scanPort() const;
     void answer(const QHostAddress &hub, quint16 port) { registerWith(port, m_scanRecord, hub); }
     // Registration links still open, oldest first.

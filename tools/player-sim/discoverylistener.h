@@ -1,6 +1,9 @@
 // The UDP socket on the discovery port, shared by every simulated player of a
 // process and, through address sharing, by several simulator processes on one
-// machine. It only receives; the players check what it hears.
+// machine; and, for players with an address of their own, a second socket on
+// that address, where the datagrams sent to it arrive (a shared socket would
+// hand each to one of the processes only, not necessarily theirs). It only
+// receives; the players check what it hears.
 #pragma once
 
 #include <QByteArray>
@@ -20,15 +23,21 @@ public:
     explicit DiscoveryListener(QObject *parent = nullptr);
     ~DiscoveryListener() override;
 
-    bool bind(const QHostAddress &address, quint16 port, QString *error);
+    // Listens on the port of every address, and on the port of own, unless
+    // that is any address.
+    bool bind(const QHostAddress &own, quint16 port, QString *error);
     quint16 port() const;
 
 signals:
+    // direct: sent to an address of this machine, not to a broadcast address.
     void datagramReceived(const QByteArray &datagram, const QHostAddress &sender,
-                          quint16 senderPort);
+                          quint16 senderPort, const QHostAddress &destination, bool direct);
 
 private:
-    void readDatagrams();
+    void readDatagrams(QUdpSocket *socket);
 
-    QUdpSocket *m_socket;
+    QUdpSocket *m_shared;
+    QUdpSocket *m_own;
+    QHostAddress m_ownAddress; // null: the players have none of their own
+    QList<QHostAddress> m_broadcastAddresses;
 };

@@ -34,7 +34,7 @@ int main(int argc, char *argv[])
     }
 
     DiscoveryListener listener;
-    if (!listener.bind(QHostAddress::AnyIPv4, options->discoveryPort, &error)) {
+    if (!listener.bind(options->bindAddress, options->discoveryPort, &error)) {
         std::fprintf(stderr, "player-sim: cannot bind UDP port %u: %s\n",
                      unsigned(options->discoveryPort), qPrintable(error));
         return 1;
@@ -43,6 +43,8 @@ int main(int argc, char *argv[])
     for (int i = 1; i <= options->count; ++i) {
         auto *player = new SimulatedPlayer(options->playerName(i), options->playlist,
                                            options->activeIndex, options->behaviour, &app);
+        if (options->seed)
+            player->seed(*options->seed + quint32(i));
         player->setSourceAddress(options->sourceAddress);
         QObject::connect(player, &SimulatedPlayer::logged, &app, &printLine);
         if (!player->start(options->bindAddress, options->playerPort(i), &error)) {

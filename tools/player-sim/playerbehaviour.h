@@ -25,4 +25,8 @@ struct PlayerBehaviour
     // Registration: each scan is answered after a random delay of up to this
     // many ms, as players on a busy network or on Wi-Fi answer.
     int answerJitter = 0;
+    // Discovery: this share (in percent) of the datagrams sent to a broadcast
+    // address is not heard, as on Wi-Fi, which neither acknowledges nor
+    // resends broadcasts. Datagrams sent to the player's own address are.
+    int missBroadcasts = 0;
 };

@@ -75,6 +75,14 @@ void PlayerOptions::describe(QCommandLineParser &parser)
         {QStringLiteral("answer-jitter"),
          QStringLiteral("Answer each scan after a random delay of up to MS milliseconds."),
          QStringLiteral("MS"), QStringLiteral("0")},
+        {QStringLiteral("miss-broadcasts"),
+         QStringLiteral("Miss this share of the datagrams sent to a broadcast address, in "
+                        "percent, chosen at random."),
+         QStringLiteral("PERCENT"), QStringLiteral("0")},
+        {QStringLiteral("seed"),
+         QStringLiteral("Seed of the random choices (delays, missed broadcasts): the same seed "
+                        "makes the same choices."),
+         QStringLiteral("N")},
         {QStringLiteral("refuse-commands"),
          QStringLiteral("Announce a command port on which connections are refused.")},
         {QStringLiteral("no-terminator"),
@@ -93,6 +101,7 @@ std::optional<PlayerOptions> PlayerOptions::fromParser(const QCommandLineParser 
     const auto count = numberValue(parser.value(QStringLiteral("count")), 1, maximumCount);
     const auto delay = numberValue(parser.value(QStringLiteral("reply-delay")), 0, 3600 * 1000);
     const auto jitter = numberValue(parser.value(QStringLiteral("answer-jitter")), 0, 60 * 1000);
+    const auto miss = numberValue(parser.value(QStringLiteral("miss-broadcasts")), 0, 100);
     if (!port || !discoveryPort || *discoveryPort == 0) {
         *error = QStringLiteral("a port must be a number from 1 to 65535 (--port may be 0)");
         return std::nullopt;
@@ -115,6 +124,19 @@ std::optional<PlayerOptions> PlayerOptions::fromParser(const QCommandLineParser 
     options.count = *count;
     options.behaviour.replyDelay = *delay;
     options.behaviour.answerJitter = *jitter;
+    if (!miss) {
+        *error = QStringLiteral("--miss-broadcasts takes a percentage from 0 to 100");
+        return std::nullopt;
+    }
+    options.behaviour.missBroadcasts = *miss;
+    if (parser.isSet(QStringLiteral("seed"))) {
+        bool ok = false;
+        options.seed = parser.value(QStringLiteral("seed")).toUInt(&ok);
+        if (!ok) {
+            *error = QStringLiteral("--seed takes a number");
+            return std::nullopt;
+        }
+    }
 
     if (!options.bindAddress.setAddress(parser.value(QStringLiteral("bind")))) {
         *error = QStringLiteral("--bind needs an IP address");

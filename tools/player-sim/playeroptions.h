@@ -25,6 +25,8 @@ struct PlayerOptions
     int activeIndex = 0;
     int count = 1;
     PlayerBehaviour behaviour;
+    // Makes the random choices of player i (from 1) those of seed + i.
+    std::optional<quint32> seed;
 
     // The name and command port of player number i (from 1) of count.
     QString playerName(int i) const;

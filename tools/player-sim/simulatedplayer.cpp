@@ -92,7 +92,8 @@ QByteArray SimulatedPlayer::registrationRecord(const QHostAddress &localAddress)
 }
 
 void SimulatedPlayer::handleDatagram(const QByteArray &datagram, const QHostAddress &sender,
-                                     quint16 senderPort)
+                                     quint16 senderPort, const QHostAddress &destination,
+                                     bool direct)
 {
     const auto hubPort = PlayerProtocol::parseDiscoveryDatagram(datagram);
     if (!hubPort) {
@@ -105,13 +106,19 @@ void SimulatedPlayer::handleDatagram(const QByteArray &datagram, const QHostAddr
                 .arg(hex(datagram.left(maximumDumpedBytes)), reason));
         return;
     }
-    log(QStringLiteral("recv datagram from %1 port=%2 bytes %3")
-            .arg(endpoint(sender, senderPort))
+    const QString kind = direct ? QStringLiteral("direct") : QStringLiteral("broadcast");
+    if (!direct && int(m_random.bounded(100)) < m_behaviour.missBroadcasts) {
+        log(QStringLiteral("missed datagram from %1 to %2 (broadcast)")
+                .arg(endpoint(sender, senderPort), destination.toString()));
+        return;
+    }
+    log(QStringLiteral("recv datagram from %1 to %2 (%3) port=%4 bytes %5")
+            .arg(endpoint(sender, senderPort), destination.toString(), kind)
             .arg(*hubPort)
             .arg(hex(datagram)));
 
     if (m_behaviour.answerJitter > 0) {
-        const int delay = QRandomGenerator::global()->bounded(m_behaviour.answerJitter + 1);
+        const int delay = int(m_random.bounded(m_behaviour.answerJitter + 1));
         QTimer::singleShot(delay, this, [this, sender, port = *hubPort] { answer(sender, port); });
         return;
     }

@@ -11,6 +11,7 @@
 #include <QHostAddress>
 #include <QList>
 #include <QObject>
+#include <QRandomGenerator>
 #include <QString>
 
 class CommandLink;
@@ -50,8 +51,13 @@ public:
     // the address the player registers under.
     void setSourceAddress(const QHostAddress &address) { m_sourceAddress = address; }
 
-    // A datagram heard on the discovery port.
-    void handleDatagram(const QByteArray &datagram, const QHostAddress &sender, quint16 senderPort);
+    // Makes the player's random choices those of this seed.
+    void seed(quint32 value) { m_random.seed(value); }
+
+    // A datagram heard on the discovery port, sent to destination: the
+    // player's own address (direct) or a broadcast address.
+    void handleDatagram(const QByteArray &datagram, const QHostAddress &sender, quint16 senderPort,
+                        const QHostAddress &destination, bool direct);
 
 signals:
     void logged(const QString &line);
@@ -75,4 +81,5 @@ private:
     quint16 m_commandPort = 0;
     QList<RegistrationLink *> m_registrations;
     QList<CommandLink *> m_commandLinks;
+    QRandomGenerator m_random {QRandomGenerator::securelySeeded()};
 };
