@@ -35,6 +35,8 @@ constexpr bool sanitized = __has_feature(address_sanitizer);
 constexpr bool sanitized = false;
 #endif
 constexpr int floodSize = 150;
+// Fewer places than the flood has links, so that displacement is tested.
+constexpr int pendingPlaces = 64;
 const QStringList realPlayers {"real-1", "real-2", "real-3"};
 // Loopback's broadcast address: every player on the shared port hears it.
 const QHostAddress everyPlayer(QStringLiteral("127.255.255.255"));
@@ -111,6 +113,7 @@ void tst_HostileNetwork::initTestCase()
     // which would register them twice.
     settings.answerDeadline = 0;
     settings.directAfter = 3600 * 1000;
+    settings.pendingPlaces = pendingPlaces;
     m_hub = std::make_unique<NetworkMessenger>(settings);
     QVERIFY(Support::waitFor([this] { return realPlayersListed(); }));
 }
@@ -181,18 +184,17 @@ void tst_HostileNetwork::connectionFlood()
     // Every link was greeted; the hub holds no more than its cap of them, and
     // lists none. Their deadline is 30 s: half a second on, it still holds them.
     QVERIFY(Support::waitFor([&] { return crowd.greeted() == floodSize; }));
-    QVERIFY(Support::waitFor(
-        [&] { return crowd.held() <= PlayerDiscovery::maximumPendingRegistrations; }));
+    QVERIFY(Support::waitFor([&] { return crowd.held() <= pendingPlaces; }));
     QCOMPARE(m_hub->clients().size(), realPlayers.size());
     Support::waitFor([] { return false; }, 500);
-    QCOMPARE(crowd.held(), PlayerDiscovery::maximumPendingRegistrations);
+    QCOMPARE(crowd.held(), pendingPlaces);
 }
 
 void tst_HostileNetwork::recordsThatStreamOn()
 {
     // A whole record, then far more: the hub takes in no more than a record
     // from each link. The process reads little else meanwhile.
-    const int links = PlayerDiscovery::maximumPendingRegistrations;
+    const int links = pendingPlaces;
     const qint64 before = Support::procField("io", "rchar");
     ScriptedPlayer crowd;
     openOver(crowd, m_hub->hubPort(), links, 10,
