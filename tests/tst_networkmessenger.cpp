@@ -653,7 +653,7 @@ void tst_NetworkMessenger::rowsSayWhatPlayersPlay()
     m_hub->queryClient(QStringLiteral("127.0.0.1"));
     QTRY_COMPARE(m_player->received(1), PlayerProtocol::playlistRequest());
     m_player->reply(1, QByteArray(R"({"activeIndex":0,"quintavo":[]})") + '\0');
-    QTRY_COMPARE(playing(), QStringLiteral("0 "));
+    QTRY_COMPARE(playing(), QStringLiteral("0 Default"));
     m_hub->quintavo(3);
     QTRY_COMPARE(m_player->received(2), PlayerProtocol::switchCommand(3));
     QTRY_COMPARE(m_player->received(3), PlayerProtocol::playlistRequest());

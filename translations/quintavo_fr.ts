@@ -2,6 +2,19 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="fr" sourcelanguage="en">
 <context>
+    <name>EntryLabel</name>
+    <message>
+        <source>Default</source>
+        <extracomment>The entry that makes a player show its own default video, and what a player&apos;s row says it plays then.</extracomment>
+        <translation>Vidéo par défaut</translation>
+    </message>
+    <message>
+        <source>Video %1</source>
+        <extracomment>A video the player sent without a description; %1 is its place in the playlist.</extracomment>
+        <translation>Vidéo %1</translation>
+    </message>
+</context>
+<context>
     <name>HeaderBar</name>
     <message>
         <source>Back</source>
@@ -10,16 +23,6 @@
 </context>
 <context>
     <name>PlayerList</name>
-    <message>
-        <source>Default</source>
-        <extracomment>After a player&apos;s address on its row: the player shows its own default video.</extracomment>
-        <translation>Vidéo par défaut</translation>
-    </message>
-    <message>
-        <source>Video %1</source>
-        <extracomment>A video the player sent without a description; %1 is its place in the playlist.</extracomment>
-        <translation>Vidéo %1</translation>
-    </message>
     <message>
         <source>last known: %1</source>
         <extracomment>After a player&apos;s address on its row, when the player no longer answers; %1 is the video it played when it last did.</extracomment>
@@ -136,19 +139,9 @@
         </translation>
     </message>
     <message>
-        <source>Default</source>
-        <extracomment>The entry that makes the player show its own default video.</extracomment>
-        <translation>Vidéo par défaut</translation>
-    </message>
-    <message>
         <source>playing</source>
         <extracomment>Spoken by screen readers after the entry the player plays.</extracomment>
         <translation>en lecture</translation>
-    </message>
-    <message>
-        <source>Video %1</source>
-        <extracomment>A video the player sent without a description; %1 is its place in the playlist.</extracomment>
-        <translation>Vidéo %1</translation>
     </message>
     <message>
         <source>Duration: unknown</source>

@@ -99,13 +99,8 @@ Item {
 
             readonly property int rowIndex: index
 
-            // What the player plays: "Default", the entry's description (or
-            // "Video k" without one), or nothing until it has said.
-            readonly property string playing: model.playingIndex === undefined || model.playingIndex < 0 ? ""
-                //: After a player's address on its row: the player shows its own default video.
-                : model.playingIndex === 0 ? qsTr("Default")
-                //: A video the player sent without a description; %1 is its place in the playlist.
-                : model.playing || qsTr("Video %1").arg(model.playingIndex)
+            // What the player plays, or nothing until it has said.
+            readonly property string playing: model.playing
             readonly property string playingNote: playing === "" ? ""
                 //: After a player's address on its row, when the player no longer answers; %1 is the video it played when it last did.
                 : model.playingStale ? qsTr("last known: %1").arg(playing) : playing

@@ -86,8 +86,7 @@ Item {
         anchors.top: parent.top
         anchors.topMargin: screen.spacing
         height: screen.rowHeight
-        //: The entry that makes the player show its own default video.
-        line1: qsTr("Default")
+        line1: screen.videos ? screen.videos.defaultLabel : ""
         line2: ""
         listIndex: 0
         toggle: true
@@ -126,8 +125,7 @@ Item {
             fontColor: screen.fontColor
             showFocus: screen.showFocus
             state: model.available ? "" : "disabled"
-            //: A video the player sent without a description; %1 is its place in the playlist.
-            line1: model.description || qsTr("Video %1").arg(listIndex)
+            line1: model.label
             line2: model.durationKnown ? screen.shownDuration(model.minutes, model.seconds) : qsTr("Duration: unknown")
             onClicked: screen.chosen(listIndex)
             Accessible.name: [line1, model.durationKnown ? screen.spokenDuration(model.minutes, model.seconds)

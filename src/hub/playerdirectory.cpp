@@ -1,5 +1,7 @@
 #include "playerdirectory.h"
 
+#include "entrylabel.h"
+
 #include "client.h"
 #include "collationkey.h"
 
@@ -96,7 +98,7 @@ QVariant PlayerDirectory::data(const QModelIndex &index, int role) const
     case PlayingIndexRole:
         return row.playingIndex;
     case PlayingRole:
-        return row.playing;
+        return row.playingIndex < 0 ? QString() : EntryLabel::text(row.playingIndex, row.playing);
     case PlayingStaleRole:
         return row.playingStale;
     default:

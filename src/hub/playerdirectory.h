@@ -65,9 +65,9 @@ public:
         LastSeenRole,
         LastSeenDaysAgoRole,
         // What the player plays: the selection index (0 the default video;
-        // -1 until it has said), the entry's description as sent, and
-        // whether that is only the last known, the player not having
-        // answered since.
+        // -1 until it has said), the entry as the list labels it (empty until
+        // the player has said), and whether that is only the last known, the
+        // player not having answered since.
         PlayingIndexRole,
         PlayingRole,
         PlayingStaleRole,
