@@ -39,7 +39,9 @@ void FakeHub::queryClient(QString ipAddress)
 void FakeHub::open(Client *client)
 {
     // Like the hub: the player is active when the call returns, but nothing is
-    // announced until it answers.
+    // announced until it answers; its screen starts empty.
+    m_playlist->clear();
+    m_directory->setOpened(client);
     m_activeClient = client;
     m_queried.append(client->ipAddress());
     emit called();

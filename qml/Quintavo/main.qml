@@ -28,19 +28,9 @@ Rectangle {
     // of the pointer, so that the scene looks to pointer users as it always has.
     property bool keyboardUsed: false
 
-    // A text property of a player object, or "" when there is no player (the
-    // active one is null until the first player is opened) or no such text.
-    function textOf(player, name) {
-        var value = player ? player[name] : undefined
-        return typeof value === "string" ? value : ""
-    }
-
-    // A row of the list: its player's screen starts empty, so that no video
-    // of a player opened before stands where a tap would send its index to
-    // this one.
+    // A row of the list: its player's screen, empty until the player answers.
     function openPlayer(row) {
         main.activeIndex = -1
-        playlist.clear()
         playerDirectory.open(row)
         main.state = "info"
         playerScreen.focusDefault()
@@ -50,7 +40,7 @@ Rectangle {
     // stands now.
     function goBack() {
         main.state = ""
-        playerList.focusRow(playerDirectory.rowOf(networkMessenger.activeClient))
+        playerList.focusRow(playerDirectory.openedRow())
     }
 
     // An entry of the player's screen: highlighted at once, then asked of
@@ -157,8 +147,9 @@ Rectangle {
         backShown: main.state === "info"
         // Bound here rather than set by the "info" state: a binding that a
         // state sets takes effect only when the state's transition ends.
-        title: main.state === "info" ? main.textOf(networkMessenger.activeClient, "hostname") : ""
-        subtitle: main.state === "info" ? main.textOf(networkMessenger.activeClient, "ipaddress") : ""
+        // The active player is null until the first player is opened.
+        title: main.state === "info" && networkMessenger.activeClient ? networkMessenger.activeClient.hostname : ""
+        subtitle: main.state === "info" && networkMessenger.activeClient ? networkMessenger.activeClient.ipaddress : ""
         onBackClicked: main.goBack()
     }
 

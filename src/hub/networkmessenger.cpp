@@ -247,6 +247,10 @@ void NetworkMessenger::queryClient(QString ipAddress)
 
 void NetworkMessenger::open(Client *client)
 {
+    // Its screen starts empty, so that no video of a player opened before
+    // stands where a tap would send its index to this one.
+    m_playlist->clear();
+    m_directory->setOpened(client);
     // Only the active player's replies reach the scene, each of them once.
     if (m_activeClient && m_activeClient != client)
         disconnect(m_activeClient, &Client::jsonChanged, this, &NetworkMessenger::jsonUpdated);

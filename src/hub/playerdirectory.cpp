@@ -131,10 +131,20 @@ bool PlayerDirectory::holds(const Client *client) const
     return client && this->client(client->ipAddress(), client->port()) == client;
 }
 
-int PlayerDirectory::rowOf(QObject *player) const
+int PlayerDirectory::rowOf(const Client *player) const
 {
-    const auto *client = qobject_cast<Client *>(player);
-    const Row *row = client ? m_byKey.value(Key(client->ipAddress(), client->port())) : nullptr;
+    const Row *row = player ? m_byKey.value(Key(player->ipAddress(), player->port())) : nullptr;
+    return row ? indexOf(row) : -1;
+}
+
+void PlayerDirectory::setOpened(const Client *player)
+{
+    m_opened = Key(player->ipAddress(), player->port());
+}
+
+int PlayerDirectory::openedRow() const
+{
+    const Row *row = m_opened ? m_byKey.value(*m_opened) : nullptr;
     return row ? indexOf(row) : -1;
 }
 

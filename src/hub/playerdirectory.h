@@ -102,7 +102,11 @@ public:
     Client *client(const QString &ipAddress, quint16 port) const;
     bool holds(const Client *client) const;
     // The row of a player object's address and port, or -1.
-    Q_INVOKABLE int rowOf(QObject *player) const;
+    int rowOf(const Client *player) const;
+    // The player the hub opened last, and its row wherever it stands now
+    // (-1 when it has none).
+    void setOpened(const Client *player);
+    Q_INVOKABLE int openedRow() const;
 
     void setClientFactory(ClientFactory factory) { m_clientFactory = std::move(factory); }
     // The time now, in UTC (tests set it).
@@ -189,6 +193,7 @@ private:
     QCollator m_collator;
     std::vector<std::unique_ptr<Row>> m_rows;
     QHash<Key, Row *> m_byKey;
+    std::optional<Key> m_opened;
     int m_firstInView = -1;
     int m_lastInView = -1;
     ClientFactory m_clientFactory;

@@ -39,7 +39,7 @@ public:
     QString defaultLabel() const;
 
     // Empties the list, as when another player is opened.
-    Q_INVOKABLE void clear();
+    void clear();
 
 public slots:
     // Shows a player's answer as the hub relays it. An answer that does not say

@@ -7,7 +7,8 @@ namespace EntryLabel {
 QString text(int index, const QString &description)
 {
     if (index == 0)
-        //: The entry that makes a player show its own default video, and what a player's row says it plays then.
+        //: The entry that makes a player show its own default video, and what a player's row says
+        //: it plays then.
         return QCoreApplication::translate("EntryLabel", "Default");
     if (!description.isEmpty())
         return description;
