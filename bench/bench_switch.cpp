@@ -86,7 +86,7 @@ public:
         m_thread.wait();
     }
 
-    QList<ParallelSwitch::Player> targets;
+    QList<PlayerAddress> targets;
 
 private:
     QThread m_thread;
@@ -100,7 +100,7 @@ struct Round
 };
 
 // One round: by description, or to index 0.
-Round play(const QList<ParallelSwitch::Player> &targets, bool byDescription)
+Round play(const QList<PlayerAddress> &targets, bool byDescription)
 {
     ParallelSwitch parallel(targets);
     int switched = 0;

@@ -65,7 +65,7 @@ private:
 void tst_PlayerDirectory::init()
 {
     qRegisterMetaType<Client *>();
-    qRegisterMetaType<PlayerDirectory::Player>("PlayerDirectory::Player");
+    qRegisterMetaType<PlayerAddress>();
     qRegisterMetaType<QList<QPersistentModelIndex>>();
     qRegisterMetaType<QAbstractItemModel::LayoutChangeHint>();
     m_directory = std::make_unique<PlayerDirectory>();
@@ -338,8 +338,8 @@ void tst_PlayerDirectory::forget()
     QCOMPARE(names(), QStringList({"atrium", "cafe"}));
     QCOMPARE(cafe.row(), 1);
     QCOMPARE(left.count(), 1);
-    QCOMPARE(left.at(0).at(0).value<PlayerDirectory::Player>(),
-             PlayerDirectory::Player("10.0.0.2", 7000));
+    QCOMPARE(left.at(0).at(0).value<PlayerAddress>(),
+             PlayerAddress(QStringLiteral("10.0.0.2"), 7000));
     QCOMPARE(remember.count(), 1);
     QCOMPARE(m_directory->remembered().size(), 2);
     // It comes back as a new player when it answers again.

@@ -166,7 +166,7 @@ void PlayerDirectory::registered(Client *client)
             takeOver(row, key);
     }
     if (!row) {
-        auto made = makeRow(client->hostname(), key.first, key.second);
+        auto made = makeRow(client->hostname(), key.address, key.port);
         made->client = client;
         made->listedIn = made->registeredIn = m_scan;
         made->firstSeen = made->lastSeen = seen;
@@ -233,9 +233,9 @@ void PlayerDirectory::takeOver(Row *row, const Key &key)
 {
     const Key was = row->key();
     m_byKey.remove(was);
-    row->address = key.first;
-    row->port = key.second;
-    row->addressKey = CollationKey(m_collator, key.first);
+    row->address = key.address;
+    row->port = key.port;
+    row->addressKey = CollationKey(m_collator, key.address);
     // The object of the old address stays with whoever holds it.
     row->client = nullptr;
     m_byKey.insert(key, row);
@@ -402,7 +402,7 @@ QVector<RememberedPlayer> PlayerDirectory::remembered() const
     return players;
 }
 
-void PlayerDirectory::setPlaying(const Player &player,
+void PlayerDirectory::setPlaying(const PlayerAddress &player,
                                  const std::optional<PlayerAnswer::Playing> &playing)
 {
     Row *row = m_byKey.value(player);
@@ -440,9 +440,9 @@ void PlayerDirectory::answeredBy(Client *client, const QJsonObject &json)
         setPlaying(Key(client->ipAddress(), client->port()), playing);
 }
 
-QVector<PlayerDirectory::Player> PlayerDirectory::playersInView() const
+QVector<PlayerAddress> PlayerDirectory::playersInView() const
 {
-    QVector<Player> players;
+    QVector<PlayerAddress> players;
     const int last = std::min(m_lastInView, count() - 1);
     for (int index = std::max(0, m_firstInView); index <= last; ++index) {
         const Row &row = *m_rows[static_cast<size_t>(index)];

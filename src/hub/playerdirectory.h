@@ -21,6 +21,7 @@
 // it and says which rows it shows.
 #pragma once
 
+#include "playeraddress.h"
 #include "playeranswer.h"
 #include "rememberedplayer.h"
 
@@ -31,7 +32,6 @@
 #include <QHostAddress>
 #include <QJsonObject>
 #include <QList>
-#include <QPair>
 #include <QString>
 #include <QVector>
 
@@ -75,7 +75,6 @@ public:
     Q_ENUM(Role)
 
     // A player: its address text and command port.
-    using Player = QPair<QString, quint16>;
     // Makes the player object for a row that has none, when it is opened.
     using ClientFactory = std::function<Client *(const QString &hostName,
                                                  const QHostAddress &address, quint16 port)>;
@@ -139,12 +138,13 @@ public:
 
     // What the player said it plays, or nothing when it did not answer:
     // what it played is then shown as the last known.
-    void setPlaying(const Player &player, const std::optional<PlayerAnswer::Playing> &playing);
+    void setPlaying(const PlayerAddress &player,
+                    const std::optional<PlayerAnswer::Playing> &playing);
     // The player answered on its own link (the player screen's): what it
     // plays shows on its row too.
     void answeredBy(Client *client, const QJsonObject &answer);
     // The players of the rows in view that answer, first to last.
-    QVector<Player> playersInView() const;
+    QVector<PlayerAddress> playersInView() const;
 
     // The user opens the player of a row.
     Q_INVOKABLE void open(int row);
@@ -161,8 +161,8 @@ signals:
     // A player appeared on the network: a new row, or one that was not
     // answering answered. It left the list (or the row went to another
     // address).
-    void playerAppeared(const PlayerDirectory::Player &player);
-    void playerLeft(const PlayerDirectory::Player &player);
+    void playerAppeared(const PlayerAddress &player);
+    void playerLeft(const PlayerAddress &player);
     // What is remembered changed: a player came, went, moved, was renamed,
     // played something else, or was seen in a minute later than before.
     // Times seen within the same minute bump generation() only.
@@ -170,7 +170,7 @@ signals:
 
 private:
     struct Row;
-    using Key = Player;
+    using Key = PlayerAddress;
 
     QDateTime now() const { return m_now ? m_now() : QDateTime::currentDateTimeUtc(); }
     std::unique_ptr<Row> makeRow(const QString &hostName, const QString &address,
