@@ -7,13 +7,17 @@ FakeHub::FakeHub(QObject *parent)
     : QObject(parent), m_directory(new PlayerDirectory(this)), m_playlist(new PlaylistModel(this))
 {
     connect(m_directory, &PlayerDirectory::openRequested, this, &FakeHub::open);
-    // Like the hub: a remembered player gets an object when it is opened.
-    m_directory->setClientFactory(
-        [this](const QString &hostName, const QHostAddress &address, quint16 port) {
-            return new Client(hostName, address, port, this);
-        });
     connect(this, &FakeHub::activeClientChanged, m_playlist, &PlaylistModel::show,
             Qt::QueuedConnection); // as the hub does
+}
+
+QList<QObject *> FakeHub::clients() const
+{
+    QList<QObject *> players;
+    for (const QPointer<Client> &player : m_clients)
+        if (player)
+            players.append(player);
+    return players;
 }
 
 void FakeHub::scanForClients()
@@ -27,9 +31,8 @@ void FakeHub::scanForClients()
 void FakeHub::queryClient(QString ipAddress)
 {
     // Like the hub: the first player of that address.
-    for (QObject *entry : qAsConst(m_clients)) {
-        auto *client = static_cast<Client *>(entry);
-        if (client->ipAddress() == ipAddress) {
+    for (const QPointer<Client> &client : qAsConst(m_clients)) {
+        if (client && client->ipAddress() == ipAddress) {
             open(client);
             return;
         }
@@ -55,14 +58,8 @@ void FakeHub::quintavo(ushort index)
 
 void FakeHub::addPlayer(const QString &hostname, const QString &ipaddress, int port)
 {
-    const QHostAddress address(ipaddress);
-    Client *client = m_directory->client(address.toString(), quint16(port));
-    if (client && !m_clients.contains(client))
-        client->setHostname(hostname);
-    else
-        client = new Client(hostname, address, quint16(port), this);
-    m_clients.append(client);
-    m_directory->registered(client);
+    m_clients.append(
+        m_directory->registered(hostname, QHostAddress(ipaddress).toString(), quint16(port)));
     emit clientsUpdated();
 }
 

@@ -9,6 +9,7 @@
 #include <QJsonObject>
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
@@ -29,7 +30,7 @@ class FakeHub : public QObject
 public:
     explicit FakeHub(QObject *parent = nullptr);
 
-    QList<QObject *> clients() const { return m_clients; }
+    QList<QObject *> clients() const;
     QObject *activeClient() const { return m_activeClient; }
     PlayerDirectory *directory() const { return m_directory; }
     PlaylistModel *playlist() const { return m_playlist; }
@@ -64,8 +65,8 @@ signals:
 private:
     void open(Client *client);
 
-    QList<QObject *> m_clients;
-    Client *m_activeClient = nullptr;
+    QList<QPointer<Client>> m_clients;
+    QPointer<Client> m_activeClient;
     PlayerDirectory *m_directory;
     PlaylistModel *m_playlist;
     int m_scanCount = 0;

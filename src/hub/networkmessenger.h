@@ -14,6 +14,7 @@
 #include <QJsonObject>
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QThread>
 
@@ -75,16 +76,16 @@ signals:
     void newUpdate(QString version, QString description, QString url, bool showMessage);
 
 public slots:
-    void addClient();
-    void clientDisconnect();
     void jsonUpdated(QJsonObject json);
     void updateAvailable();
 
+    // Part of the script surface that does nothing: registration links are
+    // served by discovery, each one on its own.
+    void addClient();
+    void clientDisconnect();
+
 private:
     void registerPlayer(const PlayerProtocol::RegistrationRecord &record);
-    Client *clientFor(const PlayerProtocol::RegistrationRecord &record);
-    Client *makeClient(const QString &hostName, const QHostAddress &address, quint16 port);
-    void releaseUnreachableClients();
     void sendDirect(int scan);
     void remember(const QVector<RememberedPlayer> &players);
     void save();
@@ -113,13 +114,11 @@ private:
     PlayerDirectory *m_directory;
     PlayingSchedule *m_playingSchedule = nullptr; // null when players are not asked
     PlaylistModel *m_playlist;
-    QList<QObject *> m_clients;
-    Client *m_activeClient = nullptr;
+    // The players registered since the latest scan, in their order; each
+    // belongs to its row of the directory.
+    QList<QPointer<Client>> m_clients;
+    // Null once its row has gone.
+    QPointer<Client> m_activeClient;
     Updater *m_updater;
     bool m_updateCheckStarted = false;
-
-    // Every player object made so far and not yet released.
-    QList<Client *> m_allClients;
-    // The list as the scene last read it; its players stay alive.
-    mutable QList<QObject *> m_lastReadClients;
 };

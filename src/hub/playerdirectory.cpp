@@ -23,7 +23,9 @@ struct PlayerDirectory::Row
 
     Key key() const { return Key(address, port); }
 
-    Client *client = nullptr;
+    // Made when the player first registers or when the row is opened; the
+    // row's own, deleted with it.
+    std::unique_ptr<Client, LaterDeleter> client;
     QString hostname; // as the row shows it, to notice a rename
     CollationKey nameKey;
     QString address;
@@ -42,6 +44,12 @@ struct PlayerDirectory::Row
     QString playing;
     bool playingStale = false;
 };
+
+void PlayerDirectory::LaterDeleter::operator()(Client *client) const
+{
+    // Its signals may be on their way: it goes once they have been handled.
+    client->deleteLater();
+}
 
 namespace {
 
@@ -85,8 +93,6 @@ QVariant PlayerDirectory::data(const QModelIndex &index, int role) const
         return row.hostname;
     case IpAddressRole:
         return row.address;
-    case PlayerRole:
-        return QVariant::fromValue<QObject *>(row.client);
     case AnsweringRole:
         return row.answering;
     case NotSeenYetRole:
@@ -108,27 +114,17 @@ QVariant PlayerDirectory::data(const QModelIndex &index, int role) const
 
 QHash<int, QByteArray> PlayerDirectory::roleNames() const
 {
-    return {{HostnameRole, "hostname"},
-            {IpAddressRole, "ipaddress"},
-            {PlayerRole, "player"},
-            {AnsweringRole, "answering"},
-            {NotSeenYetRole, "notSeenYet"},
-            {LastSeenRole, "lastSeen"},
-            {LastSeenDaysAgoRole, "lastSeenDaysAgo"},
-            {PlayingIndexRole, "playingIndex"},
-            {PlayingRole, "playing"},
+    return {{HostnameRole, "hostname"},         {IpAddressRole, "ipaddress"},
+            {AnsweringRole, "answering"},       {NotSeenYetRole, "notSeenYet"},
+            {LastSeenRole, "lastSeen"},         {LastSeenDaysAgoRole, "lastSeenDaysAgo"},
+            {PlayingIndexRole, "playingIndex"}, {PlayingRole, "playing"},
             {PlayingStaleRole, "playingStale"}};
 }
 
 Client *PlayerDirectory::client(const QString &ipAddress, quint16 port) const
 {
     const Row *row = m_byKey.value(Key(ipAddress, port));
-    return row ? row->client : nullptr;
-}
-
-bool PlayerDirectory::holds(const Client *client) const
-{
-    return client && this->client(client->ipAddress(), client->port()) == client;
+    return row ? row->client.get() : nullptr;
 }
 
 int PlayerDirectory::rowOf(const Client *player) const
@@ -155,28 +151,35 @@ PlayerDirectory::makeRow(const QString &hostName, const QString &address, quint1
                                  CollationKey(m_collator, address), port);
 }
 
-void PlayerDirectory::registered(Client *client)
+Client *PlayerDirectory::registered(const QString &hostName, const QString &address, quint16 port)
 {
-    const Key key(client->ipAddress(), client->port());
+    const Key key(address, port);
     const QDateTime seen = now();
     Row *row = m_byKey.value(key);
     if (!row) {
-        row = movedPlayer(client->hostname());
+        row = movedPlayer(hostName);
         if (row)
             takeOver(row, key);
     }
     if (!row) {
-        auto made = makeRow(client->hostname(), key.address, key.port);
-        made->client = client;
+        auto made = makeRow(hostName, key.address, key.port);
+        made->client = makeClient(*made);
         made->listedIn = made->registeredIn = m_scan;
         made->firstSeen = made->lastSeen = seen;
+        Client *client = made->client.get();
         insert(std::move(made));
         dropLongestUnseen();
         touched(true);
         emit playerAppeared(key);
-        return;
+        return client;
     }
 
+    // A second registration between two scans comes with an object of its
+    // own, which lasts until the next scan; the row keeps its first.
+    if (row->registeredIn == m_scan && row->client) {
+        m_duplicates.emplace_back(new Client(hostName, QHostAddress(address), port));
+        return m_duplicates.back().get();
+    }
     row->registeredIn = m_scan;
     QVector<int> roles;
     const bool returned = !row->answering;
@@ -188,17 +191,15 @@ void PlayerDirectory::registered(Client *client)
         row->notSeenYet = false;
         roles.append(NotSeenYetRole);
     }
-    // A second registration between two scans comes with an object of its own;
-    // the row keeps its first, which the hub renames when a player comes back
-    // under another name.
-    if (!row->client) {
-        row->client = client;
-        roles.append(PlayerRole);
-    }
+    if (!row->client)
+        row->client = makeClient(*row);
+    // A player that registers again keeps its object, also when it comes
+    // back under another name.
+    row->client->setHostname(hostName);
     int index = indexOf(row);
     bool renamed = false;
-    if (row->client->hostname() != row->hostname) {
-        row->hostname = row->client->hostname();
+    if (hostName != row->hostname) {
+        row->hostname = hostName;
         row->nameKey = CollationKey(m_collator, row->hostname);
         roles.append({Qt::DisplayRole, HostnameRole});
         index = moveToPlace(index);
@@ -213,6 +214,13 @@ void PlayerDirectory::registered(Client *client)
     touched(returned || renamed || newMinute);
     if (returned)
         emit playerAppeared(key);
+    return row->client.get();
+}
+
+std::unique_ptr<Client, PlayerDirectory::LaterDeleter> PlayerDirectory::makeClient(const Row &row)
+{
+    return std::unique_ptr<Client, LaterDeleter>(
+        new Client(row.hostname, QHostAddress(row.address), row.port));
 }
 
 PlayerDirectory::Row *PlayerDirectory::movedPlayer(const QString &hostName) const
@@ -236,19 +244,24 @@ void PlayerDirectory::takeOver(Row *row, const Key &key)
     row->address = key.address;
     row->port = key.port;
     row->addressKey = CollationKey(m_collator, key.address);
-    // The object of the old address stays with whoever holds it.
-    row->client = nullptr;
+    // The object of the old address goes, also from an open player screen,
+    // whose commands would go to an address the player left; the
+    // registration makes one for the new.
+    row->client.reset();
+    if (m_opened == was)
+        m_opened = key;
     m_byKey.insert(key, row);
     // Where the old address stood among rows of the same name.
     const auto at = std::find_if(m_rows.cbegin(), m_rows.cend(),
                                  [row](const std::unique_ptr<Row> &r) { return r.get() == row; });
     const int index = moveToPlace(static_cast<int>(at - m_rows.cbegin()));
-    changed(index, {IpAddressRole, PlayerRole});
+    changed(index, {IpAddressRole});
     emit playerLeft(was);
 }
 
 int PlayerDirectory::scanStarted()
 {
+    m_duplicates.clear();
     return ++m_scan;
 }
 
@@ -295,12 +308,10 @@ void PlayerDirectory::scanEnded(int scan)
         if (!registered && row.answering && row.listedIn <= scan) {
             row.answering = false;
             roles.append({AnsweringRole, LastSeenRole, LastSeenDaysAgoRole});
-            // A player object for it is made again when it answers or is
-            // opened; until then, the hub may let this one go.
-            if (row.client) {
-                row.client = nullptr;
-                roles.append(PlayerRole);
-            }
+            // Its object is made again when it answers or is opened; the open
+            // player's stays, for its screen.
+            if (row.key() != m_opened)
+                row.client.reset();
         } else if (newDay && !row.answering) {
             roles.append(LastSeenDaysAgoRole);
         }
@@ -471,12 +482,9 @@ void PlayerDirectory::open(int index)
     Row &row = *m_rows[static_cast<size_t>(index)];
     // A player remembered, or one that stopped answering, may still take
     // commands.
-    if (!row.client && m_clientFactory) {
-        row.client = m_clientFactory(row.hostname, QHostAddress(row.address), row.port);
-        changed(index, {PlayerRole});
-    }
-    if (row.client)
-        emit openRequested(row.client);
+    if (!row.client)
+        row.client = makeClient(row);
+    emit openRequested(row.client.get());
 }
 
 void PlayerDirectory::forget(int index)

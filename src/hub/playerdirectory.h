@@ -54,7 +54,6 @@ public:
     enum Role {
         HostnameRole = Qt::UserRole + 1,
         IpAddressRole,
-        PlayerRole, // the Client, or null while the row has none
         AnsweringRole, // false from the round it missed until it answers
         // Remembered from an earlier run and not answering yet: until it
         // answers, or until the first round's verdict.
@@ -74,11 +73,6 @@ public:
     };
     Q_ENUM(Role)
 
-    // A player: its address text and command port.
-    // Makes the player object for a row that has none, when it is opened.
-    using ClientFactory = std::function<Client *(const QString &hostName,
-                                                 const QHostAddress &address, quint16 port)>;
-
     // The steps of a scan: the datagram at a player's own address this long
     // after the broadcast, and the verdict on who is not answering.
     static constexpr int directAfter = 2000;
@@ -97,9 +91,9 @@ public:
     int lastRowInView() const { return m_lastInView; }
 
     // The player object of the row for this address text and command port, or
-    // null when there is none.
+    // null when there is none (no such row, or a remembered player not yet
+    // registered or opened).
     Client *client(const QString &ipAddress, quint16 port) const;
-    bool holds(const Client *client) const;
     // The row of a player object's address and port, or -1.
     int rowOf(const Client *player) const;
     // The player the hub opened last, and its row wherever it stands now
@@ -107,16 +101,18 @@ public:
     void setOpened(const Client *player);
     Q_INVOKABLE int openedRow() const;
 
-    void setClientFactory(ClientFactory factory) { m_clientFactory = std::move(factory); }
     // The time now, in UTC (tests set it).
     void setClock(std::function<QDateTime()> now) { m_now = std::move(now); }
 
-    // A player registered: its row (by the client's address and port) is
-    // updated, taken over, or made at its place. A row keeps the client it
-    // was given first, until it stops answering.
-    void registered(Client *client);
+    // A player registered: its row (by address text and port) is updated,
+    // taken over, or made at its place. Gives the player object for the
+    // hub's list of this scan: the row's own, which it keeps while the player
+    // answers or is the open one, or, for a second registration between two
+    // scans, an object of its own that lasts until the next scan.
+    Client *registered(const QString &hostName, const QString &address, quint16 port);
 
-    // A scan begins with the broadcast; gives its number.
+    // A scan begins with the broadcast; gives its number. The objects of the
+    // previous scan's second registrations go.
     int scanStarted();
     // The addresses of the players that have not registered since that scan
     // began and have not been sent the datagram at their own address for it
@@ -171,6 +167,11 @@ signals:
 private:
     struct Row;
     using Key = PlayerAddress;
+    struct LaterDeleter
+    {
+        void operator()(Client *client) const;
+    };
+    static std::unique_ptr<Client, LaterDeleter> makeClient(const Row &row);
 
     QDateTime now() const { return m_now ? m_now() : QDateTime::currentDateTimeUtc(); }
     std::unique_ptr<Row> makeRow(const QString &hostName, const QString &address,
@@ -196,7 +197,7 @@ private:
     std::optional<Key> m_opened;
     int m_firstInView = -1;
     int m_lastInView = -1;
-    ClientFactory m_clientFactory;
+    std::vector<std::unique_ptr<Client, LaterDeleter>> m_duplicates;
     std::function<QDateTime()> m_now;
     quint64 m_generation = 0;
     int m_scan = 0; // the latest scan's number
