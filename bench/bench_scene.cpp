@@ -12,14 +12,17 @@
 #include "applicationinfo.h"
 #include "benchsupport.h"
 #include "identity.h"
+#include "grouplist.h"
 #include "networkmessenger.h"
 #include "playerdirectory.h"
+#include "playerfilter.h"
 #include "playerfile.h"
 #include "playerprotocol.h"
 #include "playerstore.h"
 #include "playlistmodel.h"
 #include "preloadedpicture.h"
 #include "qtquick2applicationviewer.h"
+#include "selectionplay.h"
 
 #include <QGuiApplication>
 #include <QJsonArray>
@@ -75,6 +78,9 @@ void publish(QQuickView &viewer, NetworkMessenger &hub)
     viewer.rootContext()->setContextProperty(QStringLiteral("applicationVersion"),
                                              QVariant(ApplicationInfo::quintavo().versionText()));
     viewer.rootContext()->setContextProperty(QStringLiteral("playerDirectory"), hub.directory());
+    viewer.rootContext()->setContextProperty(QStringLiteral("playerFilter"), hub.filter());
+    viewer.rootContext()->setContextProperty(QStringLiteral("selectionPlay"), hub.selectionPlay());
+    viewer.rootContext()->setContextProperty(QStringLiteral("playerGroups"), hub.groups());
     viewer.rootContext()->setContextProperty(QStringLiteral("playlist"), hub.playlist());
 }
 

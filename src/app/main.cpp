@@ -2,13 +2,16 @@
 #include "applicationoptions.h"
 #include "consoleoutput.h"
 #include "identity.h"
+#include "grouplist.h"
 #include "networkmessenger.h"
 #include "playerdirectory.h"
+#include "playerfilter.h"
 #include "playerstore.h"
 #include "playlistmodel.h"
 #include "preloadedpicture.h"
 #include "qtquick2applicationviewer.h"
 #include "scenepolicy.h"
+#include "selectionplay.h"
 #include "singleinstance.h"
 #include "uilanguage.h"
 
@@ -83,8 +86,12 @@ int main(int argc, char *argv[])
     viewer.rootContext()->setContextProperty(QStringLiteral("networkMessenger"), &hub);
     viewer.rootContext()->setContextProperty(QStringLiteral("applicationVersion"),
                                              QVariant(version));
-    // The lists the scene shows, owned by the hub.
+    // The lists the scene shows and what it does with the selected players,
+    // owned by the hub.
     viewer.rootContext()->setContextProperty(QStringLiteral("playerDirectory"), hub.directory());
+    viewer.rootContext()->setContextProperty(QStringLiteral("playerFilter"), hub.filter());
+    viewer.rootContext()->setContextProperty(QStringLiteral("selectionPlay"), hub.selectionPlay());
+    viewer.rootContext()->setContextProperty(QStringLiteral("playerGroups"), hub.groups());
     viewer.rootContext()->setContextProperty(QStringLiteral("playlist"), hub.playlist());
     // Another program holding the hub port keeps every player away: the scene
     // says so where it would list them.

@@ -2,11 +2,15 @@
 
 #include "applicationinfo.h"
 #include "client.h"
+#include "grouplist.h"
+#include "nowplaying.h"
 #include "playerdirectory.h"
 #include "playerdiscovery.h"
+#include "playerfilter.h"
 #include "playerstore.h"
 #include "playingschedule.h"
 #include "playlistmodel.h"
+#include "selectionplay.h"
 #include "updater.h"
 
 #include <QTimer>
@@ -26,6 +30,10 @@ NetworkMessenger::NetworkMessenger(const HubSettings &settings, QObject *parent)
       m_holdRemembered(settings.holdRemembered),
       m_saveTimer(new QTimer(this)),
       m_directory(new PlayerDirectory(this)),
+      m_filter(new PlayerFilter(m_directory, this)),
+      m_nowPlaying(new NowPlaying(this)),
+      m_selectionPlay(new SelectionPlay(m_directory, m_nowPlaying, this)),
+      m_groups(new GroupList(m_directory, this)),
       m_playlist(new PlaylistModel(this))
 {
     m_discoveryThread.setObjectName(QStringLiteral("discovery"));
@@ -45,8 +53,10 @@ NetworkMessenger::NetworkMessenger(const HubSettings &settings, QObject *parent)
             return makeClient(hostName, address, port);
         });
     connect(m_directory, &PlayerDirectory::openRequested, this, &NetworkMessenger::open);
+    m_nowPlaying->setDeadline(settings.playingPace.deadline);
+    m_selectionPlay->setDeadline(settings.playingPace.deadline);
     if (settings.askWhatPlayersPlay) {
-        m_playingSchedule = new PlayingSchedule(m_directory, this);
+        m_playingSchedule = new PlayingSchedule(m_directory, m_nowPlaying, this);
         m_playingSchedule->setPace(settings.playingPace);
     }
     // The player screen takes an answer in on the next turn of the event loop:
@@ -112,6 +122,9 @@ NetworkMessenger::~NetworkMessenger()
     }
     // The directory's view of the players goes first: nothing may show a
     // player object that is gone.
+    delete m_selectionPlay;
+    delete m_filter;
+    delete m_groups;
     delete m_directory;
     qDeleteAll(m_allClients);
 }

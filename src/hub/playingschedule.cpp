@@ -4,10 +4,11 @@
 
 #include <algorithm>
 
-PlayingSchedule::PlayingSchedule(PlayerDirectory *directory, QObject *parent)
+PlayingSchedule::PlayingSchedule(PlayerDirectory *directory, NowPlaying *nowPlaying,
+                                 QObject *parent)
     : QObject(parent),
       m_directory(directory),
-      m_nowPlaying(new NowPlaying(this)),
+      m_nowPlaying(nowPlaying),
       m_refresh(new QTimer(this))
 {
     m_clock.start();
@@ -51,7 +52,7 @@ void PlayingSchedule::switched(const Player &player)
 
 void PlayingSchedule::rowsInViewChanged()
 {
-    if (m_directory->firstRowInView() < 0) {
+    if (!m_directory->hasRowsInView()) {
         m_refresh->stop();
         return;
     }
