@@ -11,17 +11,18 @@
 // --startup main|remembered|bare, --videos, --venue, --scan, --requests and --file.
 #include "applicationinfo.h"
 #include "benchsupport.h"
-#include "identity.h"
 #include "grouplist.h"
+#include "identity.h"
 #include "networkmessenger.h"
 #include "playerdirectory.h"
-#include "playerfilter.h"
 #include "playerfile.h"
+#include "playerfilter.h"
 #include "playerprotocol.h"
 #include "playerstore.h"
 #include "playlistmodel.h"
 #include "preloadedpicture.h"
 #include "qtquick2applicationviewer.h"
+#include "roworder.h"
 #include "selectionplay.h"
 
 #include <QGuiApplication>
@@ -82,6 +83,8 @@ void publish(QQuickView &viewer, NetworkMessenger &hub)
     viewer.rootContext()->setContextProperty(QStringLiteral("selectionPlay"), hub.selectionPlay());
     viewer.rootContext()->setContextProperty(QStringLiteral("playerGroups"), hub.groups());
     viewer.rootContext()->setContextProperty(QStringLiteral("playlist"), hub.playlist());
+    static RowOrder rowOrder;
+    viewer.rootContext()->setContextProperty(QStringLiteral("rowOrder"), &rowOrder);
 }
 
 // Prints the process's age at its first frame and ends it.

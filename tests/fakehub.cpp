@@ -116,10 +116,9 @@ int FakeHub::addScriptedPlayer(const QString &hostname, const QStringList &descr
         videos.append(QJsonObject {{QStringLiteral("description"), description},
                                    {QStringLiteral("duration"), 60},
                                    {QStringLiteral("exists"), true}});
-    const QByteArray playlist
-        = QJsonDocument(QJsonObject {{QStringLiteral("activeIndex"), 0},
-                                     {QStringLiteral("quintavo"), videos}})
-              .toJson(QJsonDocument::Compact)
+    const QByteArray playlist = QJsonDocument(QJsonObject {{QStringLiteral("activeIndex"), 0},
+                                                           {QStringLiteral("quintavo"), videos}})
+                                    .toJson(QJsonDocument::Compact)
         + '\0';
     connect(player, &ScriptedPlayer::commandReceived, player, [player, playlist, mute](int link) {
         const QByteArray command = player->received(link).chopped(1);

@@ -9,6 +9,7 @@
 #include "playerdirectory.h"
 #include "playerfilter.h"
 #include "playlistmodel.h"
+#include "roworder.h"
 #include "scenepolicy.h"
 #include "selectionplay.h"
 
@@ -50,6 +51,7 @@ public slots:
         context->setContextProperty(QStringLiteral("selectionPlay"), hub->selectionPlay());
         context->setContextProperty(QStringLiteral("playerGroups"), hub->groups());
         context->setContextProperty(QStringLiteral("playlist"), hub->playlist());
+        context->setContextProperty(QStringLiteral("rowOrder"), new RowOrder(engine));
         context->setContextProperty(QStringLiteral("applicationVersion"),
                                     QVariant(QStringLiteral(QUINTAVO_VERSION)));
         // The schemes the tests' links use: none of them may reach a real handler.

@@ -1,8 +1,8 @@
 #include "applicationinfo.h"
 #include "applicationoptions.h"
 #include "consoleoutput.h"
-#include "identity.h"
 #include "grouplist.h"
+#include "identity.h"
 #include "networkmessenger.h"
 #include "playerdirectory.h"
 #include "playerfilter.h"
@@ -10,6 +10,7 @@
 #include "playlistmodel.h"
 #include "preloadedpicture.h"
 #include "qtquick2applicationviewer.h"
+#include "roworder.h"
 #include "scenepolicy.h"
 #include "selectionplay.h"
 #include "singleinstance.h"
@@ -80,6 +81,8 @@ int main(int argc, char *argv[])
     NetworkMessenger hub(settings);
     const QString version = identity.versionText();
 
+    // Keeps the list's rows in screen order for screen readers; outlives the scene.
+    RowOrder rowOrder;
     QtQuick2ApplicationViewer viewer;
     ScenePolicy::apply(viewer.engine());
     PreloadedPicture::install(std::move(background), viewer.engine());
@@ -93,6 +96,7 @@ int main(int argc, char *argv[])
     viewer.rootContext()->setContextProperty(QStringLiteral("selectionPlay"), hub.selectionPlay());
     viewer.rootContext()->setContextProperty(QStringLiteral("playerGroups"), hub.groups());
     viewer.rootContext()->setContextProperty(QStringLiteral("playlist"), hub.playlist());
+    viewer.rootContext()->setContextProperty(QStringLiteral("rowOrder"), &rowOrder);
     // Another program holding the hub port keeps every player away: the scene
     // says so where it would list them.
     viewer.setInitialProperties(

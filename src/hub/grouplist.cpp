@@ -51,6 +51,11 @@ QString GroupList::remove(int row)
     return changed(m_store.remove(m_groups.at(row).name));
 }
 
+QString GroupList::nameAt(int row) const
+{
+    return row >= 0 && row < count() ? m_groups.at(row).name : QString();
+}
+
 int GroupList::select(int row)
 {
     if (row < 0 || row >= count())

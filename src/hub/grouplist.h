@@ -39,6 +39,7 @@ public:
     Q_INVOKABLE QString saveSelection(const QString &name);
     Q_INVOKABLE QString rename(int row, const QString &newName);
     Q_INVOKABLE QString remove(int row);
+    Q_INVOKABLE QString nameAt(int row) const;
     // Selects exactly the members of the group at that row; gives how many
     // rows that is.
     Q_INVOKABLE int select(int row);

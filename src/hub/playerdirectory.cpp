@@ -494,9 +494,10 @@ int PlayerDirectory::selectHostNames(const QStringList &hostNames)
     QVector<int> in, out;
     for (int index = 0; index < count(); ++index) {
         const QString &name = m_rows[static_cast<size_t>(index)]->hostname;
-        const bool member = std::any_of(hostNames.cbegin(), hostNames.cend(), [&](const QString &n) {
-            return n.compare(name, Qt::CaseInsensitive) == 0;
-        });
+        const bool member
+            = std::any_of(hostNames.cbegin(), hostNames.cend(), [&](const QString &n) {
+                  return n.compare(name, Qt::CaseInsensitive) == 0;
+              });
         (member ? in : out).append(index);
     }
     setSelected(out, false);

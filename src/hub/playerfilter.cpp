@@ -177,8 +177,8 @@ void PlayerFilter::moved(int first, int last, int destination)
         m_rows = rows;
         return;
     }
-    const int place = int(std::lower_bound(rows.cbegin(), rows.cend(), after(m_rows.at(from)))
-                          - rows.cbegin());
+    const int place
+        = int(std::lower_bound(rows.cbegin(), rows.cend(), after(m_rows.at(from))) - rows.cbegin());
     if (place == from) {
         m_rows = rows;
     } else {
@@ -265,6 +265,18 @@ void PlayerFilter::showInView()
     for (int row = std::max(0, m_firstInView); m_firstInView >= 0 && row <= last; ++row)
         rows.append(m_rows.at(row));
     m_directory->setRowsInView(rows);
+}
+
+void PlayerFilter::setFocusedRow(int row)
+{
+    const int source = sourceRow(row);
+    m_focused
+        = source < 0 ? QPersistentModelIndex() : QPersistentModelIndex(m_directory->index(source));
+}
+
+int PlayerFilter::focusedRow() const
+{
+    return m_focused.isValid() ? rowOfSource(m_focused.row()) : -1;
 }
 
 void PlayerFilter::toggle(int row)

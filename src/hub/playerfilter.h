@@ -52,6 +52,11 @@ public:
     // The rows the list shows, first to last; none (-1) while it is hidden.
     Q_INVOKABLE void setRowsInView(int first, int last);
 
+    // The player the keyboard focus is on: the scene puts the focus back on
+    // it after the filter changed, when it is shown (-1 when not).
+    Q_INVOKABLE void setFocusedRow(int row);
+    Q_INVOKABLE int focusedRow() const;
+
     // Selecting: a row toggled becomes the anchor that extendTo() selects
     // from, wherever it stands then (from `from` while there is none shown).
     Q_INVOKABLE void toggle(int row);
@@ -85,4 +90,5 @@ private:
     int m_firstInView = -1;
     int m_lastInView = -1;
     QPersistentModelIndex m_anchor; // of the directory
+    QPersistentModelIndex m_focused; // of the directory
 };

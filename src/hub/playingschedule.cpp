@@ -6,10 +6,7 @@
 
 PlayingSchedule::PlayingSchedule(PlayerDirectory *directory, NowPlaying *nowPlaying,
                                  QObject *parent)
-    : QObject(parent),
-      m_directory(directory),
-      m_nowPlaying(nowPlaying),
-      m_refresh(new QTimer(this))
+    : QObject(parent), m_directory(directory), m_nowPlaying(nowPlaying), m_refresh(new QTimer(this))
 {
     m_clock.start();
     connect(m_refresh, &QTimer::timeout, this, &PlayingSchedule::refreshRowsInView);

@@ -51,7 +51,7 @@ Item {
         function range(from, to) { var all = []; for (var n = from; n <= to; ++n) all.push(n); return all }
 
         function initTestCase() {
-            scene = Qt.createComponent("qrc:/qml/Quintavo/main.qml").createObject(root)
+            var component = Qt.createComponent("qrc:/qml/Quintavo/main.qml"); if (component.status !== Component.Ready) fail(component.errorString()); scene = component.createObject(root)
             compare(hub.scanCount, 0)
             compare(item("backButton").opacity, 0) // no fade-out at start
         }
