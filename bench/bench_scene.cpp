@@ -372,10 +372,14 @@ struct Venue
         announced = 0;
         hub.scanForClients();
         // A player that registers late is sent the datagram at its address,
-        // and may then register twice.
-        if (!Support::waitFor([&] { return announced >= players; }, 10000))
+        // and may then register twice: at least one update per player, then
+        // the list itself.
+        if (!Support::waitFor([&] { return announced >= players && listed() == players; }, 10000)) {
+            std::fprintf(stderr, "scan: %d updates, %d of %d players listed\n", announced, listed(),
+                         players);
             return false;
-        return listed() == players;
+        }
+        return true;
     }
 
     // The players the list holds.
@@ -428,6 +432,13 @@ int venue(int scans)
     if (!venue.scan(players))
         return 1;
     const int repetitions = Bench::smoke() ? 1 : 5;
+    // Each scan's steps come 2 s and 4 s after it: scans one after another
+    // leave hundreds of them pending, where a day at one scan per 10 s leaves
+    // two. They end before the answer is timed, after one scan as after the day.
+    const auto stepsDone = [] {
+        Support::waitFor([] { return false; }, PlayerDirectory::answerDeadline + 200);
+    };
+    stepsDone();
     const double fresh = venue.answerTime(1000, repetitions);
     const int warmUp = scans / 20;
     qint64 baseline = 0;
@@ -438,6 +449,7 @@ int venue(int scans)
             return 1;
     }
     const qint64 growth = Support::procField("status", "VmRSS") - baseline;
+    stepsDone();
     const double afterDay = venue.answerTime(1000, repetitions);
     if (fresh < 0 || afterDay < 0)
         return 1;
@@ -564,8 +576,11 @@ int playingRequests(int players, int seconds)
     Venue venue(players, answer);
     if (!venue.scan(players))
         return 1;
-    if (!Support::waitFor([&] { return venue.sayingWhatPlays() == players; }, 120000))
+    if (!Support::waitFor([&] { return venue.sayingWhatPlays() == players; }, 120000)) {
+        std::fprintf(stderr, "%d of %d rows say what they play\n", venue.sayingWhatPlays(),
+                     players);
         return 1;
+    }
     const int firstAppearances = venue.crowd.commands;
     venue.crowd.commands = 0;
     venue.crowd.bytesSent = 0;
@@ -574,8 +589,7 @@ int playingRequests(int players, int seconds)
     while (clock.elapsed() < seconds * 1000) {
         if (!venue.scan(players))
             return 1;
-        // A scan may end past the minute: no wait then (a timer of a
-        // negative interval never fires).
+        // A scan may end past the minute: no wait then.
         const qint64 left = seconds * 1000 - clock.elapsed();
         if (left > 0)
             Support::waitFor([] { return false; }, int(std::min<qint64>(10000, left)));
@@ -726,7 +740,7 @@ int drive(int repetitions)
     // Commands and bytes per minute while the list is shown.
     const QList<double> asked = child(QStringList {QStringLiteral("--requests")} + smoke);
     const QString players = Bench::smoke() ? QStringLiteral("30") : QStringLiteral("200");
-    Bench::printRow(QStringLiteral("list shown, %1 players: commands in a minute after their first "
+    Bench::printRow(QStringLiteral("list shown, %1 players: commands in the 65 s after their first "
                                    "appearance (vs rows in view)")
                         .arg(players),
                     asked.value(0), asked.value(1), QStringLiteral("commands"),
@@ -738,7 +752,7 @@ int drive(int repetitions)
                     Bench::Goal::RatioAtMost, 1);
     Bench::printRow(
         QStringLiteral("list shown, %1 players with 5,000-video playlists: KiB received "
-                       "in a minute (vs one playlist per row in view)")
+                       "in those 65 s (vs one playlist per row in view)")
             .arg(players),
         asked.value(3), asked.value(4), QStringLiteral("KiB"), Bench::Goal::RatioAtMost, 1);
     return 0;
@@ -780,7 +794,9 @@ int main(int argc, char *argv[])
     }
     if (mode == "--requests") {
         QGuiApplication app(argc, argv);
-        return playingRequests(Bench::smoke() ? 30 : 200, Bench::smoke() ? 5 : 60);
+        // A minute, the rows' refresh, and one look more: the first look
+        // past the minute may come up to 5 s after it.
+        return playingRequests(Bench::smoke() ? 30 : 200, Bench::smoke() ? 5 : 65);
     }
     QCoreApplication app(argc, argv);
     return drive(Bench::smoke() ? 1 : 15);
