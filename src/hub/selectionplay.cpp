@@ -205,11 +205,18 @@ void SelectionPlay::report(int member, const SwitchOutcome &outcome)
 {
     Member &told = m_members[member];
     told.outcome = outcome;
+    // An answer to a switch need not hold the playlist: the one it sent
+    // names the entry.
+    if (told.outcome->playing && !told.outcome->playing->description && told.playlist) {
+        const int index = told.outcome->playing->activeIndex;
+        if (index >= 1 && index <= told.playlist->entries.size())
+            told.outcome->playing->description = told.playlist->entries.at(index - 1).description;
+    }
     m_directory->setSwitchOutcome(told.player, SwitchOutcome::kindName(outcome.kind));
     // What the player says it plays shows on its row; a player that did not
     // answer is shown with what it played last, as the last known.
-    if (outcome.playing)
-        m_directory->setPlaying(told.player, outcome.playing);
+    if (told.outcome->playing)
+        m_directory->setPlaying(told.player, told.outcome->playing);
     else if (outcome.kind == SwitchOutcome::Kind::NotAnswering && outcome.index)
         m_directory->setPlaying(told.player, std::nullopt);
     emit progressChanged();
