@@ -1,13 +1,13 @@
 #!/usr/bin/python3
 # The running application APP as a screen reader finds it over AT-SPI: its
 # accessible objects, one per line: ROLE, NAME and STATES ("showing",
-# "focused", both or neither), separated by tabs.
+# "focused", "selected", any of them or none), and the DESCRIPTION where
+# there is one (a row's place, "3 of 8"), separated by tabs.
 #   tests/e2e/accessible.py APP            prints them; exits 1 when no
 #                                          application of that name is on the bus
 #   tests/e2e/accessible.py APP --rows     prints the rows every 40 ms: the
-#       push buttons that are showing, Back left out, from the top of the window
-#       down (as a screen reader's review of the screen reads them; the tree
-#       lists a list's rows in the order they were made), each by the first two
+#       list items that are showing, from the top of the window down (as a
+#       screen reader's review of the screen reads them), each by the first two
 #       parts of its name (a player's name and address), separated by " | "
 #   tests/e2e/accessible.py APP --names    prints the rows' whole names every
 #       40 ms, in the same order, each line led by the seconds since it began
@@ -23,7 +23,8 @@ import time
 
 import pyatspi
 
-STATES = (("showing", pyatspi.STATE_SHOWING), ("focused", pyatspi.STATE_FOCUSED))
+STATES = (("showing", pyatspi.STATE_SHOWING), ("focused", pyatspi.STATE_FOCUSED),
+          ("selected", pyatspi.STATE_SELECTED))
 
 
 def nodes(app_name):
@@ -41,14 +42,14 @@ def lines(app_name):
     for node in nodes(app_name):
         states = node.getState()
         flags = " ".join(name for name, state in STATES if states.contains(state))
-        yield f"{node.getRoleName()}\t{node.name}\t{flags}"
+        line = f"{node.getRoleName()}\t{node.name}\t{flags}"
+        yield f"{line}\t{node.description}" if node.description else line
 
 
 def rows(app_name, whole=False):
     found = []
     for node in nodes(app_name):
-        if (node.getRoleName() == "push button" and node.name != "Back"
-                and node.getState().contains(pyatspi.STATE_SHOWING)):
+        if node.getRoleName() == "list item" and node.getState().contains(pyatspi.STATE_SHOWING):
             found.append((node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS).y,
                           node.name if whole else ", ".join(node.name.split(", ")[:2])))
     return " | ".join(name for _, name in sorted(found))
