@@ -111,14 +111,14 @@ Item {
     }
 
     // The rows change under the filter; the keyboard focus stays on its
-    // player, and comes back to it when the player is shown again.
+    // player, and comes back to it when the player is shown again (from the
+    // list itself, which holds it while no row is shown).
     function setFilter(text) {
+        var onList = playerList.activeFocus
         directory.text = text
         var row = directory.focusedRow()
-        if (row >= 0 && list.activeFocus) {
-            list.currentIndex = row
-            list.positionViewAtIndex(row, ListView.Contain)
-        }
+        if (row >= 0 && onList)
+            focusRow(row)
     }
 
     function moveFocus(step) {

@@ -6,7 +6,9 @@ import QtQuick 2.7
 // them hold it ("Evening loop — 3 of 4"); choosing one switches every
 // selected player to it. Once every player is done, one line sums it up
 // ("3 of 4 switched: bar-2 is not answering"), which screen readers hear as
-// an alert.
+// an alert. Tab takes the keyboard focus from the list to the buttons and on
+// through them (Shift+Tab back), Left and Right move it, Return, Enter and
+// Space press; Escape, or a Tab past either end, gives it back to the list.
 Item {
     id: bar
 
@@ -22,6 +24,9 @@ Item {
     readonly property alias choosing: choices.visible
 
     signal saveRequested
+    // The keyboard focus goes back to the list: the bar or its list of
+    // entries gave it up.
+    signal focusReturned
 
     // The line that sums up the latest round, or "" while there is none.
     readonly property string summary: {
@@ -56,23 +61,65 @@ Item {
         choiceList.forceActiveFocus()
     }
 
+    function closeChoices() {
+        choices.visible = false
+        bar.focusReturned()
+    }
+
+    // The button that has the keyboard focus, or -1.
+    function focusedButton() {
+        for (var i = 0; i < buttons.count; ++i)
+            if (buttons.itemAt(i).activeFocus)
+                return i
+        return -1
+    }
+
     // Every key goes to the list of entries while it is open: Up and Down
-    // move, Return, Enter and Space choose, Escape closes. True when taken.
+    // move, Return, Enter and Space choose, Escape closes. Then the keys of
+    // the buttons, above. True when taken.
     function handleKey(key) {
-        if (!choices.visible)
+        if (choices.visible) {
+            switch (key) {
+            case Qt.Key_Escape: bar.closeChoices(); break
+            case Qt.Key_Down: choiceList.currentIndex = Math.min(choiceList.count - 1, choiceList.currentIndex + 1); break
+            case Qt.Key_Up: choiceList.currentIndex = Math.max(0, choiceList.currentIndex - 1); break
+            case Qt.Key_Return:
+            case Qt.Key_Enter:
+            case Qt.Key_Space:
+                if (choiceList.currentItem)
+                    choiceList.currentItem.press()
+                break
+            }
+            return true
+        }
+        if (!visible)
+            return false
+        var focused = focusedButton()
+        switch (key) {
+        case Qt.Key_Tab:
+        case Qt.Key_Backtab:
+            var next = key === Qt.Key_Tab ? focused + 1 : focused < 0 ? buttons.count - 1 : focused - 1
+            if (next < 0 || next >= buttons.count)
+                bar.focusReturned()
+            else
+                buttons.itemAt(next).forceActiveFocus()
+            return true
+        }
+        if (focused < 0)
             return false
         switch (key) {
-        case Qt.Key_Escape: choices.visible = false; break
-        case Qt.Key_Down: choiceList.currentIndex = Math.min(choiceList.count - 1, choiceList.currentIndex + 1); break
-        case Qt.Key_Up: choiceList.currentIndex = Math.max(0, choiceList.currentIndex - 1); break
+        case Qt.Key_Left: buttons.itemAt(Math.max(0, focused - 1)).forceActiveFocus(); return true
+        case Qt.Key_Right: buttons.itemAt(Math.min(buttons.count - 1, focused + 1)).forceActiveFocus(); return true
         case Qt.Key_Return:
         case Qt.Key_Enter:
         case Qt.Key_Space:
-            if (choiceList.currentItem)
-                choiceList.currentItem.press()
-            break
+            buttons.itemAt(focused).press()
+            return true
+        case Qt.Key_Escape:
+            bar.focusReturned()
+            return true
         }
-        return true
+        return false
     }
 
     visible: selectedCount > 0
@@ -130,6 +177,7 @@ Item {
             spacing: 6
 
             Repeater {
+                id: buttons
                 model: [
                     //: In the bar while players are selected: plays one video on all of them.
                     { name: "playButton", text: qsTr("Play") },
@@ -168,6 +216,17 @@ Item {
                         text: modelData.text
                         font.pointSize: 10
                         color: bar.fontColor
+                    }
+
+                    Rectangle {
+                        objectName: "focusFrame"
+                        anchors.fill: parent
+                        anchors.margins: 3
+                        visible: parent.activeFocus && bar.showFocus
+                        color: "transparent"
+                        border.width: 2
+                        border.color: "#ffc20e"
+                        radius: 6
                     }
 
                     MouseArea {
@@ -220,7 +279,7 @@ Item {
                 showFocus: bar.showFocus
                 Accessible.role: Accessible.MenuItem
                 onClicked: {
-                    choices.visible = false
+                    bar.closeChoices()
                     bar.play.play(index)
                 }
             }

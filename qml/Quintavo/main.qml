@@ -14,8 +14,8 @@ import QtQuick.Window 2.1
 // does (on the list Space selects); Escape and Backspace go back; Escape
 // closes the update notice first, then on the list a menu, the filter, the
 // selection; F5 scans at once; on the list, Delete forgets the focused player,
-// Menu opens its row's menu, Ctrl+A selects the rows shown and letters find
-// players.
+// Menu opens its row's menu, Ctrl+A selects the rows shown, letters find
+// players, and while players are selected Tab reaches the bar's buttons.
 Rectangle {
     id: main
 
@@ -244,6 +244,10 @@ Rectangle {
             rowHeight: main.height * main.clientHeight
             fontColor: main.fontColor
             showFocus: main.keyboardUsed
+            onFocusReturned: playerList.restoreFocus()
+            // Forget or Clear pressed from the keyboard: the focus goes back
+            // to the list rather than nowhere.
+            onVisibleChanged: if (!visible && main.state === "" && !nameInput.visible) playerList.restoreFocus()
             onSaveRequested: {
                 nameInput.renaming = -1
                 //: Over the name typed for a new group of the selected players.
