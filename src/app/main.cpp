@@ -74,6 +74,11 @@ int main(int argc, char *argv[])
     if (const int refresh = qEnvironmentVariableIntValue("QUINTAVO_PLAYING_REFRESH_MS");
         refresh > 0)
         settings.playingPace.refreshInterval = refresh;
+    // How long a player may take to answer the list's requests and Play on
+    // the selected players (5 s); tests shorten it.
+    if (const int deadline = qEnvironmentVariableIntValue("QUINTAVO_PLAYER_DEADLINE_MS");
+        deadline > 0)
+        settings.playingPace.deadline = deadline;
     settings.checkForUpdate = false;
     // The players seen before are listed at once and asked for directly.
     settings.playersFile = PlayerStore::defaultPath();

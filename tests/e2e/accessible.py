@@ -12,6 +12,9 @@
 #   tests/e2e/accessible.py APP --names    prints the rows' whole names every
 #       40 ms, in the same order, each line led by the seconds since it began
 #       and a tab
+#   tests/e2e/accessible.py APP --where REGEX   prints "X Y", the middle on
+#       screen of the first showing object whose line matches REGEX; exits 1
+#       when none does
 #   tests/e2e/accessible.py APP --serve    answers requests on stdin, one a line,
 #       "SECONDS present|absent REGEX" or "SECONDS rows ROWS", with "ok" once a
 #       line matches (or none does) or the rows are ROWS, within SECONDS,
@@ -38,12 +41,16 @@ def nodes(app_name):
             yield from walk(app)
 
 
+def line(node):
+    states = node.getState()
+    flags = " ".join(name for name, state in STATES if states.contains(state))
+    text = f"{node.getRoleName()}\t{node.name}\t{flags}"
+    return f"{text}\t{node.description}" if node.description else text
+
+
 def lines(app_name):
     for node in nodes(app_name):
-        states = node.getState()
-        flags = " ".join(name for name, state in STATES if states.contains(state))
-        line = f"{node.getRoleName()}\t{node.name}\t{flags}"
-        yield f"{line}\t{node.description}" if node.description else line
+        yield line(node)
 
 
 def rows(app_name, whole=False):
@@ -83,8 +90,21 @@ def serve(app_name):
         print("ok" if every_40_ms(look, float(seconds)) else "fail", flush=True)
 
 
+def where(app_name, wanted):
+    regex = re.compile(wanted)
+    for node in nodes(app_name):
+        if node.getState().contains(pyatspi.STATE_SHOWING) and regex.search(line(node)):
+            box = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+            return f"{box.x + box.width // 2} {box.y + box.height // 2}"
+    return None
+
+
 app_name, mode = sys.argv[1], sys.argv[2] if len(sys.argv) > 2 else ""
-if mode == "--serve":
+if mode == "--where":
+    found = where(app_name, sys.argv[3])
+    print(found or "", end="\n" if found else "")
+    sys.exit(0 if found else 1)
+elif mode == "--serve":
     serve(app_name)
 elif mode == "--rows":
     every_40_ms(lambda: print(rows(app_name), flush=True))
