@@ -271,10 +271,12 @@ Item {
             model: bar.play ? bar.play.entries : null
 
             delegate: Button {
+                //: The first entry to play on the selected players: each one's own default video.
+                readonly property string video: index === 0 ? qsTr("Default") : model.description
+
                 height: bar.rowHeight
                 //: An entry to play on the selected players: the video (%1), how many of them hold it (%2) and how many there are (%3).
-                line1: qsTr("%1 — %2 of %3").arg(index === 0 ? qsTr("Default") : model.description)
-                    .arg(model.holders).arg(model.players)
+                line1: qsTr("%1 — %2 of %3").arg(video).arg(model.holders).arg(model.players)
                 fontColor: bar.fontColor
                 showFocus: bar.showFocus
                 Accessible.role: Accessible.MenuItem

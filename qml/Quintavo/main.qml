@@ -60,8 +60,8 @@ Rectangle {
     // Why a group's name was refused, as GroupList says it.
     function refusalText(result) {
         switch (result) {
-        //: Under the name typed for a group, when it is refused.
-        case "bad name": return qsTr("A group's name cannot be empty or hold / or \\.")
+        //: Under the name typed for a group, when it is refused; %1 and %2 are the characters / and \.
+        case "bad name": return qsTr("A group's name cannot be empty or hold %1 or %2.").arg("/").arg("\\")
         //: Under the name typed for a group, when it is refused.
         case "name taken": return qsTr("Another group has that name.")
         //: Under the name typed for a group, when it is refused.
