@@ -16,9 +16,10 @@
 #       screen of the first showing object whose line matches REGEX; exits 1
 #       when none does
 #   tests/e2e/accessible.py APP --serve    answers requests on stdin, one a line,
-#       "SECONDS present|absent REGEX" or "SECONDS rows ROWS", with "ok" once a
-#       line matches (or none does) or the rows are ROWS, within SECONDS,
-#       looking every 40 ms, else with "fail"
+#       "SECONDS present|absent REGEX" or "SECONDS rows|tree ROWS", with "ok"
+#       once a line matches (or none does) or the rows are ROWS (with "tree",
+#       in the order the tree lists them), within SECONDS, looking every
+#       40 ms, else with "fail"
 # Debian's python3 (/usr/bin), which has pyatspi (python3-pyatspi).
 import re
 import sys
@@ -53,13 +54,13 @@ def lines(app_name):
         yield line(node)
 
 
-def rows(app_name, whole=False):
+def rows(app_name, whole=False, as_found=False):
     found = []
     for node in nodes(app_name):
         if node.getRoleName() == "list item" and node.getState().contains(pyatspi.STATE_SHOWING):
             found.append((node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS).y,
                           node.name if whole else ", ".join(node.name.split(", ")[:2])))
-    return " | ".join(name for _, name in sorted(found))
+    return " | ".join(name for _, name in (found if as_found else sorted(found)))
 
 
 def every_40_ms(until, seconds=float("inf")):
@@ -82,8 +83,8 @@ def every_40_ms(until, seconds=float("inf")):
 def serve(app_name):
     for request in sys.stdin:
         seconds, kind, wanted = request.rstrip("\n").split(" ", 2)
-        if kind == "rows":
-            look = lambda: rows(app_name) == wanted or None
+        if kind in ("rows", "tree"):
+            look = lambda: rows(app_name, as_found=kind == "tree") == wanted or None
         else:
             regex, present = re.compile(wanted), kind == "present"
             look = lambda: any(regex.search(line) for line in lines(app_name)) == present or None

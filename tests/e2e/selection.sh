@@ -2,7 +2,8 @@
 # One video on several screens through the real window, with a screen reader
 # (AT-SPI) and real key and pointer events (XTest): four players whose
 # playlists differ, three of them holding "Evening loop" at different indexes
-# (foyer-3 twice), and foyer-4, which takes commands but never answers.
+# (foyer-3 twice), and foyer-4, which takes commands but never answers;
+# screen readers find the rows in screen order, whatever order they came in.
 # Ctrl+A selects the four rows, which a screen reader hears as selected; Tab
 # and Return open Play, which offers "Evening loop — 3 of 4"; a click on it
 # sends each of the three exactly the switch to its own index, byte for
@@ -40,16 +41,18 @@ videos "Morning loop" "Evening loop" "Closed notice" >"$E2E_TMP/foyer-1.json"
 videos "Evening loop" "Menu board" >"$E2E_TMP/foyer-2.json"
 videos "Menu board" "Lunch menu" "Evening loop" "Night market" "Evening loop" >"$E2E_TMP/foyer-3.json"
 videos "Evening loop" >"$E2E_TMP/foyer-4.json"
-e2e_start_player "$player_sim" foyer-1 10.77.0.15 --playlist "$E2E_TMP/foyer-1.json"
-e2e_start_player "$player_sim" foyer-2 10.77.0.16 --playlist "$E2E_TMP/foyer-2.json"
-e2e_start_player "$player_sim" foyer-3 10.77.0.17 --playlist "$E2E_TMP/foyer-3.json"
-e2e_start_player "$player_sim" foyer-4 10.77.0.18 --playlist "$E2E_TMP/foyer-4.json" --mute
+# They register in their own order; the rows stand in name order.
+e2e_start_player "$player_sim" foyer-1 10.77.0.15 --playlist "$E2E_TMP/foyer-1.json" --answer-jitter 300
+e2e_start_player "$player_sim" foyer-2 10.77.0.16 --playlist "$E2E_TMP/foyer-2.json" --answer-jitter 300
+e2e_start_player "$player_sim" foyer-3 10.77.0.17 --playlist "$E2E_TMP/foyer-3.json" --answer-jitter 300
+e2e_start_player "$player_sim" foyer-4 10.77.0.18 --playlist "$E2E_TMP/foyer-4.json" --mute --answer-jitter 300
 e2e_wait_for_players foyer-1 foyer-2 foyer-3 foyer-4
 # foyer-4 is given up on after a second, not five.
 QUINTAVO_PLAYER_DEADLINE_MS=1000 e2e_start_app "$app"
 window=$(e2e_wait_for_window "$title" 30) || e2e_fail "no window titled '$title'"
-e2e_accessible 20 rows "foyer-1, 10.77.0.15 | foyer-2, 10.77.0.16 | foyer-3, 10.77.0.17 | foyer-4, 10.77.0.18" \
-    || e2e_fail "the four players are not listed"
+four="foyer-1, 10.77.0.15 | foyer-2, 10.77.0.16 | foyer-3, 10.77.0.17 | foyer-4, 10.77.0.18"
+e2e_accessible 20 rows "$four" || e2e_fail "the four players are not listed"
+e2e_accessible 2 tree "$four" || e2e_fail "the accessibility tree does not list the rows in screen order"
 
 # --- Ctrl+A: every row selected, as a screen reader hears it; the bar says how many
 xdotool windowfocus --sync "$window"

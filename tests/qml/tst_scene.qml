@@ -370,6 +370,30 @@ Item {
             compare([selectedNames(), line("s3")], [[], "127.0.0.1"])
         }
 
+        // "Save as group" names the selection; the group's button above the
+        // list selects its members by host name, one that moved to another
+        // address too; a group can be renamed and deleted.
+        function test_groups() {
+            stores()
+            keys([Qt.Key_Down, Qt.Key_Space, Qt.Key_Down, Qt.Key_Down, Qt.Key_Space]) // bar-1, foyer-1
+            mouseClick(item("saveGroupButton"))
+            verify(item("nameInput").activeFocus)
+            keys(["e", "v", "e", Qt.Key_Return])
+            verify(!item("nameInputPanel").visible)
+            mouseClick(item("clearButton"))
+            item("deviceList").model.forget(1) // bar-1, back at another address
+            addPlayer("bar-1", "10.77.0.30")
+            mouseClick(item("group-eve"))
+            compare(selectedNames(), ["bar-1", "foyer-1"])
+            mouseClick(item("group-eve"), 5, 5, Qt.RightButton)
+            mouseClick(item("renameGroup"))
+            keys(["b", "a", "r", Qt.Key_Return])
+            verify(item("group-bar") !== null && item("group-eve") === null)
+            mouseClick(item("group-bar"), 5, 5, Qt.RightButton)
+            mouseClick(item("deleteGroup"))
+            compare([playerGroups.count, selectedNames()], [0, ["bar-1", "foyer-1"]])
+        }
+
         // Typing filters the rows by name (the header says what was typed);
         // the focus and the selection stay on their players, and the focus
         // comes back to its player when it is shown again; Escape clears the
