@@ -3,7 +3,7 @@ import QtQuick 2.7
 // The groups of players, as buttons above the list (none while there is no
 // group): a tap on one selects its members; a right click or a long press
 // opens its menu, "Rename" and "Delete". Names are the user's text, shown as
-// plain text.
+// plain text. A press outside the open menu closes it.
 Item {
     id: bar
 
@@ -14,6 +14,9 @@ Item {
     property bool showFocus: false
     // The group whose menu is open, or -1.
     property int menuRow: -1
+    // How far down from its top its menu may cover: a press there, outside
+    // the menu, closes it.
+    property real reach: height
 
     // The user asks to rename the group at that row, now named name.
     signal renameRequested(int row, string name)
@@ -81,6 +84,14 @@ Item {
                 }
             }
         }
+    }
+
+    MouseArea {
+        width: bar.width
+        height: bar.reach
+        visible: bar.menuRow >= 0
+        acceptedButtons: Qt.AllButtons
+        onPressed: bar.menuRow = -1
     }
 
     // The menu of a group, under the groups, over the list.

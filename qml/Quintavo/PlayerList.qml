@@ -161,6 +161,9 @@ Item {
     GroupBar {
         id: groupBar
         objectName: "groupBar"
+        // Its menu opens over the rows; a row's menu opens over it.
+        z: 1
+        reach: playerList.height
         anchors.left: parent.left
         anchors.right: parent.right
         anchors.top: parent.top

@@ -272,7 +272,7 @@ Item {
 
             delegate: Button {
                 //: The first entry to play on the selected players: each one's own default video.
-                readonly property string video: index === 0 ? qsTr("Default") : model.description
+                readonly property string video: index === 0 ? qsTr("Default") : model.description || ""
 
                 height: bar.rowHeight
                 //: An entry to play on the selected players: the video (%1), how many of them hold it (%2) and how many there are (%3).

@@ -58,6 +58,9 @@ Item {
         // Starts on the list with one player, keyboard focus on its row and
         // the frame hidden, as after a tap.
         function init() {
+            item("nameInputPanel").close()
+            while (playerGroups.count > 0)
+                playerGroups.remove(0)
             scene.goBack()
             item("updateInfo").state = ""
             hub.reset()
