@@ -31,6 +31,10 @@ Item {
     property int spacing: 2
     property color fontColor: "white"
     property bool showFocus: false
+    // The height at the bottom that something over the list covers (the
+    // selection bar): the rows end above it, so that the last of them can
+    // still be reached.
+    property real bottomReserve: 0
     // The hub port another program holds, so that no player can register; 0
     // while the hub listens.
     property int takenHubPort: 0
@@ -181,6 +185,7 @@ Item {
         anchors.top: groupBar.bottom
         anchors.topMargin: groupBar.height > 0 ? playerList.spacing : 0
         anchors.bottom: parent.bottom
+        anchors.bottomMargin: playerList.bottomReserve
         spacing: playerList.spacing
         //: The list of players, for screen readers.
         Accessible.name: qsTr("Players")

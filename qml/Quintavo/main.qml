@@ -223,6 +223,7 @@ Rectangle {
             fontColor: main.fontColor
             showFocus: main.keyboardUsed
             takenHubPort: main.takenHubPort
+            bottomReserve: selectionBar.visible ? selectionBar.height : 0
             onOpened: main.openPlayer(row)
             onRenameGroup: {
                 nameInput.renaming = row
