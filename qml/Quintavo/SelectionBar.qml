@@ -125,6 +125,8 @@ Item {
     visible: selectedCount > 0
     height: column.height + 12
     onVisibleChanged: if (!visible) choices.visible = false
+    // The entries are those of the players selected when Play opened.
+    onSelectedCountChanged: if (choices.visible) bar.closeChoices()
 
     Rectangle {
         anchors.fill: parent
