@@ -38,7 +38,6 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
-#include <ctime>
 #include <memory>
 #include <vector>
 
