@@ -162,6 +162,9 @@ void tst_PlayerFilter::selection_data()
         << QStringList {"toggle bar-1", "toggle foyer-2",   "add aaa 10.0.0.30",
                         "scan",         "add zzz 10.0.0.1", "add bar-0 10.0.0.12"}
         << QStringList {"aaa", "bar-0*", "bar-2", "bar-3", "foyer-1", "foyer-3", "zzz*"};
+    QTest::newRow("a player that moved to another address keeps its mark")
+        << QStringList {"toggle bar-1", "scan", "add bar-1 10.0.0.40"}
+        << QStringList {"bar-1*", "bar-2", "bar-3", "foyer-1", "foyer-2", "foyer-3"};
     QTest::newRow("a player forgotten, and all the selected")
         << QStringList {"toggle bar-1", "toggle bar-3",   "toggle foyer-3",
                         "forget bar-3", "toggle foyer-1", "forget selected"}
