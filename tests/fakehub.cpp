@@ -1,11 +1,35 @@
 #include "fakehub.h"
 
+#include "grouplist.h"
+#include "nowplaying.h"
 #include "playerdirectory.h"
+#include "playerfilter.h"
+#include "playerprotocol.h"
 #include "playlistmodel.h"
+#include "scriptedplayer.h"
+#include "selectionplay.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+
+namespace {
+
+// How long a scripted player that never answers is waited for.
+constexpr int scriptedDeadline = 400;
+
+} // namespace
 
 FakeHub::FakeHub(QObject *parent)
-    : QObject(parent), m_directory(new PlayerDirectory(this)), m_playlist(new PlaylistModel(this))
+    : QObject(parent),
+      m_directory(new PlayerDirectory(this)),
+      m_filter(new PlayerFilter(m_directory, this)),
+      m_nowPlaying(new NowPlaying(this)),
+      m_selectionPlay(new SelectionPlay(m_directory, m_nowPlaying, this)),
+      m_groups(new GroupList(m_directory, this)),
+      m_playlist(new PlaylistModel(this))
 {
+    m_nowPlaying->setDeadline(scriptedDeadline);
+    m_selectionPlay->setDeadline(scriptedDeadline);
     connect(m_directory, &PlayerDirectory::openRequested, this, &FakeHub::open);
     connect(this, &FakeHub::activeClientChanged, m_playlist, &PlaylistModel::show,
             Qt::QueuedConnection); // as the hub does
@@ -82,8 +106,53 @@ void FakeHub::remember(const QString &hostname, const QString &ipaddress, const 
         {{hostname, QHostAddress(ipaddress).toString(), 7000, seen, seen, playingIndex, playing}});
 }
 
+int FakeHub::addScriptedPlayer(const QString &hostname, const QStringList &descriptions, bool mute)
+{
+    auto *player = new ScriptedPlayer(this);
+    m_scripted.append(player);
+    QJsonArray videos;
+    for (const QString &description : descriptions)
+        videos.append(QJsonObject {{QStringLiteral("description"), description},
+                                   {QStringLiteral("duration"), 60},
+                                   {QStringLiteral("exists"), true}});
+    const QByteArray playlist = QJsonDocument(QJsonObject {{QStringLiteral("activeIndex"), 0},
+                                                           {QStringLiteral("quintavo"), videos}})
+                                    .toJson(QJsonDocument::Compact)
+        + '\0';
+    connect(player, &ScriptedPlayer::commandReceived, player, [player, playlist, mute](int link) {
+        const QByteArray command = player->received(link).chopped(1);
+        const auto index = PlayerProtocol::parseSwitchCommand(command);
+        if (!index)
+            player->reply(link, playlist);
+        else if (!mute)
+            player->reply(link, "{\"activeIndex\":" + QByteArray::number(*index) + "}" + '\0');
+    });
+    const quint16 port = player->commandPort();
+    addPlayer(hostname, QStringLiteral("127.0.0.1"), port);
+    return port;
+}
+
+QStringList FakeHub::commandsOf(int port) const
+{
+    QStringList commands;
+    for (ScriptedPlayer *player : m_scripted) {
+        if (player->commandPort() != port)
+            continue;
+        for (int link = 0; link < player->linkCount(); ++link) {
+            const QByteArray command = player->received(link);
+            if (command.endsWith('\0'))
+                commands.append(QString::fromUtf8(command.chopped(1)));
+        }
+    }
+    return commands;
+}
+
 void FakeHub::reset()
 {
+    m_selectionPlay->dismiss();
+    m_filter->setText(QString());
+    qDeleteAll(m_scripted);
+    m_scripted.clear();
     m_clients.clear();
     while (m_directory->count() > 0)
         m_directory->forget(0);

@@ -5,13 +5,18 @@
 // the scene hands to the desktop. Any warning, a QML one among them, ends the
 // tests as failed.
 #include "fakehub.h"
+#include "grouplist.h"
 #include "playerdirectory.h"
+#include "playerfilter.h"
 #include "playlistmodel.h"
+#include "roworder.h"
 #include "scenepolicy.h"
+#include "selectionplay.h"
 
 #include <QDesktopServices>
 #include <QQmlContext>
 #include <QQmlEngine>
+#include <QSettings>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QUrl>
@@ -29,6 +34,9 @@ public:
     {
         qputenv("QT_FATAL_WARNINGS", "1");
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_runtime.path()));
+        // The groups the tests save go to a settings file of their own.
+        for (const auto format : {QSettings::NativeFormat, QSettings::IniFormat})
+            QSettings::setPath(format, QSettings::UserScope, m_runtime.path());
     }
 
 public slots:
@@ -39,7 +47,11 @@ public slots:
         auto *hub = new FakeHub(engine);
         context->setContextProperty(QStringLiteral("networkMessenger"), hub);
         context->setContextProperty(QStringLiteral("playerDirectory"), hub->directory());
+        context->setContextProperty(QStringLiteral("playerFilter"), hub->filter());
+        context->setContextProperty(QStringLiteral("selectionPlay"), hub->selectionPlay());
+        context->setContextProperty(QStringLiteral("playerGroups"), hub->groups());
         context->setContextProperty(QStringLiteral("playlist"), hub->playlist());
+        context->setContextProperty(QStringLiteral("rowOrder"), new RowOrder(engine));
         context->setContextProperty(QStringLiteral("applicationVersion"),
                                     QVariant(QStringLiteral(QUINTAVO_VERSION)));
         // The schemes the tests' links use: none of them may reach a real handler.

@@ -2,11 +2,15 @@
 
 #include "applicationinfo.h"
 #include "client.h"
+#include "grouplist.h"
+#include "nowplaying.h"
 #include "playerdirectory.h"
 #include "playerdiscovery.h"
+#include "playerfilter.h"
 #include "playerstore.h"
 #include "playingschedule.h"
 #include "playlistmodel.h"
+#include "selectionplay.h"
 #include "updater.h"
 
 #include <QTimer>
@@ -26,6 +30,10 @@ NetworkMessenger::NetworkMessenger(const HubSettings &settings, QObject *parent)
       m_holdRemembered(settings.holdRemembered),
       m_saveTimer(new QTimer(this)),
       m_directory(new PlayerDirectory(this)),
+      m_filter(new PlayerFilter(m_directory, this)),
+      m_nowPlaying(new NowPlaying(this)),
+      m_selectionPlay(new SelectionPlay(m_directory, m_nowPlaying, this)),
+      m_groups(new GroupList(m_directory, this)),
       m_playlist(new PlaylistModel(this))
 {
     m_discoveryThread.setObjectName(QStringLiteral("discovery"));
@@ -41,8 +49,10 @@ NetworkMessenger::NetworkMessenger(const HubSettings &settings, QObject *parent)
     connect(m_discovery, &PlayerDiscovery::scanDue, this, &NetworkMessenger::scanForClients);
 
     connect(m_directory, &PlayerDirectory::openRequested, this, &NetworkMessenger::open);
+    m_nowPlaying->setDeadline(settings.playingPace.deadline);
+    m_selectionPlay->setDeadline(settings.playingPace.deadline);
     if (settings.askWhatPlayersPlay) {
-        m_playingSchedule = new PlayingSchedule(m_directory, this);
+        m_playingSchedule = new PlayingSchedule(m_directory, m_nowPlaying, this);
         m_playingSchedule->setPace(settings.playingPace);
     }
     // The player screen takes an answer in on the next turn of the event loop:
@@ -106,7 +116,11 @@ NetworkMessenger::~NetworkMessenger()
             m_store->save(m_directory->remembered());
         delete m_store;
     }
-    // With the directory go the player objects, which its rows own.
+    // Those that point into the directory go first; with the directory go the
+    // player objects, which its rows own.
+    delete m_selectionPlay;
+    delete m_filter;
+    delete m_groups;
     delete m_directory;
 }
 

@@ -22,12 +22,16 @@
 #include <optional>
 
 class Client;
+class GroupList;
+class NowPlaying;
 class PlayerDirectory;
+class PlayerFilter;
 class PlayerDiscovery;
 class PlayerStore;
 class PlayingSchedule;
 class PlaylistModel;
 class QTimer;
+class SelectionPlay;
 class Updater;
 
 class NetworkMessenger : public QObject
@@ -57,6 +61,11 @@ public:
 
     // Every player found, in a steady order, for the list on screen.
     PlayerDirectory *directory() const { return m_directory; }
+    // The rows of it the list shows, by the text typed on it.
+    PlayerFilter *filter() const { return m_filter; }
+    // One entry played on every selected player, and the groups of players.
+    SelectionPlay *selectionPlay() const { return m_selectionPlay; }
+    GroupList *groups() const { return m_groups; }
     // The videos of the active player's latest answer, for its screen.
     PlaylistModel *playlist() const { return m_playlist; }
     // Makes this player the active one and asks for its playlist: what
@@ -112,7 +121,13 @@ private:
     quint64 m_savedGeneration = 0;
     QTimer *m_saveTimer;
     PlayerDirectory *m_directory;
+    PlayerFilter *m_filter;
+    // Asks listed players for their playlists on links of their own, for
+    // the rows and for Play on the selected players alike.
+    NowPlaying *m_nowPlaying;
     PlayingSchedule *m_playingSchedule = nullptr; // null when players are not asked
+    SelectionPlay *m_selectionPlay;
+    GroupList *m_groups;
     PlaylistModel *m_playlist;
     // The players registered since the latest scan, in their order; each
     // belongs to its row of the directory.

@@ -29,6 +29,7 @@ void NowPlaying::startWaiting()
         m_running.insert(player, exchange);
         connect(exchange, &PlayerExchange::answered, this, [this, player](const QJsonObject &json) {
             finish(player);
+            emit replied(player, json);
             emit answered(player, PlayerAnswer::readPlaying(json));
         });
         connect(exchange, &PlayerExchange::failed, this, [this, player] {

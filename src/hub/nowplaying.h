@@ -2,6 +2,9 @@
 // never the link of the player the window has open, and the answer read with
 // the one reader of a player's answer. At most maximumLinks requests run at
 // once; the others wait their turn, each player at most once in the queue.
+// The whole answer is handed over too, for those that need the playlist (the
+// window's Play on the selected players), so that they share the pace and
+// the cap of the list's requests.
 #pragma once
 
 #include "playeraddress.h"
@@ -39,6 +42,8 @@ public:
     void forget(const PlayerAddress &player);
 
 signals:
+    // The player answered, with this answer (just before answered()).
+    void replied(const PlayerAddress &player, const QJsonObject &answer);
     // The player answered: what it plays, or nothing when its answer does
     // not say.
     void answered(const PlayerAddress &player, const std::optional<PlayerAnswer::Playing> &playing);

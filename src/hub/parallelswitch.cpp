@@ -25,6 +25,16 @@ void ParallelSwitch::switchToIndex(quint16 index)
     switchNext();
 }
 
+void ParallelSwitch::switchEach(const QList<quint16> &indexes)
+{
+    Q_ASSERT(indexes.size() == m_players.size());
+    if (!begin())
+        return;
+    for (int player = 0; player < m_players.size(); ++player)
+        m_toSwitch.append({player, indexes.value(player)});
+    switchNext();
+}
+
 void ParallelSwitch::switchToVideo(const QString &description)
 {
     // An entry that every player has at the same index, whatever its playlist.

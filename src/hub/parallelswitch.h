@@ -46,6 +46,9 @@ public:
 
     // Every player to the same selection index.
     void switchToIndex(quint16 index);
+    // Each player to its own index, in the order of players(): for a caller
+    // that has their playlists already.
+    void switchEach(const QList<quint16> &indexes);
     // Every player to its own index of the entry with that description
     // (PlayerAnswer::indexFor); "Default" needs no playlist.
     void switchToVideo(const QString &description);

@@ -43,6 +43,8 @@ struct PlayerDirectory::Row
     int playingIndex = -1;
     QString playing;
     bool playingStale = false;
+    bool selected = false;
+    QString switchOutcome;
 };
 
 void PlayerDirectory::LaterDeleter::operator()(Client *client) const
@@ -107,6 +109,10 @@ QVariant PlayerDirectory::data(const QModelIndex &index, int role) const
         return row.playingIndex < 0 ? QString() : EntryLabel::text(row.playingIndex, row.playing);
     case PlayingStaleRole:
         return row.playingStale;
+    case SelectedRole:
+        return row.selected;
+    case SwitchOutcomeRole:
+        return row.switchOutcome;
     default:
         return QVariant();
     }
@@ -114,11 +120,12 @@ QVariant PlayerDirectory::data(const QModelIndex &index, int role) const
 
 QHash<int, QByteArray> PlayerDirectory::roleNames() const
 {
-    return {{HostnameRole, "hostname"},         {IpAddressRole, "ipaddress"},
-            {AnsweringRole, "answering"},       {NotSeenYetRole, "notSeenYet"},
-            {LastSeenRole, "lastSeen"},         {LastSeenDaysAgoRole, "lastSeenDaysAgo"},
-            {PlayingIndexRole, "playingIndex"}, {PlayingRole, "playing"},
-            {PlayingStaleRole, "playingStale"}};
+    return {{HostnameRole, "hostname"},          {IpAddressRole, "ipaddress"},
+            {AnsweringRole, "answering"},        {NotSeenYetRole, "notSeenYet"},
+            {LastSeenRole, "lastSeen"},          {LastSeenDaysAgoRole, "lastSeenDaysAgo"},
+            {PlayingIndexRole, "playingIndex"},  {PlayingRole, "playing"},
+            {PlayingStaleRole, "playingStale"},  {SelectedRole, "selected"},
+            {SwitchOutcomeRole, "switchOutcome"}};
 }
 
 Client *PlayerDirectory::client(const QString &ipAddress, quint16 port) const
@@ -454,25 +461,124 @@ void PlayerDirectory::answeredBy(Client *client, const QJsonObject &json)
 QVector<PlayerAddress> PlayerDirectory::playersInView() const
 {
     QVector<PlayerAddress> players;
-    const int last = std::min(m_lastInView, count() - 1);
-    for (int index = std::max(0, m_firstInView); index <= last; ++index) {
-        const Row &row = *m_rows[static_cast<size_t>(index)];
-        if (row.answering)
-            players.append(row.key());
-    }
+    for (const Row *row : m_inView)
+        if (row->answering)
+            players.append(row->key());
     return players;
 }
 
-void PlayerDirectory::setRowsInView(int first, int last)
+void PlayerDirectory::setRowsInView(const QVector<int> &rows)
 {
-    last = std::min(last, count() - 1);
-    if (first < 0 || last < first)
-        first = last = -1;
-    if (first == m_firstInView && last == m_lastInView)
+    QVector<const Row *> inView;
+    inView.reserve(rows.size());
+    for (const int index : rows)
+        if (index >= 0 && index < count())
+            inView.append(m_rows[static_cast<size_t>(index)].get());
+    if (inView == m_inView)
         return;
-    m_firstInView = first;
-    m_lastInView = last;
+    m_inView = inView;
     emit rowsInViewChanged();
+}
+
+bool PlayerDirectory::isSelected(int index) const
+{
+    return index >= 0 && index < count() && m_rows[static_cast<size_t>(index)]->selected;
+}
+
+void PlayerDirectory::setSelected(const QVector<int> &rows, bool selected)
+{
+    const int before = m_selectedCount;
+    for (const int index : rows) {
+        if (index < 0 || index >= count())
+            continue;
+        Row &row = *m_rows[static_cast<size_t>(index)];
+        if (row.selected == selected)
+            continue;
+        row.selected = selected;
+        m_selectedCount += selected ? 1 : -1;
+        changed(index, {SelectedRole});
+    }
+    if (m_selectedCount != before)
+        emit selectionChanged();
+}
+
+void PlayerDirectory::clearSelection()
+{
+    QVector<int> selected;
+    for (int index = 0; index < count() && selected.size() < m_selectedCount; ++index)
+        if (m_rows[static_cast<size_t>(index)]->selected)
+            selected.append(index);
+    setSelected(selected, false);
+}
+
+int PlayerDirectory::selectHostNames(const QStringList &hostNames)
+{
+    QVector<int> in, out;
+    for (int index = 0; index < count(); ++index) {
+        const QString &name = m_rows[static_cast<size_t>(index)]->hostname;
+        const bool member
+            = std::any_of(hostNames.cbegin(), hostNames.cend(), [&](const QString &n) {
+                  return n.compare(name, Qt::CaseInsensitive) == 0;
+              });
+        (member ? in : out).append(index);
+    }
+    setSelected(out, false);
+    setSelected(in, true);
+    return in.size();
+}
+
+QVector<PlayerAddress> PlayerDirectory::selectedPlayers() const
+{
+    QVector<PlayerAddress> players;
+    for (const auto &row : m_rows)
+        if (row->selected)
+            players.append(row->key());
+    return players;
+}
+
+QStringList PlayerDirectory::selectedHostNames() const
+{
+    QStringList names;
+    for (const auto &row : m_rows)
+        if (row->selected)
+            names.append(row->hostname);
+    return names;
+}
+
+void PlayerDirectory::forgetSelected()
+{
+    if (m_selectedCount == 0)
+        return;
+    for (int index = count() - 1; index >= 0; --index)
+        if (m_rows[static_cast<size_t>(index)]->selected)
+            remove(index);
+    touched(true);
+}
+
+QString PlayerDirectory::hostName(const PlayerAddress &player) const
+{
+    const Row *row = m_byKey.value(player);
+    return row ? row->hostname : QString();
+}
+
+void PlayerDirectory::setSwitchOutcome(const PlayerAddress &player, const QString &outcome)
+{
+    Row *row = m_byKey.value(player);
+    if (!row || row->switchOutcome == outcome)
+        return;
+    row->switchOutcome = outcome;
+    changed(indexOf(row), {SwitchOutcomeRole});
+}
+
+void PlayerDirectory::clearSwitchOutcomes()
+{
+    for (int index = 0; index < count(); ++index) {
+        Row &row = *m_rows[static_cast<size_t>(index)];
+        if (!row.switchOutcome.isEmpty()) {
+            row.switchOutcome.clear();
+            changed(index, {SwitchOutcomeRole});
+        }
+    }
 }
 
 void PlayerDirectory::open(int index)
@@ -508,11 +614,20 @@ void PlayerDirectory::insert(std::unique_ptr<Row> row)
 void PlayerDirectory::remove(int index)
 {
     beginRemoveRows(QModelIndex(), index, index);
-    const Key key = m_rows[static_cast<size_t>(index)]->key();
+    const Row *row = m_rows[static_cast<size_t>(index)].get();
+    const Key key = row->key();
+    const bool selected = row->selected;
+    const bool inView = m_inView.removeOne(row);
     m_byKey.remove(key);
     m_rows.erase(m_rows.begin() + index);
     endRemoveRows();
     emit countChanged();
+    if (selected) {
+        --m_selectedCount;
+        emit selectionChanged();
+    }
+    if (inView)
+        emit rowsInViewChanged();
     emit playerLeft(key);
 }
 

@@ -18,7 +18,12 @@
 //
 // Each row also says what its player plays, as far as it has said
 // (PlayingSchedule decides when it is asked). Fed by the hub; the scene draws
-// it and says which rows it shows.
+// it (through PlayerFilter, which also says which rows it shows).
+//
+// Rows may be selected, to act on several players at once: the mark is the
+// row's, so it follows its player through scans, moves and renames, and goes
+// when the player leaves. A row also says what came of the latest switch of
+// several players (SelectionPlay), until the selection is cleared.
 #pragma once
 
 #include "playeraddress.h"
@@ -46,9 +51,7 @@ class PlayerDirectory : public QAbstractListModel
 {
     Q_OBJECT
     Q_PROPERTY(int count READ count NOTIFY countChanged)
-    // The rows the scene says it shows; -1 while it shows none.
-    Q_PROPERTY(int firstRowInView READ firstRowInView NOTIFY rowsInViewChanged)
-    Q_PROPERTY(int lastRowInView READ lastRowInView NOTIFY rowsInViewChanged)
+    Q_PROPERTY(int selectedCount READ selectedCount NOTIFY selectionChanged)
 
 public:
     enum Role {
@@ -70,6 +73,10 @@ public:
         PlayingIndexRole,
         PlayingRole,
         PlayingStaleRole,
+        SelectedRole,
+        // What came of the latest switch of the selected players: empty, or
+        // "switching" and then SwitchOutcome::kindName of the outcome.
+        SwitchOutcomeRole,
     };
     Q_ENUM(Role)
 
@@ -87,8 +94,7 @@ public:
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QHash<int, QByteArray> roleNames() const override;
     int count() const { return static_cast<int>(m_rows.size()); }
-    int firstRowInView() const { return m_firstInView; }
-    int lastRowInView() const { return m_lastInView; }
+    int selectedCount() const { return m_selectedCount; }
 
     // The player object of the row for this address text and command port, or
     // null when there is none (no such row, or a remembered player not yet
@@ -141,18 +147,37 @@ public:
     void answeredBy(Client *client, const QJsonObject &answer);
     // The players of the rows in view that answer, first to last.
     QVector<PlayerAddress> playersInView() const;
+    bool hasRowsInView() const { return !m_inView.isEmpty(); }
+    // The rows the list shows, first to last; none while it is hidden.
+    void setRowsInView(const QVector<int> &rows);
+
+    bool isSelected(int row) const;
+    // Marks or unmarks these rows.
+    void setSelected(const QVector<int> &rows, bool selected);
+    void clearSelection();
+    // Selects exactly the rows of these host names, compared as the network
+    // compares them (whatever their case); gives how many rows that is.
+    int selectHostNames(const QStringList &hostNames);
+    // The selected players and their host names, in the list's order.
+    QVector<PlayerAddress> selectedPlayers() const;
+    QStringList selectedHostNames() const;
+    void forgetSelected();
+    QString hostName(const PlayerAddress &player) const;
+    // What came of a switch of the player (see SwitchOutcomeRole); empty to
+    // clear it.
+    void setSwitchOutcome(const PlayerAddress &player, const QString &outcome);
+    void clearSwitchOutcomes();
 
     // The user opens the player of a row.
     Q_INVOKABLE void open(int row);
     // The user forgets the player of a row: it leaves the list and what is
     // remembered.
     Q_INVOKABLE void forget(int row);
-    // The rows the list shows, first to last; none (-1) while it is hidden.
-    Q_INVOKABLE void setRowsInView(int first, int last);
 
 signals:
     void countChanged();
     void rowsInViewChanged();
+    void selectionChanged();
     void openRequested(Client *client);
     // A player appeared on the network: a new row, or one that was not
     // answering answered. It left the list (or the row went to another
@@ -195,8 +220,8 @@ private:
     std::vector<std::unique_ptr<Row>> m_rows;
     QHash<Key, Row *> m_byKey;
     std::optional<Key> m_opened;
-    int m_firstInView = -1;
-    int m_lastInView = -1;
+    QVector<const Row *> m_inView;
+    int m_selectedCount = 0;
     std::vector<std::unique_ptr<Client, LaterDeleter>> m_duplicates;
     std::function<QDateTime()> m_now;
     quint64 m_generation = 0;

@@ -4,11 +4,9 @@
 
 #include <algorithm>
 
-PlayingSchedule::PlayingSchedule(PlayerDirectory *directory, QObject *parent)
-    : QObject(parent),
-      m_directory(directory),
-      m_nowPlaying(new NowPlaying(this)),
-      m_refresh(new QTimer(this))
+PlayingSchedule::PlayingSchedule(PlayerDirectory *directory, NowPlaying *nowPlaying,
+                                 QObject *parent)
+    : QObject(parent), m_directory(directory), m_nowPlaying(nowPlaying), m_refresh(new QTimer(this))
 {
     m_clock.start();
     connect(m_refresh, &QTimer::timeout, this, &PlayingSchedule::refreshRowsInView);
@@ -52,7 +50,7 @@ void PlayingSchedule::switched(const PlayerAddress &player)
 
 void PlayingSchedule::rowsInViewChanged()
 {
-    if (m_directory->firstRowInView() < 0) {
+    if (!m_directory->hasRowsInView()) {
         m_refresh->stop();
         return;
     }

@@ -30,7 +30,8 @@ public:
         int deadline = NowPlaying::defaultDeadline;
     };
 
-    explicit PlayingSchedule(PlayerDirectory *directory, QObject *parent = nullptr);
+    // Asks through nowPlaying, which others may share (it is not owned).
+    PlayingSchedule(PlayerDirectory *directory, NowPlaying *nowPlaying, QObject *parent = nullptr);
     ~PlayingSchedule() override;
 
     void setPace(const Pace &pace);
