@@ -60,12 +60,14 @@ Item {
         case Qt.Key_Down:
         case Qt.Key_Up:
             var from = list.activeFocus ? list.currentIndex : -1
-            moveFocus(key === Qt.Key_Down ? 1 : -1)
+            moveFocus(paging.stepOf(key))
             if (shift && list.count > 0)
                 directory.extendTo(from < 0 ? list.currentIndex : from, list.currentIndex)
             return true
-        case Qt.Key_PageDown: moveFocus(pageStep()); return true
-        case Qt.Key_PageUp: moveFocus(-pageStep()); return true
+        case Qt.Key_PageDown:
+        case Qt.Key_PageUp:
+            moveFocus(paging.stepOf(key))
+            return true
         case Qt.Key_Return:
         case Qt.Key_Enter:
             if (list.activeFocus && list.currentItem)
@@ -128,9 +130,7 @@ Item {
     function moveFocus(step) {
         if (list.count === 0)
             return
-        var from = list.activeFocus ? list.currentIndex : 0
-        var to = list.activeFocus ? from + step : Math.max(0, step - 1)
-        focusRow(Math.max(0, Math.min(list.count - 1, to)))
+        focusRow(paging.target(list.activeFocus ? list.currentIndex : -1, step, list.count - 1))
     }
 
     // Puts the keyboard focus on a row and scrolls it into view.
@@ -151,15 +151,16 @@ Item {
             playerList.forceActiveFocus()
     }
 
-    // The rows one screen holds.
-    function pageStep() {
-        return Math.max(1, Math.floor(list.height / (rowHeight + spacing)))
-    }
-
     // The rows' items in the order they stand, top down, so that screen
     // readers find them in that order (see RowOrder).
     function restack() {
         rowOrder.restack(list.contentItem, "rowIndex")
+    }
+
+    Paging {
+        id: paging
+        viewHeight: list.height
+        rowPitch: playerList.rowHeight + playerList.spacing
     }
 
     GroupBar {
