@@ -252,8 +252,8 @@ void NetworkMessenger::updateAvailable()
                    m_updater->showMessage());
 }
 
-// Part of the script surface that does nothing: registration links are served
-// by discovery.
+// Of the script surface, and do nothing: registration links are served by
+// discovery.
 void NetworkMessenger::addClient() { }
 
 void NetworkMessenger::clientDisconnect() { }

@@ -85,13 +85,13 @@ signals:
     void newUpdate(QString version, QString description, QString url, bool showMessage);
 
 public slots:
-    void jsonUpdated(QJsonObject json);
-    void updateAvailable();
-
-    // Part of the script surface that does nothing: registration links are
-    // served by discovery, each one on its own.
+    // Of the script surface, and do nothing: registration links are served by
+    // discovery, each one on its own. (The surface's order keeps them first.)
     void addClient();
     void clientDisconnect();
+
+    void jsonUpdated(QJsonObject json);
+    void updateAvailable();
 
 private:
     void registerPlayer(const PlayerProtocol::RegistrationRecord &record);
