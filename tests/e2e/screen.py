@@ -90,8 +90,9 @@ class Shot:
         return bottom + 1 - top
 
     def header_height(self):
-        """The header ends where the space above the first row begins."""
-        return self.top(0) - 2 if self.rows() else self.height // 10
+        """The header ends where the space above the first row begins (none
+        is told without a row)."""
+        return self.top(0) - 2 if self.rows() else 0
 
     def outlined(self, row):
         """A button's white outline across the window: its top edge."""
@@ -142,7 +143,7 @@ class Shot:
     def header(self):
         """The header between Back and the logo, with no text on the main screen."""
         h = self.header_height()
-        return self.mean(h + 10, 5, self.width - 2 * h - 20, h - 10)
+        return self.mean(h + 10, 5, self.width - 2 * h - 20, h - 10) if h > 10 else None
 
     def notice(self):
         """Where the notice is hidden, the middle of the window shows the
