@@ -1,18 +1,16 @@
-// The hub over loopback: scans and their rounds, the players it remembers,
-// the list of players and the active one, what the rows say players play, and
-// the update notice.
+// The hub over loopback: the list of players and the active one, what the
+// rows say players play, and the update check. (The players it remembers and
+// its rounds of scans: tst_playerdirectory, tst_playerstore, and end to end
+// e2e_cli and e2e_desktop.)
 #include "client.h"
 #include "networkmessenger.h"
 #include "playerdirectory.h"
-#include "playerfile.h"
 #include "playerprotocol.h"
-#include "playerstore.h"
 #include "scriptedplayer.h"
 #include "support.h"
 #include "updateservice.h"
 
 #include <QTcpSocket>
-#include <QTemporaryDir>
 #include <QUdpSocket>
 #include <QtTest>
 
@@ -24,7 +22,6 @@ private slots:
     void init();
     void cleanup();
 
-    void roundsAndRememberedPlayers();
     void registeringTwiceAndRescanning();
     void activePlayer();
     void directoryOpensItsOwnPlayer();
@@ -76,134 +73,6 @@ void tst_NetworkMessenger::cleanup()
     m_player.reset();
     m_hub.reset();
     m_discovery.reset();
-}
-
-void tst_NetworkMessenger::roundsAndRememberedPlayers()
-{
-    // Five players remembered from an earlier run, none of which hears the
-    // broadcast: each listens at an address of its own, and two share one.
-    // Loopback must deliver by address, as Linux's and Windows' do (Wine's
-    // hands every such datagram to the socket bound last).
-    {
-        const auto shared = QUdpSocket::ShareAddress | QUdpSocket::ReuseAddressHint;
-        QUdpSocket first, second;
-        QVERIFY(first.bind(QHostAddress("127.0.0.2"), 0, shared));
-        if (!second.bind(QHostAddress("127.0.0.3"), first.localPort(), shared))
-            QSKIP("this system's loopback does not tell its addresses apart");
-        first.writeDatagram("probe", QHostAddress("127.0.0.2"), first.localPort());
-        QTRY_VERIFY(first.hasPendingDatagrams() || second.hasPendingDatagrams());
-        if (!first.hasPendingDatagrams())
-            QSKIP("this system's loopback does not tell its addresses apart");
-    }
-    qRegisterMetaType<QHostAddress>("QHostAddress");
-    // alpha answers every datagram, beta only the first, the others none;
-    // epsilon's address is also an extra target, which hears every scan.
-    QTemporaryDir dir;
-    const QString file = dir.filePath("players.json");
-    const QDateTime before = QDateTime::currentDateTimeUtc().addSecs(-3600);
-    struct Player
-    {
-        const char *name;
-        const char *address;
-        ScriptedPlayer scripted {};
-        std::unique_ptr<QSignalSpy> heard {};
-    };
-    Player players[] = {{"alpha", "127.0.0.2"},
-                        {"beta", "127.0.0.3"},
-                        {"gamma", "127.0.0.4"},
-                        {"delta", "127.0.0.4"},
-                        {"epsilon", "127.0.0.5"}};
-    QVector<RememberedPlayer> remembered;
-    quint16 port = 0;
-    for (Player &player : players) {
-        ScriptedPlayer &scripted = player.scripted;
-        QVERIFY(scripted.hearScans(port, scripted.record(player.name, player.address), false,
-                                   QHostAddress(player.address)));
-        port = scripted.scanPort();
-        player.heard = std::make_unique<QSignalSpy>(&scripted, &ScriptedPlayer::invited);
-        remembered.append(
-            {player.name, player.address, scripted.commandPort(), before, before, -1, QString()});
-    }
-    connect(&players[0].scripted, &ScriptedPlayer::invited, &players[0].scripted,
-            &ScriptedPlayer::answer);
-    connect(&players[1].scripted, &ScriptedPlayer::invited, &players[1].scripted,
-            [&beta = players[1]](const QHostAddress &hub, quint16 hubPort) {
-                if (beta.heard->count() == 1)
-                    beta.scripted.answer(hub, hubPort);
-            });
-    {
-        QFile out(file);
-        QVERIFY(out.open(QIODevice::WriteOnly));
-        out.write(PlayerFile::encode(remembered));
-    }
-    HubSettings hubSettings = settings();
-    hubSettings.discoveryPort = port;
-    hubSettings.playersFile = file;
-    hubSettings.extraTargets = {QHostAddress("127.0.0.5")};
-    hubSettings.directAfter = 200;
-    hubSettings.answerDeadline = 1000;
-    hubSettings.saveDelay = 10;
-    m_hub = std::make_unique<NetworkMessenger>(hubSettings);
-    PlayerDirectory *directory = m_hub->directory();
-    const auto heard = [&players] {
-        QStringList counts;
-        for (const Player &player : players)
-            counts << QString::number(player.heard->count());
-        return counts.join(' ');
-    };
-    const auto shown = [directory] {
-        QStringList rows;
-        for (int row = 0; row < directory->rowCount(); ++row) {
-            const QModelIndex index = directory->index(row);
-            rows << index.data(PlayerDirectory::HostnameRole).toString()
-                    + (index.data(PlayerDirectory::NotSeenYetRole).toBool() ? " not seen yet"
-                           : index.data(PlayerDirectory::AnsweringRole).toBool()
-                           ? ""
-                           : " not answering");
-        }
-        return rows.join(", ");
-    };
-
-    // The first scan: they are listed once the file is read, before any
-    // answer, and each address is sent the datagram at once, epsilon's with
-    // the broadcast. One of gamma and delta hears theirs.
-    QTRY_COMPARE(directory->rowCount(), 5);
-    QTRY_COMPARE(shown(),
-                 QStringLiteral("alpha, beta, delta not seen yet, epsilon not seen yet, "
-                                "gamma not seen yet"));
-    QTRY_COMPARE(heard().count('1'), 4);
-    QCOMPARE(heard().count('0'), 1);
-    const QString firstRound
-        = "alpha, beta, delta not answering, epsilon not answering, gamma not answering";
-    QTRY_COMPARE_WITH_TIMEOUT(shown(), firstRound, 5000);
-    // Meanwhile the file was written again, alpha and beta seen now.
-    QString why;
-    QTRY_VERIFY(PlayerStore::read(file, &why)->at(0).lastSeen > before);
-
-    // The next scan: after directAfter, one datagram to each address whose
-    // players did not register. alpha answers, beta does not.
-    m_hub->scanForClients();
-    QTRY_COMPARE(players[4].heard->count(), 2);
-    QTRY_COMPARE(players[0].heard->count(), 2);
-    QTRY_COMPARE(shown(),
-                 QStringLiteral("alpha, beta not answering, delta not answering, epsilon not "
-                                "answering, gamma not answering"));
-    QCOMPARE(heard().split(' ').mid(0, 2), QStringList({"2", "2"}));
-    QCOMPARE(players[2].heard->count() + players[3].heard->count(), 2);
-    QCOMPARE(players[4].heard->count(), 2);
-
-    // At exit, what is remembered is written: alpha seen at its last answer.
-    // (The file keeps whole seconds.)
-    const auto seconds = [](const QDateTime &time) {
-        return time.toSecsSinceEpoch();
-    };
-    const QDateTime alphaSeen = directory->remembered().at(0).lastSeen;
-    m_hub.reset();
-    const auto kept = PlayerStore::read(file, &why);
-    QVERIFY(kept);
-    QCOMPARE(kept->size(), 5);
-    QCOMPARE(seconds(kept->at(0).lastSeen), seconds(alphaSeen));
-    QCOMPARE(seconds(kept->at(2).lastSeen), seconds(before));
 }
 
 void tst_NetworkMessenger::registeringTwiceAndRescanning()
