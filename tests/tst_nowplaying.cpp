@@ -7,6 +7,7 @@
 #include "support.h"
 
 #include <QTcpServer>
+#include <QTcpSocket>
 #include <QtTest>
 
 #include <memory>
