@@ -1,7 +1,7 @@
-// The hub over loopback: the list of players and the active one, what the
-// rows say players play, and the update check. (The players it remembers and
-// its rounds of scans: tst_playerdirectory, tst_playerstore, and end to end
-// e2e_cli and e2e_desktop.)
+// The hub over loopback: the list of players (a burst of them too) and the
+// active one, what the rows say players play, and the update check. (The
+// players it remembers and its rounds of scans: tst_playerdirectory,
+// tst_playerstore, and end to end e2e_cli and e2e_desktop.)
 #include "client.h"
 #include "networkmessenger.h"
 #include "playerdirectory.h"
@@ -23,6 +23,7 @@ private slots:
     void cleanup();
 
     void registeringTwiceAndRescanning();
+    void burstOfPlayers();
     void activePlayer();
     void directoryOpensItsOwnPlayer();
     void rowsSayWhatPlayersPlay();
@@ -101,6 +102,17 @@ void tst_NetworkMessenger::registeringTwiceAndRescanning()
     QTRY_COMPARE(updated.count(), 3);
     QCOMPARE(m_hub->clients().size(), 1);
     QVERIFY(before.contains(m_hub->clients().first()));
+}
+
+void tst_NetworkMessenger::burstOfPlayers()
+{
+    // Every player answers a scan at once: more of them than discovery's
+    // pending links and Qt's own listen queue hold are all served in turn.
+    startHub();
+    const int players = 150;
+    for (int i = 0; i < players; ++i)
+        registerWith(record(QStringLiteral("p%1").arg(i), "10.77.0.2", 9000));
+    QTRY_COMPARE_WITH_TIMEOUT(m_hub->clients().size(), players, 10000);
 }
 
 void tst_NetworkMessenger::activePlayer()

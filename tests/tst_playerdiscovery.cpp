@@ -36,7 +36,6 @@ private slots:
     void recordFarPastItsCap();
     void incompleteRecordIsDropped_data();
     void incompleteRecordIsDropped();
-    void burstOfPlayers();
 
 private:
     DiscoverySettings settings() const { return Support::loopbackHub(m_datagrams->localPort()); }
@@ -224,10 +223,13 @@ void tst_PlayerDiscovery::registration()
     link.connectToHost(QHostAddress::LocalHost, m_discovery->hubPort());
     QTRY_COMPARE(link.bytesAvailable(), 7);
     QCOMPARE(link.readAll(), PlayerProtocol::greeting());
+    // What follows a record may come in the read that ends it (past the
+    // record's cap: recordFarPastItsCap).
+    const QByteArray junk
+        = bytes.size() + 13 <= PlayerProtocol::maximumRecordSize ? "trailing junk" : "";
     for (int at = 0; at < bytes.size(); at += piece) {
         QCOMPARE(m_registered->count(), 0);
-        // What follows a record may come in the read that ends it.
-        link.write(bytes.mid(at, piece) + (at + piece < bytes.size() ? "" : "trailing junk"));
+        link.write(bytes.mid(at, piece) + (at + piece < bytes.size() ? "" : junk));
         QTRY_COMPARE(link.bytesToWrite(), 0);
     }
     QVERIFY(m_registered->count() == 1 || m_registered->wait());
@@ -255,7 +257,9 @@ void tst_PlayerDiscovery::recordFarPastItsCap()
     QTRY_COMPARE(link.bytesAvailable(), 7);
     link.readAll();
     const qint64 before = Support::procField("io", "rchar");
-    const Flood flood(&link, longest, QByteArray(64 * 1024, 'x'), total);
+    // The first of the rest in the same write as the record.
+    const QByteArray more(64 * 1024, 'x');
+    const Flood flood(&link, longest + more, more, total);
     QVERIFY(Support::waitFor([&] { return flood.ended(); }, 20000));
     const qint64 read = Support::procField("io", "rchar") - before;
     QVERIFY2(flood.sent() < total / 4, qPrintable(QString::number(flood.sent())));
@@ -292,18 +296,6 @@ void tst_PlayerDiscovery::incompleteRecordIsDropped()
     QVERIFY(m_registered->wait());
     QCOMPARE(m_registered->count(), 1);
     QCOMPARE(registered(0).hostName, QStringLiteral("next"));
-}
-
-void tst_PlayerDiscovery::burstOfPlayers()
-{
-    // Every player answers a scan at once: more of them than the pending links
-    // and Qt's own listen queue hold are all served in turn.
-    start(settings());
-    const int players = 150;
-    for (int i = 0; i < players; ++i)
-        m_player->registerWith(m_discovery->hubPort(),
-                               record(QStringLiteral("p%1").arg(i), "10.77.0.2", 9000));
-    QTRY_COMPARE_WITH_TIMEOUT(m_registered->count(), players, 10000);
 }
 
 QTEST_GUILESS_MAIN(tst_PlayerDiscovery)
