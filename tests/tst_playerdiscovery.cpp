@@ -257,9 +257,11 @@ void tst_PlayerDiscovery::recordFarPastItsCap()
     QTRY_COMPARE(link.bytesAvailable(), 7);
     link.readAll();
     const qint64 before = Support::procField("io", "rchar");
-    // The first of the rest in the same write as the record.
+    // Where reads are counted, the first of the rest comes in the record's
+    // write, so that a link read past its cap reads it; elsewhere the record
+    // comes alone (Wine tells no reset of a link closed with bytes unread).
     const QByteArray more(64 * 1024, 'x');
-    const Flood flood(&link, longest + more, more, total);
+    const Flood flood(&link, before < 0 ? longest : longest + more, more, total);
     QVERIFY(Support::waitFor([&] { return flood.ended(); }, 20000));
     const qint64 read = Support::procField("io", "rchar") - before;
     QVERIFY2(flood.sent() < total / 4, qPrintable(QString::number(flood.sent())));
