@@ -136,6 +136,8 @@ void tst_Client::replyCap()
     QFETCH(qint64, size);
     QFETCH(bool, announced);
 
+    if (!announced && !Flood::hearsReset())
+        QSKIP("a writer here is not told of a link closed unread");
     QSignalSpy replies(m_client.get(), &Client::jsonChanged);
     std::unique_ptr<Flood> flood;
     connect(m_player.get(), &ScriptedPlayer::commandReceived, this, [&](int index) {

@@ -248,6 +248,8 @@ void tst_PlayerDiscovery::recordFarPastItsCap()
     // registered from the record, and the link is closed long before the rest
     // is sent. Discovery reads no more than a record meanwhile (where the
     // system counts what the process reads).
+    if (!Flood::hearsReset())
+        QSKIP("a writer here is not told of a link closed unread");
     start(settings());
     const QByteArray longest = record(QString(255, 'n'), QString(255, 'a'), 9);
     QCOMPARE(longest.size(), PlayerProtocol::maximumRecordSize);
@@ -257,11 +259,10 @@ void tst_PlayerDiscovery::recordFarPastItsCap()
     QTRY_COMPARE(link.bytesAvailable(), 7);
     link.readAll();
     const qint64 before = Support::procField("io", "rchar");
-    // Where reads are counted, the first of the rest comes in the record's
-    // write, so that a link read past its cap reads it; elsewhere the record
-    // comes alone (Wine tells no reset of a link closed with bytes unread).
+    // The first of the rest comes in the record's write, so that a link read
+    // past its cap reads it.
     const QByteArray more(64 * 1024, 'x');
-    const Flood flood(&link, before < 0 ? longest : longest + more, more, total);
+    const Flood flood(&link, longest + more, more, total);
     QVERIFY(Support::waitFor([&] { return flood.ended(); }, 20000));
     const qint64 read = Support::procField("io", "rchar") - before;
     QVERIFY2(flood.sent() < total / 4, qPrintable(QString::number(flood.sent())));

@@ -164,6 +164,8 @@ void tst_Updater::cap()
         QCOMPARE(checkOnce(updater, service), offered ? 1 : 0);
         return;
     }
+    if (!Flood::hearsReset())
+        QSKIP("a writer here is not told of a link closed unread");
     // A service that sends blanks as fast as they are taken, in the framing
     // asked for: the body never ends within what is read.
     QTcpServer service;

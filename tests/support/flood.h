@@ -22,6 +22,17 @@ public:
     // The link ended: closed by the other side, or all was sent.
     bool ended() const { return m_ended; }
 
+    // Whether a writer hears that the other side closed a link it had not read
+    // to the end: not under Wine, where the Windows build's tests run.
+    static bool hearsReset()
+    {
+#ifdef Q_OS_WIN
+        return false;
+#else
+        return true;
+#endif
+    }
+
 private:
     void more();
 
