@@ -102,6 +102,10 @@ void tst_NetworkMessenger::registeringTwiceAndRescanning()
     QTRY_COMPARE(updated.count(), 3);
     QCOMPARE(m_hub->clients().size(), 1);
     QVERIFY(before.contains(m_hub->clients().first()));
+    // An address that does not parse is none.
+    registerWith(record("attic", "not-an-ip", 7000));
+    QTRY_COMPARE(m_hub->clients().size(), 2);
+    QCOMPARE(listed(1)->ipAddress(), QString());
 }
 
 void tst_NetworkMessenger::burstOfPlayers()
