@@ -1,18 +1,23 @@
 // Discovery: from a scan to the N-th clientsUpdated, with N scripted players on
 // loopback that hear the datagram, connect (at most 50 at a time), take the
-// greeting and send their record; and how many of 200 players that all connect
-// at once are listed within 5 s. Reference: the same datagram and exchanges
-// with a bare server that only greets and reads the record.
+// greeting and send their record; and how many of 1,000 players that all
+// connect at once are listed within 5 s. Reference: the same datagram and
+// exchanges with a bare server that only greets and reads the record.
+// The flood: a real player's wait for its greeting while 1,100 idle links hold
+// the hub port and never send a record, against the wait with none.
 #include "benchsupport.h"
 #include "networkmessenger.h"
 #include "playerprotocol.h"
 
 #include <QCoreApplication>
+#include <QLocale>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QUdpSocket>
 
 #include <algorithm>
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -190,6 +195,36 @@ std::pair<Round, Round> measure(int count, int repetitions, Gate *gate, int time
             Round {int(Bench::median(bareListed)), Bench::median(bareMs)}};
 }
 
+// Ms from a player's connect to its greeting while `idle` links that never
+// send a record hold the hub port; -1 if it was not greeted. places: the
+// hub's pending places, 0 for its own choice.
+double greetingDuring(int idle, int places)
+{
+    QUdpSocket discovery;
+    discovery.bind(QHostAddress::LocalHost, 0);
+    HubSettings settings = Support::loopbackHub(discovery.localPort());
+    settings.pendingPlaces = places;
+    NetworkMessenger hub(settings);
+    std::vector<std::unique_ptr<QTcpSocket>> links;
+    int connected = 0;
+    for (int i = 0; i < idle; ++i) {
+        auto link = std::make_unique<QTcpSocket>();
+        QObject::connect(link.get(), &QTcpSocket::connected, [&connected] { ++connected; });
+        link->connectToHost(QHostAddress::LocalHost, hub.hubPort());
+        links.push_back(std::move(link));
+    }
+    if (!Support::waitFor([&] { return connected == idle; }, 30000))
+        return -1;
+    QTcpSocket player;
+    bool greeted = false;
+    QObject::connect(&player, &QTcpSocket::readyRead, [&greeted] { greeted = true; });
+    QElapsedTimer clock;
+    clock.start();
+    player.connectToHost(QHostAddress::LocalHost, hub.hubPort());
+    Support::waitFor([&] { return greeted; }, 60000);
+    return greeted ? clock.nsecsElapsed() / 1e6 : -1;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -213,10 +248,24 @@ int main(int argc, char *argv[])
     }
 
     // All at once, as a broadcast makes them: how many get through in 5 s.
-    const int burst = smoke ? 10 : 200;
+    const int burst = smoke ? 10 : 1000;
     const auto [hub, bare] = measure(burst, smoke ? 1 : 3, nullptr, 5000);
-    Bench::printRow(QStringLiteral("discovery, %1 players at once: listed within 5 s").arg(burst),
+    Bench::printRow(QStringLiteral("discovery, %1 players at once: listed within 5 s")
+                        .arg(QLocale(QLocale::English).toString(burst)),
                     hub.listed, bare.listed, QStringLiteral("players"), Bench::Goal::FigureAtLeast,
                     burst);
+
+    // --places N: the hub's pending places, to compare with a smaller cap.
+    const int places = app.arguments().contains(QStringLiteral("--places"))
+        ? app.arguments().value(app.arguments().indexOf(QStringLiteral("--places")) + 1).toInt()
+        : 0;
+    const int flood = smoke ? 100 : 1100;
+    const double flooded
+        = Bench::medianOf(repetitions, [&] { return greetingDuring(flood, places); });
+    const double calm = Bench::medianOf(repetitions, [&] { return greetingDuring(0, places); });
+    complete = complete && flooded >= 0 && calm >= 0;
+    Bench::printRow(QStringLiteral("flood: a player's greeting during %1 idle links")
+                        .arg(QLocale(QLocale::English).toString(flood)),
+                    flooded, calm, QStringLiteral("ms"), Bench::Goal::FigureBelow, 2000);
     return complete ? 0 : 1;
 }

@@ -11,15 +11,19 @@
 // --startup main|remembered|bare, --videos, --venue, --scan, --requests and --file.
 #include "applicationinfo.h"
 #include "benchsupport.h"
+#include "grouplist.h"
 #include "identity.h"
 #include "networkmessenger.h"
 #include "playerdirectory.h"
 #include "playerfile.h"
+#include "playerfilter.h"
 #include "playerprotocol.h"
 #include "playerstore.h"
 #include "playlistmodel.h"
 #include "preloadedpicture.h"
 #include "qtquick2applicationviewer.h"
+#include "roworder.h"
+#include "selectionplay.h"
 
 #include <QGuiApplication>
 #include <QJsonArray>
@@ -34,7 +38,6 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
-#include <ctime>
 #include <memory>
 #include <vector>
 
@@ -44,14 +47,6 @@ const QUrl mainScene(QStringLiteral("qrc:/qml/Quintavo/main.qml"));
 // The file of remembered players that --startup remembered reads.
 const char playersFileVariable[] = "QUINTAVO_BENCH_PLAYERS_FILE";
 constexpr int remembered = 1000;
-
-// The GUI thread's processor time, in ns.
-qint64 cpuNs()
-{
-    timespec now {};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
-}
 
 // Players of a venue remembered from earlier runs: seen over the last weeks,
 // each with what it last played.
@@ -75,7 +70,12 @@ void publish(QQuickView &viewer, NetworkMessenger &hub)
     viewer.rootContext()->setContextProperty(QStringLiteral("applicationVersion"),
                                              QVariant(ApplicationInfo::quintavo().versionText()));
     viewer.rootContext()->setContextProperty(QStringLiteral("playerDirectory"), hub.directory());
+    viewer.rootContext()->setContextProperty(QStringLiteral("playerFilter"), hub.filter());
+    viewer.rootContext()->setContextProperty(QStringLiteral("selectionPlay"), hub.selectionPlay());
+    viewer.rootContext()->setContextProperty(QStringLiteral("playerGroups"), hub.groups());
     viewer.rootContext()->setContextProperty(QStringLiteral("playlist"), hub.playlist());
+    static RowOrder rowOrder;
+    viewer.rootContext()->setContextProperty(QStringLiteral("rowOrder"), &rowOrder);
 }
 
 // Prints the process's age at its first frame and ends it.
@@ -488,7 +488,7 @@ int scanBusyTime(int players, bool withScene, bool playing, int repetitions, int
             venue->crowd.heardBroadcast = 0;
             venue->crowd.heardDirect = 0;
         }
-        const qint64 start = cpuNs();
+        const qint64 start = Bench::threadCpuNs();
         hub->scanForClients();
         if (!Support::waitFor([&] { return announced >= players; }, 30000)) {
             std::fprintf(stderr, "bench_scene: %d of %d players registered\n", announced, players);
@@ -496,7 +496,7 @@ int scanBusyTime(int players, bool withScene, bool playing, int repetitions, int
         }
         settle();
         if (i >= 0)
-            times.append((cpuNs() - start) / 1e6);
+            times.append((Bench::threadCpuNs() - start) / 1e6);
         // Sent: each broadcast heard by every player that hears broadcasts,
         // and the datagrams to players' own addresses.
         if (venue && i >= 0)
@@ -532,22 +532,22 @@ int fileCost(int repetitions)
         NetworkMessenger hub(Support::loopbackHub(discovery.localPort()));
         PlayerDirectory *directory = hub.directory();
 
-        qint64 start = cpuNs();
+        qint64 start = Bench::threadCpuNs();
         directory->remember(players);
         directory->unanswered(directory->latestScan());
         const QVector<RememberedPlayer> kept = directory->remembered();
-        figures.append((cpuNs() - start) / 1e6);
+        figures.append((Bench::threadCpuNs() - start) / 1e6);
         if (kept.size() != remembered || directory->count() != remembered)
             return 1;
 
         PlayerStore store(path);
         store.save(players); // refused: nothing was read yet
-        start = cpuNs();
+        start = Bench::threadCpuNs();
         store.load();
         store.save(kept);
         QString why;
         const auto read = PlayerStore::read(path, &why);
-        references.append((cpuNs() - start) / 1e6);
+        references.append((Bench::threadCpuNs() - start) / 1e6);
         if (!read || read->size() != remembered)
             return 1;
     }

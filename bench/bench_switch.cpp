@@ -7,91 +7,17 @@
 // no playlist.
 #include "benchsupport.h"
 #include "parallelswitch.h"
-#include "playerprotocol.h"
 
 #include <QCoreApplication>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QThread>
+#include <QElapsedTimer>
 
 #include <cstdio>
-#include <ctime>
 
 namespace {
 
-constexpr int videos = 30;
-const QString evening = QStringLiteral("Evening loop");
+const QString &evening = Bench::SwitchingCrowd::evening;
 // False once a round did not switch every player; the program then fails.
 bool complete = true;
-
-qint64 threadCpuNs()
-{
-    timespec now {};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
-}
-
-// Player i's answer to a playlist request: "Evening loop" at 1 + i % videos.
-QByteArray playlistOf(int i)
-{
-    QJsonArray list;
-    for (int k = 1; k <= videos; ++k)
-        list.append(QJsonObject {
-            {QStringLiteral("description"),
-             k == 1 + i % videos ? evening : QStringLiteral("Harbour walk, part %1").arg(k)},
-            {QStringLiteral("duration"), 60 + k},
-            {QStringLiteral("exists"), true}});
-    return QJsonDocument(
-               QJsonObject {{QStringLiteral("activeIndex"), 0}, {QStringLiteral("quintavo"), list}})
-               .toJson(QJsonDocument::Compact)
-        + '\0';
-}
-
-// Players that answer every command at once, in a thread of their own so
-// that the GUI thread's time is the engine's alone.
-class Crowd
-{
-public:
-    explicit Crowd(int count)
-    {
-        m_host.moveToThread(&m_thread);
-        m_thread.start();
-        QMetaObject::invokeMethod(
-            &m_host,
-            [this, count] {
-                for (int i = 0; i < count; ++i) {
-                    auto *player = new ScriptedPlayer(&m_host);
-                    const QByteArray playlist = playlistOf(i);
-                    QObject::connect(
-                        player, &ScriptedPlayer::commandReceived, player,
-                        [player, playlist](int link) {
-                            const QByteArray command = player->received(link);
-                            const auto index
-                                = PlayerProtocol::parseSwitchCommand(command.chopped(1));
-                            player->reply(link,
-                                          index ? "{\"activeIndex\":" + QByteArray::number(*index)
-                                                  + "}" + '\0'
-                                                : playlist);
-                        });
-                    targets.append({QStringLiteral("127.0.0.1"), player->commandPort()});
-                }
-            },
-            Qt::BlockingQueuedConnection);
-    }
-    ~Crowd()
-    {
-        QMetaObject::invokeMethod(
-            &m_host, [this] { qDeleteAll(m_host.children()); }, Qt::BlockingQueuedConnection);
-        m_thread.quit();
-        m_thread.wait();
-    }
-
-    QList<ParallelSwitch::Player> targets;
-
-private:
-    QThread m_thread;
-    QObject m_host;
-};
 
 struct Round
 {
@@ -100,7 +26,7 @@ struct Round
 };
 
 // One round: by description, or to index 0.
-Round play(const QList<ParallelSwitch::Player> &targets, bool byDescription)
+Round play(const QList<PlayerAddress> &targets, bool byDescription)
 {
     ParallelSwitch parallel(targets);
     int switched = 0;
@@ -109,14 +35,14 @@ Round play(const QList<ParallelSwitch::Player> &targets, bool byDescription)
                      [&](int, const SwitchOutcome &outcome) { switched += outcome.switched(); });
     QObject::connect(&parallel, &ParallelSwitch::finished, [&] { over = true; });
     QElapsedTimer clock;
-    const qint64 cpu = threadCpuNs();
+    const qint64 cpu = Bench::threadCpuNs();
     clock.start();
     if (byDescription)
         parallel.switchToVideo(evening);
     else
         parallel.switchToIndex(0);
     Support::waitFor([&] { return over; }, 10000);
-    Round round {clock.nsecsElapsed() / 1e6, (threadCpuNs() - cpu) / 1e6};
+    Round round {clock.nsecsElapsed() / 1e6, (Bench::threadCpuNs() - cpu) / 1e6};
     if (switched != targets.size()) {
         std::fprintf(stderr, "bench_switch: %d of %d players switched\n", switched,
                      int(targets.size()));
@@ -132,7 +58,7 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     const int players = Bench::smoke() ? 5 : 50;
     const int repetitions = Bench::smoke() ? 1 : 9;
-    Crowd crowd(players);
+    Bench::SwitchingCrowd crowd(players);
     play(crowd.targets, true); // warm-up
 
     QVector<double> times, cpu, indexTimes, indexCpu;

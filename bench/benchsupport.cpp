@@ -1,5 +1,7 @@
 #include "benchsupport.h"
 
+#include "playerprotocol.h"
+
 #include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -128,6 +130,68 @@ void printRow(const QString &benchmark, double figure, double reference, const Q
                 qPrintable(number(reference)), qPrintable(ratioText), qPrintable(goalText),
                 qPrintable(verdict));
     std::fflush(stdout);
+}
+
+qint64 threadCpuNs()
+{
+    timespec now {};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
+const QString SwitchingCrowd::evening = QStringLiteral("Evening loop");
+
+namespace {
+
+QByteArray crowdPlaylist(int i, int videos)
+{
+    QJsonArray list;
+    for (int k = 1; k <= videos; ++k)
+        list.append(
+            QJsonObject {{QStringLiteral("description"),
+                          k == 1 + i % videos ? SwitchingCrowd::evening
+                                              : QStringLiteral("Harbour walk, part %1").arg(k)},
+                         {QStringLiteral("duration"), 60 + k},
+                         {QStringLiteral("exists"), true}});
+    return QJsonDocument(
+               QJsonObject {{QStringLiteral("activeIndex"), 0}, {QStringLiteral("quintavo"), list}})
+               .toJson(QJsonDocument::Compact)
+        + '\0';
+}
+
+} // namespace
+
+SwitchingCrowd::SwitchingCrowd(int count, int videos)
+{
+    m_host.moveToThread(&m_thread);
+    m_thread.start();
+    QMetaObject::invokeMethod(
+        &m_host,
+        [this, count, videos] {
+            for (int i = 0; i < count; ++i) {
+                auto *player = new ScriptedPlayer(&m_host);
+                const QByteArray playlist = crowdPlaylist(i, videos);
+                QObject::connect(
+                    player, &ScriptedPlayer::commandReceived, player, [player, playlist](int link) {
+                        const QByteArray command = player->received(link);
+                        const auto index = PlayerProtocol::parseSwitchCommand(command.chopped(1));
+                        player->reply(link,
+                                      index ? "{\"activeIndex\":" + QByteArray::number(*index) + "}"
+                                              + '\0'
+                                            : playlist);
+                    });
+                targets.append({QStringLiteral("127.0.0.1"), player->commandPort()});
+            }
+        },
+        Qt::BlockingQueuedConnection);
+}
+
+SwitchingCrowd::~SwitchingCrowd()
+{
+    QMetaObject::invokeMethod(
+        &m_host, [this] { qDeleteAll(m_host.children()); }, Qt::BlockingQueuedConnection);
+    m_thread.quit();
+    m_thread.wait();
 }
 
 } // namespace Bench

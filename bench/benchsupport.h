@@ -4,13 +4,17 @@
 // the results table.
 #pragma once
 
+#include "playeraddress.h"
 #include "scriptedplayer.h"
 #include "stallmeter.h"
 #include "support.h"
 
 #include <QByteArray>
+#include <QList>
+#include <QObject>
 #include <QProcessEnvironment>
 #include <QString>
+#include <QThread>
 #include <QVector>
 
 #include <functional>
@@ -34,6 +38,29 @@ QProcessEnvironment launchEnvironment();
 
 // A reply of videos with description, duration and exists, and its 0x00.
 QByteArray playlistReply(int videos);
+
+// The GUI thread's processor time, in ns.
+qint64 threadCpuNs();
+
+// Players on loopback that answer every command at once, in a thread of
+// their own so that the GUI thread's time is the engine's alone: player i's
+// playlist holds `videos` videos, "Evening loop" (evening) at 1 + i % videos;
+// to a switch it answers that it plays the index it was told.
+class SwitchingCrowd
+{
+public:
+    static const QString evening;
+
+    explicit SwitchingCrowd(int count, int videos = 30);
+    ~SwitchingCrowd();
+
+    // Address text and command port of each player.
+    QList<PlayerAddress> targets;
+
+private:
+    QThread m_thread;
+    QObject m_host;
+};
 
 enum class Goal {
     None, // figure and reference only

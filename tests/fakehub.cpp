@@ -1,19 +1,47 @@
 #include "fakehub.h"
 
+#include "grouplist.h"
+#include "nowplaying.h"
 #include "playerdirectory.h"
+#include "playerfilter.h"
+#include "playerprotocol.h"
 #include "playlistmodel.h"
+#include "scriptedplayer.h"
+#include "selectionplay.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+
+namespace {
+
+// How long a scripted player that never answers is waited for.
+constexpr int scriptedDeadline = 400;
+
+} // namespace
 
 FakeHub::FakeHub(QObject *parent)
-    : QObject(parent), m_directory(new PlayerDirectory(this)), m_playlist(new PlaylistModel(this))
+    : QObject(parent),
+      m_directory(new PlayerDirectory(this)),
+      m_filter(new PlayerFilter(m_directory, this)),
+      m_nowPlaying(new NowPlaying(this)),
+      m_selectionPlay(new SelectionPlay(m_directory, m_nowPlaying, this)),
+      m_groups(new GroupList(m_directory, this)),
+      m_playlist(new PlaylistModel(this))
 {
+    m_nowPlaying->setDeadline(scriptedDeadline);
+    m_selectionPlay->setDeadline(scriptedDeadline);
     connect(m_directory, &PlayerDirectory::openRequested, this, &FakeHub::open);
-    // Like the hub: a remembered player gets an object when it is opened.
-    m_directory->setClientFactory(
-        [this](const QString &hostName, const QHostAddress &address, quint16 port) {
-            return new Client(hostName, address, port, this);
-        });
     connect(this, &FakeHub::activeClientChanged, m_playlist, &PlaylistModel::show,
             Qt::QueuedConnection); // as the hub does
+}
+
+QList<QObject *> FakeHub::clients() const
+{
+    QList<QObject *> players;
+    for (const QPointer<Client> &player : m_clients)
+        if (player)
+            players.append(player);
+    return players;
 }
 
 void FakeHub::scanForClients()
@@ -27,9 +55,8 @@ void FakeHub::scanForClients()
 void FakeHub::queryClient(QString ipAddress)
 {
     // Like the hub: the first player of that address.
-    for (QObject *entry : qAsConst(m_clients)) {
-        auto *client = static_cast<Client *>(entry);
-        if (client->ipAddress() == ipAddress) {
+    for (const QPointer<Client> &client : qAsConst(m_clients)) {
+        if (client && client->ipAddress() == ipAddress) {
             open(client);
             return;
         }
@@ -39,7 +66,9 @@ void FakeHub::queryClient(QString ipAddress)
 void FakeHub::open(Client *client)
 {
     // Like the hub: the player is active when the call returns, but nothing is
-    // announced until it answers.
+    // announced until it answers; its screen starts empty.
+    m_playlist->clear();
+    m_directory->setOpened(client);
     m_activeClient = client;
     m_queried.append(client->ipAddress());
     emit called();
@@ -53,14 +82,8 @@ void FakeHub::quintavo(ushort index)
 
 void FakeHub::addPlayer(const QString &hostname, const QString &ipaddress, int port)
 {
-    const QHostAddress address(ipaddress);
-    Client *client = m_directory->client(address.toString(), quint16(port));
-    if (client && !m_clients.contains(client))
-        client->setHostname(hostname);
-    else
-        client = new Client(hostname, address, quint16(port), this);
-    m_clients.append(client);
-    m_directory->registered(client);
+    m_clients.append(
+        m_directory->registered(hostname, QHostAddress(ipaddress).toString(), quint16(port)));
     emit clientsUpdated();
 }
 
@@ -83,8 +106,53 @@ void FakeHub::remember(const QString &hostname, const QString &ipaddress, const 
         {{hostname, QHostAddress(ipaddress).toString(), 7000, seen, seen, playingIndex, playing}});
 }
 
+int FakeHub::addScriptedPlayer(const QString &hostname, const QStringList &descriptions, bool mute)
+{
+    auto *player = new ScriptedPlayer(this);
+    m_scripted.append(player);
+    QJsonArray videos;
+    for (const QString &description : descriptions)
+        videos.append(QJsonObject {{QStringLiteral("description"), description},
+                                   {QStringLiteral("duration"), 60},
+                                   {QStringLiteral("exists"), true}});
+    const QByteArray playlist = QJsonDocument(QJsonObject {{QStringLiteral("activeIndex"), 0},
+                                                           {QStringLiteral("quintavo"), videos}})
+                                    .toJson(QJsonDocument::Compact)
+        + '\0';
+    connect(player, &ScriptedPlayer::commandReceived, player, [player, playlist, mute](int link) {
+        const QByteArray command = player->received(link).chopped(1);
+        const auto index = PlayerProtocol::parseSwitchCommand(command);
+        if (!index)
+            player->reply(link, playlist);
+        else if (!mute)
+            player->reply(link, "{\"activeIndex\":" + QByteArray::number(*index) + "}" + '\0');
+    });
+    const quint16 port = player->commandPort();
+    addPlayer(hostname, QStringLiteral("127.0.0.1"), port);
+    return port;
+}
+
+QStringList FakeHub::commandsOf(int port) const
+{
+    QStringList commands;
+    for (ScriptedPlayer *player : m_scripted) {
+        if (player->commandPort() != port)
+            continue;
+        for (int link = 0; link < player->linkCount(); ++link) {
+            const QByteArray command = player->received(link);
+            if (command.endsWith('\0'))
+                commands.append(QString::fromUtf8(command.chopped(1)));
+        }
+    }
+    return commands;
+}
+
 void FakeHub::reset()
 {
+    m_selectionPlay->dismiss();
+    m_filter->setText(QString());
+    qDeleteAll(m_scripted);
+    m_scripted.clear();
     m_clients.clear();
     while (m_directory->count() > 0)
         m_directory->forget(0);

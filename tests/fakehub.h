@@ -1,7 +1,9 @@
 // A stand-in for the hub in scene tests: the same script surface as
-// NetworkMessenger, with the same directory of players and playlist model
-// beside it, and real players that are never asked anything. It records what
-// the scene asks of it; tests emit its signals and use the extra invokables.
+// NetworkMessenger, with the same directory of players, its filter, the play
+// on the selected players, the groups and the playlist model beside it, and
+// real players that are never asked anything, besides scripted players on
+// loopback for Play. It records what the scene asks of it; tests emit its
+// signals and use the extra invokables.
 #pragma once
 
 #include "client.h"
@@ -9,12 +11,18 @@
 #include <QJsonObject>
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
 
+class GroupList;
+class NowPlaying;
 class PlayerDirectory;
+class PlayerFilter;
 class PlaylistModel;
+class ScriptedPlayer;
+class SelectionPlay;
 
 class FakeHub : public QObject
 {
@@ -29,9 +37,12 @@ class FakeHub : public QObject
 public:
     explicit FakeHub(QObject *parent = nullptr);
 
-    QList<QObject *> clients() const { return m_clients; }
+    QList<QObject *> clients() const;
     QObject *activeClient() const { return m_activeClient; }
     PlayerDirectory *directory() const { return m_directory; }
+    PlayerFilter *filter() const { return m_filter; }
+    SelectionPlay *selectionPlay() const { return m_selectionPlay; }
+    GroupList *groups() const { return m_groups; }
     PlaylistModel *playlist() const { return m_playlist; }
 
     Q_INVOKABLE void scanForClients();
@@ -52,6 +63,13 @@ public:
     Q_INVOKABLE void remember(const QString &hostname, const QString &ipaddress,
                               const QString &lastSeen, int playingIndex = -1,
                               const QString &playing = QString());
+    // A player on loopback, listed as answering, whose playlist holds videos
+    // of these descriptions; it answers a switch with the index it was told,
+    // or never (mute). Gives its command port.
+    Q_INVOKABLE int addScriptedPlayer(const QString &hostname, const QStringList &descriptions,
+                                      bool mute = false);
+    // The commands the scripted player at that port received, as text.
+    Q_INVOKABLE QStringList commandsOf(int port) const;
     // Forgets every player, the call records and the active player.
     Q_INVOKABLE void reset();
 
@@ -64,10 +82,15 @@ signals:
 private:
     void open(Client *client);
 
-    QList<QObject *> m_clients;
-    Client *m_activeClient = nullptr;
+    QList<QPointer<Client>> m_clients;
+    QPointer<Client> m_activeClient;
     PlayerDirectory *m_directory;
+    PlayerFilter *m_filter;
+    NowPlaying *m_nowPlaying;
+    SelectionPlay *m_selectionPlay;
+    GroupList *m_groups;
     PlaylistModel *m_playlist;
+    QList<ScriptedPlayer *> m_scripted;
     int m_scanCount = 0;
     int m_scan = 0; // the directory's latest
     QStringList m_queried;

@@ -162,12 +162,13 @@ void tst_Client::refusedThenListening()
 {
     // A command to a port where nothing listens comes to nothing; the next
     // one, once something listens there, reaches it.
-    const quint16 port = m_player->commandPort();
-    m_player.reset();
+    auto refusing = Support::refusingPort();
+    const quint16 port = refusing->localPort();
     Client client(QStringLiteral("gone"), QHostAddress(QHostAddress::LocalHost), port);
     QSignalSpy replies(&client, &Client::jsonChanged);
     client.requestPlaylist();
     QTRY_COMPARE(link(client)->state(), QAbstractSocket::UnconnectedState);
+    refusing.reset();
     QTcpServer player;
     QVERIFY(player.listen(QHostAddress::LocalHost, port));
     client.switchToIndex(1);

@@ -6,6 +6,7 @@
 #include "networkmessenger.h"
 #include "playerdirectory.h"
 #include "playerprotocol.h"
+#include "playlistmodel.h"
 #include "scriptedplayer.h"
 #include "support.h"
 #include "updateservice.h"
@@ -194,13 +195,23 @@ void tst_NetworkMessenger::directoryOpensItsOwnPlayer()
     registerWith(m_player->record("screen"));
     QTRY_COMPARE(m_hub->clients().size(), 1);
 
+    // The first player's screen shows its video; opening the second's row
+    // empties it at once, and the directory names that row as the open one.
+    m_hub->queryClient(QStringLiteral("127.0.0.1"));
+    QTRY_COMPARE(m_player->received(0), PlayerProtocol::playlistRequest());
+    m_player->reply(0,
+                    QByteArray(R"({"activeIndex":1,"quintavo":[{"description":"Dawn"}]})") + '\0');
+    QTRY_COMPARE(m_hub->playlist()->rowCount(), 1);
     PlayerDirectory *directory = m_hub->directory();
     QCOMPARE(directory->rowCount(), 2);
     const int row = m_player->commandPort() < second.commandPort() ? 1 : 0;
+    QCOMPARE(directory->openedRow(), 1 - row);
     directory->open(row);
+    QCOMPARE(m_hub->playlist()->rowCount(), 0);
+    QCOMPARE(directory->openedRow(), row);
     QCOMPARE(m_hub->activeClient(), directory->client("127.0.0.1", second.commandPort()));
     QTRY_COMPARE(second.received(0), PlayerProtocol::playlistRequest());
-    QCOMPARE(m_player->linkCount(), 0);
+    QCOMPARE(m_player->linkCount(), 1);
 }
 
 // A hub whose directory asks its players (all on loopback) what they play.
@@ -247,7 +258,7 @@ void tst_NetworkMessenger::rowsSayWhatPlayersPlay()
     m_hub->queryClient(QStringLiteral("127.0.0.1"));
     QTRY_COMPARE(m_player->received(1), PlayerProtocol::playlistRequest());
     m_player->reply(1, QByteArray(R"({"activeIndex":0,"quintavo":[]})") + '\0');
-    QTRY_COMPARE(playing(), QStringLiteral("0 "));
+    QTRY_COMPARE(playing(), QStringLiteral("0 Default"));
     m_hub->quintavo(3);
     QTRY_COMPARE(m_player->received(2), PlayerProtocol::switchCommand(3));
     QTRY_COMPARE(m_player->received(3), PlayerProtocol::playlistRequest());

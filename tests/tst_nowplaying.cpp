@@ -6,7 +6,6 @@
 #include "scriptedplayer.h"
 #include "support.h"
 
-#include <QTcpServer>
 #include <QTcpSocket>
 #include <QtTest>
 
@@ -33,14 +32,14 @@ private:
             m_players.push_back(std::make_unique<ScriptedPlayer>());
         return *m_players.at(size_t(index));
     }
-    NowPlaying::Player key(int index)
+    PlayerAddress key(int index)
     {
         return {QStringLiteral("127.0.0.1"), player(index).commandPort()};
     }
-    int indexOf(const NowPlaying::Player &asked) const
+    int indexOf(const PlayerAddress &asked) const
     {
         for (size_t i = 0; i < m_players.size(); ++i)
-            if (m_players.at(i)->commandPort() == asked.second)
+            if (m_players.at(i)->commandPort() == asked.port)
                 return int(i);
         return -1;
     }
@@ -85,18 +84,17 @@ private:
 void tst_NowPlaying::init()
 {
     m_nowPlaying = std::make_unique<NowPlaying>();
-    connect(m_nowPlaying.get(), &NowPlaying::answered, this,
-            [this](const NowPlaying::Player &asked,
-                   const std::optional<PlayerAnswer::Playing> &playing) {
-                m_outcomes << QString::number(indexOf(asked)) + ' '
-                        + (playing ? QString::number(playing->activeIndex) + ' '
-                                   + playing->description.value_or("?")
-                                   : QStringLiteral("-"));
-            });
-    connect(m_nowPlaying.get(), &NowPlaying::unanswered, this,
-            [this](const NowPlaying::Player &asked) {
-                m_outcomes << QString::number(indexOf(asked)) + " unanswered";
-            });
+    connect(
+        m_nowPlaying.get(), &NowPlaying::answered, this,
+        [this](const PlayerAddress &asked, const std::optional<PlayerAnswer::Playing> &playing) {
+            m_outcomes << QString::number(indexOf(asked)) + ' '
+                    + (playing ? QString::number(playing->activeIndex) + ' '
+                               + playing->description.value_or("?")
+                               : QStringLiteral("-"));
+        });
+    connect(m_nowPlaying.get(), &NowPlaying::unanswered, this, [this](const PlayerAddress &asked) {
+        m_outcomes << QString::number(indexOf(asked)) + " unanswered";
+    });
 }
 
 void tst_NowPlaying::cleanup()
@@ -132,11 +130,8 @@ void tst_NowPlaying::outcome()
 
     m_nowPlaying->setDeadline(200);
     if (reply == "refuse") {
-        QTcpServer gone;
-        QVERIFY(gone.listen(QHostAddress::LocalHost));
-        const quint16 port = gone.serverPort();
-        gone.close();
-        m_nowPlaying->ask({QStringLiteral("127.0.0.1"), port});
+        const auto refusing = Support::refusingPort();
+        m_nowPlaying->ask({QStringLiteral("127.0.0.1"), refusing->localPort()});
     } else {
         m_nowPlaying->ask(key(0));
         QTRY_COMPARE(player(0).received(0), PlayerProtocol::playlistRequest());

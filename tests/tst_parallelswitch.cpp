@@ -6,6 +6,7 @@
 #include "parallelswitch.h"
 #include "playerprotocol.h"
 #include "scriptedplayer.h"
+#include "support.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -72,7 +73,7 @@ QStringList commands(const ScriptedPlayer &player)
     return result;
 }
 
-ParallelSwitch::Player at(quint16 port)
+PlayerAddress at(quint16 port)
 {
     return {QStringLiteral("127.0.0.1"), port};
 }
@@ -147,9 +148,8 @@ void tst_ParallelSwitch::outcome()
 
     ScriptedPlayer player;
     script(player, toPlaylist, toSwitch);
-    quint16 port = player.commandPort();
-    if (refusing)
-        port = ScriptedPlayer().commandPort(); // closed once it is gone
+    const auto refused = Support::refusingPort();
+    const quint16 port = refusing ? refused->localPort() : player.commandPort();
 
     ParallelSwitch parallel({at(port)});
     parallel.setDeadline(deadline);
@@ -180,7 +180,7 @@ void tst_ParallelSwitch::silentPlayerHoldsUpNoOther()
     ScriptedPlayer mute;
     script(mute, silent, silent);
     std::vector<std::unique_ptr<ScriptedPlayer>> players;
-    QList<ParallelSwitch::Player> targets {at(mute.commandPort())};
+    QList<PlayerAddress> targets {at(mute.commandPort())};
     for (int i = 0; i < 5; ++i) {
         auto &player = *players.emplace_back(std::make_unique<ScriptedPlayer>());
         QStringList descriptions;
@@ -219,7 +219,7 @@ void tst_ParallelSwitch::playlistsFourAtATime()
 {
     const int count = 6;
     std::vector<std::unique_ptr<ScriptedPlayer>> players;
-    QList<ParallelSwitch::Player> targets;
+    QList<PlayerAddress> targets;
     QList<QPair<ScriptedPlayer *, int>> unanswered;
     int most = 0;
     for (int i = 0; i < count; ++i) {

@@ -34,12 +34,13 @@ private slots:
     void movedPlayer();
 
 private:
-    // A player object as the hub makes one for a registration.
-    Client *player(const QString &name, const QString &address, quint16 port = 7000)
+    // A player registers; the object the hub lists for it.
+    Client *registers(const QString &name, const QString &address, quint16 port = 7000)
     {
-        m_players.push_back(std::make_unique<Client>(name, QHostAddress(address), port));
-        return m_players.back().get();
+        return m_directory->registered(name, address, port);
     }
+    // Deletes what was let go.
+    static void settle() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
     // A player remembered from an earlier run, last seen that many hours ago.
     RememberedPlayer remembered(const QString &name, const QString &address, double hoursAgo)
     {
@@ -57,7 +58,6 @@ private:
     bool answering(int row) const { return role(row, PlayerDirectory::AnsweringRole).toBool(); }
 
     QDateTime m_now = QDateTime(QDate(2024, 3, 5), QTime(14, 0), Qt::UTC);
-    std::vector<std::unique_ptr<Client>> m_players;
     std::unique_ptr<PlayerDirectory> m_directory;
     std::unique_ptr<QAbstractItemModelTester> m_tester;
 };
@@ -65,7 +65,7 @@ private:
 void tst_PlayerDirectory::init()
 {
     qRegisterMetaType<Client *>();
-    qRegisterMetaType<PlayerDirectory::Player>("PlayerDirectory::Player");
+    qRegisterMetaType<PlayerAddress>();
     qRegisterMetaType<QList<QPersistentModelIndex>>();
     qRegisterMetaType<QAbstractItemModel::LayoutChangeHint>();
     m_directory = std::make_unique<PlayerDirectory>();
@@ -78,7 +78,7 @@ void tst_PlayerDirectory::cleanup()
 {
     m_tester.reset();
     m_directory.reset();
-    m_players.clear();
+    settle();
 }
 
 void tst_PlayerDirectory::order_data()
@@ -104,7 +104,7 @@ void tst_PlayerDirectory::order()
     QFETCH(QStringList, registered);
     QFETCH(QStringList, shown);
     for (const QString &entry : registered)
-        m_directory->registered(player(entry.section(' ', 0, 0), entry.section(' ', 1)));
+        registers(entry.section(' ', 0, 0), entry.section(' ', 1));
     QStringList rows;
     for (int row = 0; row < m_directory->rowCount(); ++row)
         rows << names().at(row) + ' ' + role(row, PlayerDirectory::IpAddressRole).toString();
@@ -113,11 +113,9 @@ void tst_PlayerDirectory::order()
 
 void tst_PlayerDirectory::updateInPlaceAndMoveOnRename()
 {
-    Client *bar = player("bar", "10.0.0.2");
-    Client *cafe = player("cafe", "10.0.0.3");
-    Client *atrium = player("atrium", "10.0.0.1");
-    for (Client *client : {bar, cafe, atrium})
-        m_directory->registered(client);
+    Client *bar = registers("bar", "10.0.0.2");
+    registers("cafe", "10.0.0.3");
+    registers("atrium", "10.0.0.1");
     QCOMPARE(names(), QStringList({"atrium", "bar", "cafe"}));
 
     QSignalSpy inserted(m_directory.get(), &QAbstractItemModel::rowsInserted);
@@ -126,45 +124,56 @@ void tst_PlayerDirectory::updateInPlaceAndMoveOnRename()
     QSignalSpy changed(m_directory.get(), &QAbstractItemModel::dataChanged);
     QSignalSpy reset(m_directory.get(), &QAbstractItemModel::modelReset);
 
-    // Registering again changes nothing that shows.
-    m_directory->registered(bar);
+    // Registering again at the next scan changes nothing that shows, and
+    // keeps the player's object.
+    m_directory->scanStarted();
+    QCOMPARE(registers("bar", "10.0.0.2"), bar);
     QCOMPARE(changed.count(), 0);
 
     // A rename moves the row, which keeps its player: renamed to the end, then
     // to the front.
     const QPersistentModelIndex row(m_directory->index(1));
-    bar->setHostname("zoo");
-    m_directory->registered(bar);
+    m_directory->scanStarted();
+    QCOMPARE(registers("zoo", "10.0.0.2"), bar);
     QCOMPARE(names(), QStringList({"atrium", "cafe", "zoo"}));
     QCOMPARE(row.row(), 2);
-    QCOMPARE(row.data(PlayerDirectory::PlayerRole).value<QObject *>(), bar);
+    QCOMPARE(bar->hostname(), QStringLiteral("zoo"));
     QCOMPARE(changed.count(), 1);
     QCOMPARE(changed.at(0).at(0).toModelIndex().row(), 2);
-    bar->setHostname("aardvark");
-    m_directory->registered(bar);
+    m_directory->scanStarted();
+    registers("aardvark", "10.0.0.2");
     QCOMPARE(names(), QStringList({"aardvark", "atrium", "cafe"}));
     QCOMPARE(row.row(), 0);
     // A new name that keeps the place changes the row's text only.
-    bar->setHostname("aardwolf");
-    m_directory->registered(bar);
+    m_directory->scanStarted();
+    registers("aardwolf", "10.0.0.2");
     QCOMPARE(names(), QStringList({"aardwolf", "atrium", "cafe"}));
 
     QCOMPARE(moved.count(), 2);
     QCOMPARE(changed.count(), 3);
     QCOMPARE(inserted.count() + removed.count() + reset.count(), 0);
 
-    // A second object for the same player between two scans leaves the row
-    // with its first.
-    m_directory->registered(player("impostor", "10.0.0.2"));
+    // A second registration between two scans gets an object of its own,
+    // which lasts until the next scan; the row keeps its first, and its name.
+    const QPointer<Client> second = registers("impostor", "10.0.0.2");
+    QVERIFY(second && second != bar);
     QCOMPARE(names(), QStringList({"aardwolf", "atrium", "cafe"}));
     QCOMPARE(m_directory->client("10.0.0.2", 7000), bar);
+    m_directory->scanStarted();
+    settle();
+    QVERIFY(!second);
+    QCOMPARE(m_directory->client("10.0.0.2", 7000), bar);
+    QCOMPARE(bar->hostname(), QStringLiteral("aardwolf"));
 }
 
 void tst_PlayerDirectory::roundOfPlayersThatAnsweredTouchesNoRow()
 {
     const QStringList all {"a", "b", "c", "d"};
+    const auto address = [](int i) {
+        return QStringLiteral("10.0.0.%1").arg(i + 1);
+    };
     for (int i = 0; i < all.size(); ++i)
-        m_directory->registered(player(all.at(i), QStringLiteral("10.0.0.%1").arg(i + 1)));
+        registers(all.at(i), address(i));
     for (int scan = 0; scan < 5; ++scan) {
         QSignalSpy changed(m_directory.get(), &QAbstractItemModel::dataChanged);
         QSignalSpy layout(m_directory.get(), &QAbstractItemModel::layoutChanged);
@@ -173,8 +182,10 @@ void tst_PlayerDirectory::roundOfPlayersThatAnsweredTouchesNoRow()
         m_now = m_now.addSecs(10);
         const int number = m_directory->scanStarted();
         // Every player answers, in another order each time.
-        for (int i = 0; i < all.size(); ++i)
-            m_directory->registered(m_players.at(size_t((i + scan) % all.size())).get());
+        for (int i = 0; i < all.size(); ++i) {
+            const int player = (i + scan) % all.size();
+            registers(all.at(player), address(player));
+        }
         QVERIFY(m_directory->unanswered(number).isEmpty());
         m_directory->scanEnded(number);
         QCOMPARE(changed.count() + layout.count() + removed.count() + moved.count(), 0);
@@ -228,7 +239,7 @@ void tst_PlayerDirectory::presence()
     for (const QString &step : script.split(' ')) {
         const int scan = scans.value(scans.size() - (step.endsWith('1') ? 2 : 1));
         if (step == "R")
-            m_directory->registered(player("lobby", "10.0.0.7"));
+            registers("lobby", "10.0.0.7");
         else if (step == "M")
             m_directory->remember({remembered("lobby", "10.0.0.7", 3)});
         else if (step == "S")
@@ -251,10 +262,8 @@ void tst_PlayerDirectory::twoPlayersAtOneAddress()
 {
     // Two players behind one address (a NAT, or two on one machine) are two
     // rows; each opens its own player, and each is sent one direct datagram.
-    Client *first = player("screen", "10.0.0.1", 7000);
-    Client *second = player("screen", "10.0.0.1", 7001);
-    m_directory->registered(second);
-    m_directory->registered(first);
+    Client *second = registers("screen", "10.0.0.1", 7001);
+    Client *first = registers("screen", "10.0.0.1", 7000);
     QCOMPARE(m_directory->rowCount(), 2);
     QSignalSpy opened(m_directory.get(), &PlayerDirectory::openRequested);
     m_directory->open(0);
@@ -271,8 +280,7 @@ void tst_PlayerDirectory::rememberedAtStart()
 {
     // One player answered before the file was read; the others are listed
     // in their places, not seen yet, with what they last played.
-    Client *early = player("cafe", "10.0.0.3");
-    m_directory->registered(early);
+    Client *early = registers("cafe", "10.0.0.3");
     RememberedPlayer cafe = remembered("cafe", "10.0.0.3", 20);
     cafe.playingIndex = 2;
     cafe.playing = "Evening loop";
@@ -290,7 +298,7 @@ void tst_PlayerDirectory::rememberedAtStart()
         QCOMPARE(answering(row), row == 2);
         QCOMPARE(role(row, PlayerDirectory::NotSeenYetRole).toBool(), row != 2);
     }
-    QCOMPARE(role(1, PlayerDirectory::PlayerRole).value<QObject *>(), nullptr);
+    QCOMPARE(m_directory->client("10.0.0.2", 7000), nullptr);
     QCOMPARE(role(3, PlayerDirectory::PlayingIndexRole).toInt(), 0);
     QVERIFY(role(3, PlayerDirectory::PlayingStaleRole).toBool());
     QCOMPARE(role(3, PlayerDirectory::LastSeenRole).toDateTime(), foyer.lastSeen);
@@ -300,23 +308,21 @@ void tst_PlayerDirectory::rememberedAtStart()
     // The first verdict: those that did not answer say when they were last
     // seen; today, yesterday or before.
     const int scan = m_directory->scanStarted();
-    m_directory->registered(early);
+    QCOMPARE(registers("cafe", "10.0.0.3"), early);
     m_directory->scanEnded(scan);
     QCOMPARE(role(3, PlayerDirectory::NotSeenYetRole).toBool(), false);
     QCOMPARE(role(3, PlayerDirectory::LastSeenDaysAgoRole).toInt(),
              foyer.lastSeen.toLocalTime().date().daysTo(m_now.toLocalTime().date()));
     QVERIFY(role(0, PlayerDirectory::LastSeenDaysAgoRole).toInt() >= 1);
 
-    // Opened, a remembered player gets its object from the hub.
+    // Opened, a remembered player gets its object, which its row keeps.
     QSignalSpy opened(m_directory.get(), &PlayerDirectory::openRequested);
-    m_directory->setClientFactory(
-        [this](const QString &name, const QHostAddress &address, quint16 port) {
-            return player(name, address.toString(), port);
-        });
     m_directory->open(1);
     QCOMPARE(opened.count(), 1);
-    QCOMPARE(opened.at(0).at(0).value<Client *>()->ipAddress(), QStringLiteral("10.0.0.2"));
-    QCOMPARE(m_directory->rowOf(opened.at(0).at(0).value<Client *>()), 1);
+    auto *player = opened.at(0).at(0).value<Client *>();
+    QCOMPARE(player->ipAddress(), QStringLiteral("10.0.0.2"));
+    QCOMPARE(m_directory->rowOf(player), 1);
+    QCOMPARE(m_directory->client("10.0.0.2", 7000), player);
 
     // What is remembered again: the same players, the early one seen now.
     QVector<RememberedPlayer> kept = m_directory->remembered();
@@ -329,7 +335,8 @@ void tst_PlayerDirectory::rememberedAtStart()
 void tst_PlayerDirectory::forget()
 {
     for (const char *name : {"atrium", "bar", "cafe"})
-        m_directory->registered(player(name, QStringLiteral("10.0.0.%1").arg(names().size() + 1)));
+        registers(name, QStringLiteral("10.0.0.%1").arg(names().size() + 1));
+    const QPointer<Client> bar = m_directory->client("10.0.0.2", 7000);
     QSignalSpy left(m_directory.get(), &PlayerDirectory::playerLeft);
     QSignalSpy remember(m_directory.get(), &PlayerDirectory::rememberedChanged);
     const QPersistentModelIndex cafe(m_directory->index(2));
@@ -338,12 +345,15 @@ void tst_PlayerDirectory::forget()
     QCOMPARE(names(), QStringList({"atrium", "cafe"}));
     QCOMPARE(cafe.row(), 1);
     QCOMPARE(left.count(), 1);
-    QCOMPARE(left.at(0).at(0).value<PlayerDirectory::Player>(),
-             PlayerDirectory::Player("10.0.0.2", 7000));
+    QCOMPARE(left.at(0).at(0).value<PlayerAddress>(),
+             PlayerAddress(QStringLiteral("10.0.0.2"), 7000));
     QCOMPARE(remember.count(), 1);
     QCOMPARE(m_directory->remembered().size(), 2);
+    // Its object went with its row.
+    settle();
+    QVERIFY(!bar);
     // It comes back as a new player when it answers again.
-    m_directory->registered(player("bar", "10.0.0.2"));
+    registers("bar", "10.0.0.2");
     QCOMPARE(names(), QStringList({"atrium", "bar", "cafe"}));
 }
 
@@ -366,12 +376,12 @@ void tst_PlayerDirectory::unseenForThirtyDays()
     QFETCH(bool, listedAtStart);
     QFETCH(bool, listedAfter);
 
-    m_directory->registered(player("live", "10.0.0.1"));
+    registers("live", "10.0.0.1");
     m_directory->remember({remembered("old", "10.0.0.2", hoursAgo)});
     QCOMPARE(names().contains("old"), listedAtStart);
     m_now = m_now.addSecs(qint64(laterHours * 3600));
     const int scan = m_directory->scanStarted();
-    m_directory->registered(m_players.front().get());
+    registers("live", "10.0.0.1");
     m_directory->scanEnded(scan);
     QCOMPARE(names().contains("old"), listedAfter);
     QVERIFY(names().contains("live"));
@@ -392,9 +402,8 @@ void tst_PlayerDirectory::rememberedLimit()
     QVERIFY(!names().contains(QStringLiteral("p%1").arg(limit)));
 
     // A new player: the longest unseen goes; one that answers never does.
-    Client *oldestButLive = player("p999", "10.1.3.250");
-    m_directory->registered(oldestButLive);
-    m_directory->registered(player("new", "10.9.0.1"));
+    registers("p999", "10.1.3.250");
+    registers("new", "10.9.0.1");
     QCOMPARE(m_directory->rowCount(), limit);
     QVERIFY(names().contains("new"));
     QVERIFY(names().contains("p999"));
@@ -436,15 +445,14 @@ void tst_PlayerDirectory::movedPlayer()
     m_directory->remember(file);
     for (const QString &entry : listed)
         if (entry.endsWith('+'))
-            m_directory->registered(player(entry.section(' ', 0, 0), entry.section(' ', 1, 1)));
+            this->registers(entry.section(' ', 0, 0), entry.section(' ', 1, 1));
     QPersistentModelIndex first;
     for (int row = 0; row < m_directory->rowCount(); ++row)
         if (role(row, PlayerDirectory::IpAddressRole) == file.at(0).address)
             first = m_directory->index(row);
     QSignalSpy left(m_directory.get(), &PlayerDirectory::playerLeft);
 
-    Client *moved = player(registers.section(' ', 0, 0), registers.section(' ', 1));
-    m_directory->registered(moved);
+    Client *moved = this->registers(registers.section(' ', 0, 0), registers.section(' ', 1));
     QStringList rows;
     for (int row = 0; row < m_directory->rowCount(); ++row)
         rows << names().at(row) + ' ' + role(row, PlayerDirectory::IpAddressRole).toString();
@@ -458,7 +466,7 @@ void tst_PlayerDirectory::movedPlayer()
     const int row = m_directory->rowOf(moved);
     QVERIFY(first.isValid());
     QCOMPARE(first.data(PlayerDirectory::IpAddressRole).toString(), QStringLiteral("10.0.0.9"));
-    QCOMPARE(first.data(PlayerDirectory::PlayerRole).value<QObject *>(), moved);
+    QCOMPARE(m_directory->client("10.0.0.9", 7000), moved);
     QVERIFY(answering(row));
     QCOMPARE(m_directory->client("10.0.0.1", 7000), nullptr);
     QCOMPARE(m_directory->remembered().at(row).firstSeen, file.at(0).firstSeen);

@@ -9,6 +9,7 @@
 #include "playerprotocol.h"
 #include "replyassembler.h"
 #include "scriptedplayer.h"
+#include "support.h"
 
 #include <QTcpSocket>
 #include <QtTest>
@@ -130,19 +131,19 @@ void tst_PlayerExchange::abortSendsNothing()
 void tst_PlayerExchange::nowPlayingEndsForEveryPlayer()
 {
     ScriptedPlayer saying, notSaying;
-    const quint16 refusing = ScriptedPlayer().commandPort(); // closed once it is gone
+    const auto refused = Support::refusingPort();
+    const quint16 refusing = refused->localPort();
     NowPlaying nowPlaying;
     QStringList heard;
-    connect(
-        &nowPlaying, &NowPlaying::answered, this,
-        [&](const NowPlaying::Player &player, const std::optional<PlayerAnswer::Playing> &said) {
-            heard << QStringLiteral("%1 %2")
-                         .arg(player.second)
-                         .arg(said ? QString::number(said->activeIndex)
-                                   : QStringLiteral("not said"));
-        });
-    connect(&nowPlaying, &NowPlaying::unanswered, this, [&](const NowPlaying::Player &player) {
-        heard << QStringLiteral("%1 no answer").arg(player.second);
+    connect(&nowPlaying, &NowPlaying::answered, this,
+            [&](const PlayerAddress &player, const std::optional<PlayerAnswer::Playing> &said) {
+                heard << QStringLiteral("%1 %2")
+                             .arg(player.port)
+                             .arg(said ? QString::number(said->activeIndex)
+                                       : QStringLiteral("not said"));
+            });
+    connect(&nowPlaying, &NowPlaying::unanswered, this, [&](const PlayerAddress &player) {
+        heard << QStringLiteral("%1 no answer").arg(player.port);
     });
     for (const quint16 port : {saying.commandPort(), notSaying.commandPort(), refusing})
         nowPlaying.ask({QStringLiteral("127.0.0.1"), port});

@@ -73,16 +73,16 @@ void tst_PlaylistModel::init()
 void tst_PlaylistModel::roles_data()
 {
     QTest::addColumn<QJsonValue>("video");
-    QTest::addColumn<QVariantList>("values"); // description, minutes, seconds, known, available
+    QTest::addColumn<QVariantList>("values"); // label, minutes, seconds, known, available
 
     QTest::newRow("a video") << QJsonValue(
         QJsonObject {{"description", "<b>Harbour</b>"}, {"duration", 125}, {"exists", true}})
                              << QVariantList {"<b>Harbour</b>", 2, 5, true, true};
     QTest::newRow("no length") << QJsonValue(QJsonObject {{"duration", 0}})
-                               << QVariantList {"", 0, 0, true, false};
+                               << QVariantList {"Video 1", 0, 0, true, false};
     QTest::newRow("unknown length")
         << QJsonValue(QJsonObject {{"duration", "95"}, {"exists", true}})
-        << QVariantList {"", 0, 0, false, true};
+        << QVariantList {"Video 1", 0, 0, false, true};
 }
 
 void tst_PlaylistModel::roles()
@@ -92,7 +92,7 @@ void tst_PlaylistModel::roles()
 
     m_model->show({{"activeIndex", 1}, {"quintavo", QJsonArray {video}}});
     QCOMPARE(m_model->rowCount(), 1);
-    QCOMPARE((QVariantList {value(0, "description"), value(0, "minutes"), value(0, "seconds"),
+    QCOMPARE((QVariantList {value(0, "label"), value(0, "minutes"), value(0, "seconds"),
                             value(0, "durationKnown"), value(0, "available")}),
              values);
 }
@@ -151,7 +151,7 @@ void tst_PlaylistModel::changes()
     const QJsonArray videos = (usable ? after : answer(1, before)).value("quintavo").toArray();
     QCOMPARE(m_model->rowCount(), videos.size());
     for (int row = 0; row < videos.size(); ++row) {
-        QCOMPARE(value(row, "description").toString(), videos.at(row)["description"].toString());
+        QCOMPARE(value(row, "label").toString(), videos.at(row)["description"].toString());
         QCOMPARE(value(row, "seconds").toInt(), videos.at(row)["duration"].toInt() % 60);
         QCOMPARE(value(row, "available").toBool(), videos.at(row)["exists"].toBool());
     }
@@ -171,7 +171,7 @@ void tst_PlaylistModel::activeIndex()
     QCOMPARE(answered.count(), 2);
 
     QSignalSpy removed(m_model.get(), &QAbstractItemModel::rowsRemoved);
-    QVERIFY(QMetaObject::invokeMethod(m_model.get(), "clear"));
+    m_model->clear();
     QCOMPARE(ranges(removed), QStringList {"0:2"});
     QCOMPARE(m_model->activeIndex(), -1);
     // Already empty: nothing to announce.

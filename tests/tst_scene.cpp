@@ -5,15 +5,20 @@
 // reads the pixels of a grabbed item. Any warning, a QML one among them, ends
 // the tests as failed.
 #include "fakehub.h"
+#include "grouplist.h"
 #include "playerdirectory.h"
+#include "playerfilter.h"
 #include "playlistmodel.h"
+#include "roworder.h"
 #include "scenepolicy.h"
+#include "selectionplay.h"
 
 #include <QColor>
 #include <QDesktopServices>
 #include <QImage>
 #include <QQmlContext>
 #include <QQmlEngine>
+#include <QSettings>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QUrl>
@@ -31,6 +36,9 @@ public:
     {
         qputenv("QT_FATAL_WARNINGS", "1");
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_runtime.path()));
+        // The groups the tests save go to a settings file of their own.
+        for (const auto format : {QSettings::NativeFormat, QSettings::IniFormat})
+            QSettings::setPath(format, QSettings::UserScope, m_runtime.path());
     }
 
 public slots:
@@ -41,7 +49,11 @@ public slots:
         auto *hub = new FakeHub(engine);
         context->setContextProperty(QStringLiteral("networkMessenger"), hub);
         context->setContextProperty(QStringLiteral("playerDirectory"), hub->directory());
+        context->setContextProperty(QStringLiteral("playerFilter"), hub->filter());
+        context->setContextProperty(QStringLiteral("selectionPlay"), hub->selectionPlay());
+        context->setContextProperty(QStringLiteral("playerGroups"), hub->groups());
         context->setContextProperty(QStringLiteral("playlist"), hub->playlist());
+        context->setContextProperty(QStringLiteral("rowOrder"), new RowOrder(engine));
         context->setContextProperty(QStringLiteral("applicationVersion"),
                                     QVariant(QStringLiteral(QUINTAVO_VERSION)));
         // The schemes the tests' links use: none of them may reach a real handler.

@@ -2,17 +2,10 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de" sourcelanguage="en">
 <context>
-    <name>HeaderBar</name>
-    <message>
-        <source>Back</source>
-        <translation>Zurück</translation>
-    </message>
-</context>
-<context>
-    <name>PlayerList</name>
+    <name>EntryLabel</name>
     <message>
         <source>Default</source>
-        <extracomment>After a player&apos;s address on its row: the player shows its own default video.</extracomment>
+        <extracomment>The entry that makes a player show its own default video, and what a player&apos;s row says it plays then.</extracomment>
         <translation>Standardvideo</translation>
     </message>
     <message>
@@ -20,6 +13,47 @@
         <extracomment>A video the player sent without a description; %1 is its place in the playlist.</extracomment>
         <translation>Video %1</translation>
     </message>
+</context>
+<context>
+    <name>GroupBar</name>
+    <message>
+        <source>Group %1</source>
+        <extracomment>A group&apos;s button above the list of players, for screen readers; %1 is its name.</extracomment>
+        <translation>Gruppe %1</translation>
+    </message>
+    <message>
+        <source>Rename</source>
+        <extracomment>In a group&apos;s menu: gives the group another name.</extracomment>
+        <translation>Umbenennen</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <extracomment>In a group&apos;s menu: deletes the group; its players stay listed.</extracomment>
+        <translation>Löschen</translation>
+    </message>
+</context>
+<context>
+    <name>HeaderBar</name>
+    <message>
+        <source>Back</source>
+        <translation>Zurück</translation>
+    </message>
+</context>
+<context>
+    <name>NameInput</name>
+    <message>
+        <source>Save</source>
+        <extracomment>Saves the name typed for a group.</extracomment>
+        <translation>Speichern</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <extracomment>Closes the panel for a group&apos;s name without saving.</extracomment>
+        <translation>Abbrechen</translation>
+    </message>
+</context>
+<context>
+    <name>PlayerList</name>
     <message>
         <source>last known: %1</source>
         <extracomment>After a player&apos;s address on its row, when the player no longer answers; %1 is the video it played when it last did.</extracomment>
@@ -37,7 +71,9 @@
     </message>
     <message>
         <source>not answering</source>
-        <extracomment>Read by screen readers after a player&apos;s name and address.</extracomment>
+        <extracomment>On a selected player&apos;s row: it did not answer the switch in time.
+----------
+Read by screen readers after a player&apos;s name and address.</extracomment>
         <translation>antwortet nicht</translation>
     </message>
     <message>
@@ -69,6 +105,41 @@
         <extracomment>On the row of a player remembered from an earlier run that has not answered since the start.</extracomment>
         <translation>noch nicht gesehen</translation>
     </message>
+    <message>
+        <source>Players</source>
+        <extracomment>The list of players, for screen readers.</extracomment>
+        <translation>Player</translation>
+    </message>
+    <message>
+        <source>switching</source>
+        <extracomment>On a selected player&apos;s row while it is told to switch.</extracomment>
+        <translation>wird umgeschaltet</translation>
+    </message>
+    <message>
+        <source>no such video</source>
+        <extracomment>On a selected player&apos;s row: its playlist has no video of the description chosen.</extracomment>
+        <translation>kein solches Video</translation>
+    </message>
+    <message>
+        <source>cannot be reached</source>
+        <extracomment>On a selected player&apos;s row: its address refused or could not be reached.</extracomment>
+        <translation>nicht erreichbar</translation>
+    </message>
+    <message>
+        <source>plays another video</source>
+        <extracomment>On a selected player&apos;s row: it answered, but plays another video than the one chosen.</extracomment>
+        <translation>spielt ein anderes Video</translation>
+    </message>
+    <message>
+        <source>did not say what it plays</source>
+        <extracomment>On a selected player&apos;s row: its answer did not say what it plays.</extracomment>
+        <translation>sagte nicht, was er spielt</translation>
+    </message>
+    <message>
+        <source>%1 of %2</source>
+        <extracomment>Read by screen readers after a player&apos;s row: its place in the list shown, such as 3 of 8.</extracomment>
+        <translation>%1 von %2</translation>
+    </message>
 </context>
 <context>
     <name>PlayerMenu</name>
@@ -76,6 +147,16 @@
         <source>Forget</source>
         <extracomment>In a player&apos;s menu on the list: takes the player off the list, also at the next start.</extracomment>
         <translation>Vergessen</translation>
+    </message>
+    <message>
+        <source>Deselect</source>
+        <extracomment>In a player&apos;s menu on the list: takes the player out of the players selected.</extracomment>
+        <translation>Abwählen</translation>
+    </message>
+    <message>
+        <source>Select</source>
+        <extracomment>In a player&apos;s menu on the list: selects the player; from then on a tap selects or deselects a row.</extracomment>
+        <translation>Auswählen</translation>
     </message>
 </context>
 <context>
@@ -136,19 +217,9 @@
         </translation>
     </message>
     <message>
-        <source>Default</source>
-        <extracomment>The entry that makes the player show its own default video.</extracomment>
-        <translation>Standardvideo</translation>
-    </message>
-    <message>
         <source>playing</source>
         <extracomment>Spoken by screen readers after the entry the player plays.</extracomment>
         <translation>wird abgespielt</translation>
-    </message>
-    <message>
-        <source>Video %1</source>
-        <extracomment>A video the player sent without a description; %1 is its place in the playlist.</extracomment>
-        <translation>Video %1</translation>
     </message>
     <message>
         <source>Duration: unknown</source>
@@ -166,11 +237,121 @@
     </message>
 </context>
 <context>
+    <name>SelectionBar</name>
+    <message>
+        <source>%1 of %2 switched</source>
+        <extracomment>Sums up a switch of several players: %1 of them switched, of %2.</extracomment>
+        <translation>%1 von %2 umgeschaltet</translation>
+    </message>
+    <message>
+        <source>%1 is not answering</source>
+        <extracomment>After the sum of a switch of several players; %1 is a player&apos;s name.</extracomment>
+        <translation>%1 antwortet nicht</translation>
+    </message>
+    <message>
+        <source>%1 has no such video</source>
+        <extracomment>After the sum of a switch of several players; %1 is a player&apos;s name.</extracomment>
+        <translation>%1 hat kein solches Video</translation>
+    </message>
+    <message>
+        <source>%1 cannot be reached</source>
+        <extracomment>After the sum of a switch of several players; %1 is a player&apos;s name.</extracomment>
+        <translation>%1 ist nicht erreichbar</translation>
+    </message>
+    <message>
+        <source>%1 plays another video</source>
+        <extracomment>After the sum of a switch of several players; %1 is a player&apos;s name.</extracomment>
+        <translation>%1 spielt ein anderes Video</translation>
+    </message>
+    <message>
+        <source>%1 did not say what it plays</source>
+        <extracomment>After the sum of a switch of several players; %1 is a player&apos;s name.</extracomment>
+        <translation>%1 sagte nicht, was er spielt</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <extracomment>The sum of a switch of several players (%1), then those that did not switch (%2).</extracomment>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>%1 selected</source>
+        <extracomment>In the bar over the list while players are selected; %1 is how many.</extracomment>
+        <translation>%1 ausgewählt</translation>
+    </message>
+    <message>
+        <source>Play</source>
+        <extracomment>In the bar while players are selected: plays one video on all of them.
+----------
+The list of videos to play on the selected players, for screen readers.</extracomment>
+        <translation>Abspielen</translation>
+    </message>
+    <message>
+        <source>Forget</source>
+        <extracomment>In the bar while players are selected: takes them off the list.</extracomment>
+        <translation>Vergessen</translation>
+    </message>
+    <message>
+        <source>Save as group</source>
+        <extracomment>In the bar while players are selected: names them as a group.</extracomment>
+        <translation>Als Gruppe speichern</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <extracomment>In the bar while players are selected: selects none.</extracomment>
+        <translation>Auswahl aufheben</translation>
+    </message>
+    <message>
+        <source>%1 — %2 of %3</source>
+        <extracomment>An entry to play on the selected players: the video (%1), how many of them hold it (%2) and how many there are (%3).</extracomment>
+        <translation>%1 — %2 von %3</translation>
+    </message>
+</context>
+<context>
     <name>main</name>
     <message>
         <source>v%1</source>
         <extracomment>The version label in a corner of the window; %1 is the version, such as 0.9.2.</extracomment>
         <translation>v%1</translation>
+    </message>
+    <message>
+        <source>Another group has that name.</source>
+        <extracomment>Under the name typed for a group, when it is refused.</extracomment>
+        <translation>Eine andere Gruppe hat diesen Namen.</translation>
+    </message>
+    <message>
+        <source>No player is selected.</source>
+        <extracomment>Under the name typed for a group, when it is refused.</extracomment>
+        <translation>Kein Player ist ausgewählt.</translation>
+    </message>
+    <message>
+        <source>That group is gone.</source>
+        <extracomment>Under the name typed for a group, when it is refused.</extracomment>
+        <translation>Diese Gruppe gibt es nicht mehr.</translation>
+    </message>
+    <message>
+        <source>The settings file cannot be written.</source>
+        <extracomment>Under the name typed for a group, when the settings file cannot be written.</extracomment>
+        <translation>Die Einstellungsdatei kann nicht geschrieben werden.</translation>
+    </message>
+    <message>
+        <source>Find: %1</source>
+        <extracomment>In the header over the list while typing finds players; %1 is the text typed.</extracomment>
+        <translation>Suche: %1</translation>
+    </message>
+    <message>
+        <source>Rename the group %1</source>
+        <extracomment>Over the name typed for a group that is renamed; %1 is its name now.</extracomment>
+        <translation>Gruppe %1 umbenennen</translation>
+    </message>
+    <message>
+        <source>Name the group of these players</source>
+        <extracomment>Over the name typed for a new group of the selected players.</extracomment>
+        <translation>Name der Gruppe dieser Player</translation>
+    </message>
+    <message>
+        <source>A group&apos;s name cannot be empty or hold %1 or %2.</source>
+        <extracomment>Under the name typed for a group, when it is refused; %1 and %2 are the characters / and .</extracomment>
+        <translation>Der Name einer Gruppe darf nicht leer sein und weder %1 noch %2 enthalten.</translation>
     </message>
 </context>
 </TS>

@@ -6,8 +6,10 @@ import QtQuick 2.0
 // toggle is on), whether the keyboard is in use (the focus frame shows only
 // then), and whether to dim it. Set `state` to "disabled" for the disabled
 // look; "pressed" and "active" follow the mouse and activeIndex. An entry
-// with a menu asks for it on a right click or a long press (menuRequested);
-// others take a long press as a tap.
+// with a menu asks for it on a right click or a long press (menuRequested),
+// and tells a click with Ctrl or Shift held (modifiedClick); others take a
+// long press as a tap. A selected entry shows a ticked box at its left on a
+// green fill: nothing else looks so.
 Item {
     id: buttonContainer
 
@@ -22,9 +24,12 @@ Item {
     // take commands.
     property bool dimmed: false
     property bool hasMenu: false
+    property bool selected: false
 
     signal clicked
     signal menuRequested
+    // A click with these keyboard modifiers held (Ctrl, Shift).
+    signal modifiedClick(int modifiers)
 
     // What a tap does, for keys and screen readers.
     function press() {
@@ -47,16 +52,49 @@ Item {
         // a binding that a state restores comes back only when the state's
         // transition ends, so the text would lag 100 ms behind the fill.
         property color textColor: state === "active" ? "black" : buttonContainer.fontColor
+        // Centred texts keep clear of the selected look's box on both sides.
+        readonly property real markRoom: buttonContainer.selected ? 2 * (Math.min(height * 0.4, 28) + 4) : 0
 
         anchors.fill: parent
-        color: "transparent"
-        border.width: 2
+        color: buttonContainer.selected ? "#2e7d32" : "transparent"
+        border.width: buttonContainer.selected ? 4 : 2
         border.color: "white"
         radius: 10
         smooth: true
         opacity: buttonContainer.dimmed ? 0.45 : 1
 
         Glossy {
+        }
+
+        // The selected look's box, ticked.
+        Rectangle {
+            objectName: "selectedMark"
+            visible: buttonContainer.selected
+            anchors.verticalCenter: parent.verticalCenter
+            x: buttonChrome.radius
+            width: Math.min(parent.height * 0.4, 28)
+            height: width
+            radius: 3
+            color: "white"
+
+            Rectangle {
+                x: parent.width * 0.18
+                y: parent.height * 0.5
+                width: parent.width * 0.32
+                height: parent.height * 0.14
+                color: "#2e7d32"
+                rotation: 45
+                transformOrigin: Item.Left
+            }
+            Rectangle {
+                x: parent.width * 0.36
+                y: parent.height * 0.74
+                width: parent.width * 0.6
+                height: parent.height * 0.14
+                color: "#2e7d32"
+                rotation: -50
+                transformOrigin: Item.Left
+            }
         }
 
         Column {
@@ -67,7 +105,7 @@ Item {
             // and cut short inside the outline when too long for it.
             Text {
                 anchors.horizontalCenter: parent.horizontalCenter
-                width: Math.min(implicitWidth, buttonChrome.width - 2 * buttonChrome.radius)
+                width: Math.min(implicitWidth, buttonChrome.width - 2 * buttonChrome.radius - buttonChrome.markRoom)
                 elide: Text.ElideRight
                 text: buttonContainer.line1
                 textFormat: Text.PlainText
@@ -80,7 +118,7 @@ Item {
             // first line sits where it sits on a two-line entry.
             Text {
                 anchors.horizontalCenter: parent.horizontalCenter
-                width: Math.min(implicitWidth, buttonChrome.width - 2 * buttonChrome.radius)
+                width: Math.min(implicitWidth, buttonChrome.width - 2 * buttonChrome.radius - buttonChrome.markRoom)
                 elide: Text.ElideRight
                 text: buttonContainer.line2
                 textFormat: Text.PlainText
@@ -104,7 +142,14 @@ Item {
             anchors.fill: parent
             enabled: buttonContainer.hasMenu && buttonContainer.state !== "disabled"
             acceptedButtons: Qt.LeftButton | Qt.RightButton
-            onClicked: mouse.button === Qt.RightButton ? buttonContainer.menuRequested() : buttonContainer.clicked()
+            onClicked: {
+                if (mouse.button === Qt.RightButton)
+                    buttonContainer.menuRequested()
+                else if (mouse.modifiers & (Qt.ControlModifier | Qt.ShiftModifier))
+                    buttonContainer.modifiedClick(mouse.modifiers)
+                else
+                    buttonContainer.clicked()
+            }
             onPressAndHold: buttonContainer.menuRequested()
         }
 

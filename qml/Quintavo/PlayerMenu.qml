@@ -1,10 +1,12 @@
 import QtQuick 2.7
 
 // The menu of a row of the player list, over the list: "Forget", which takes
-// the player off the list and out of what is remembered. It opens beside its
-// row and stays with it wherever it moves; it closes when the row goes, on a
+// the player off the list and out of what is remembered, and "Select" (or
+// "Deselect"), which starts selecting rows by touch. It opens beside its row
+// and stays with it wherever it moves; it closes when the row goes, on a
 // press anywhere outside it, and on Escape or Menu. It takes the keyboard
-// focus: Return, Enter and Space forget.
+// focus, on Forget first; Down and Up move it, Return, Enter and Space
+// choose.
 Item {
     id: menu
 
@@ -18,6 +20,7 @@ Item {
     // The user chose Forget for the row at that index; closed signals that
     // the menu closed, whichever way.
     signal forgetChosen(int index)
+    signal selectChosen(int index)
     signal closed
 
     function open(target) {
@@ -36,10 +39,16 @@ Item {
         case Qt.Key_Menu:
             close()
             break
+        case Qt.Key_Down:
+            selectEntry.forceActiveFocus()
+            break
+        case Qt.Key_Up:
+            entry.forceActiveFocus()
+            break
         case Qt.Key_Return:
         case Qt.Key_Enter:
         case Qt.Key_Space:
-            entry.press()
+            (selectEntry.activeFocus ? selectEntry : entry).press()
             break
         }
         return true
@@ -65,7 +74,7 @@ Item {
             ? menu.row.y - menu.view.contentY + menu.view.y : 0
 
         width: menu.width * 0.45
-        height: menu.rowHeight
+        height: 2 * menu.rowHeight
         x: menu.width - width - 8
         y: Math.max(0, Math.min(menu.height - height, rowTop + menu.rowHeight / 2))
         radius: 10
@@ -78,7 +87,8 @@ Item {
         Button {
             id: entry
             objectName: "forgetEntry"
-            anchors.fill: parent
+            anchors.top: parent.top
+            height: menu.rowHeight
             //: In a player's menu on the list: takes the player off the list, also at the next start.
             line1: qsTr("Forget")
             fontColor: menu.fontColor
@@ -88,6 +98,26 @@ Item {
                 var index = menu.row.rowIndex
                 menu.close()
                 menu.forgetChosen(index)
+            }
+        }
+
+        Button {
+            id: selectEntry
+            objectName: "selectEntry"
+            anchors.bottom: parent.bottom
+            height: menu.rowHeight
+            line1: menu.row && menu.row.selected
+                //: In a player's menu on the list: takes the player out of the players selected.
+                ? qsTr("Deselect")
+                //: In a player's menu on the list: selects the player; from then on a tap selects or deselects a row.
+                : qsTr("Select")
+            fontColor: menu.fontColor
+            showFocus: menu.showFocus
+            Accessible.role: Accessible.MenuItem
+            onClicked: {
+                var index = menu.row.rowIndex
+                menu.close()
+                menu.selectChosen(index)
             }
         }
     }

@@ -25,10 +25,12 @@ Item {
     // focused entry. True when the key was taken.
     function handleKey(key) {
         switch (key) {
-        case Qt.Key_Down: moveFocus(1); return true
-        case Qt.Key_Up: moveFocus(-1); return true
-        case Qt.Key_PageDown: moveFocus(pageStep()); return true
-        case Qt.Key_PageUp: moveFocus(-pageStep()); return true
+        case Qt.Key_Down:
+        case Qt.Key_Up:
+        case Qt.Key_PageDown:
+        case Qt.Key_PageUp:
+            moveFocus(paging.stepOf(key))
+            return true
         case Qt.Key_Return:
         case Qt.Key_Enter:
         case Qt.Key_Space:
@@ -41,7 +43,8 @@ Item {
     }
 
     function moveFocus(step) {
-        var to = Math.max(0, Math.min(videoList.count, (videoList.activeFocus ? videoList.currentIndex + 1 : 0) + step))
+        // Entry 0 is "Default", above the list; video k is entry k.
+        var to = paging.target(videoList.activeFocus ? videoList.currentIndex + 1 : 0, step, videoList.count)
         if (to === 0) {
             focusDefault()
             return
@@ -53,10 +56,6 @@ Item {
 
     function focusDefault() {
         defaultVideo.forceActiveFocus()
-    }
-
-    function pageStep() {
-        return Math.max(1, Math.floor(videoList.height / (rowHeight + spacing)))
     }
 
     // "1 minute 5 seconds", for screen readers. English has no catalogue of
@@ -80,14 +79,19 @@ Item {
         return qsTr("Duration: %1 %2").arg(qsTr("%n minutes", "", minutes)).arg(qsTr("%n seconds", "", seconds))
     }
 
+    Paging {
+        id: paging
+        viewHeight: videoList.height
+        rowPitch: screen.rowHeight + screen.spacing
+    }
+
     Button {
         id: defaultVideo
         objectName: "defaultVideo"
         anchors.top: parent.top
         anchors.topMargin: screen.spacing
         height: screen.rowHeight
-        //: The entry that makes the player show its own default video.
-        line1: qsTr("Default")
+        line1: screen.videos ? screen.videos.defaultLabel : ""
         line2: ""
         listIndex: 0
         toggle: true
@@ -126,8 +130,7 @@ Item {
             fontColor: screen.fontColor
             showFocus: screen.showFocus
             state: model.available ? "" : "disabled"
-            //: A video the player sent without a description; %1 is its place in the playlist.
-            line1: model.description || qsTr("Video %1").arg(listIndex)
+            line1: model.label
             line2: model.durationKnown ? screen.shownDuration(model.minutes, model.seconds) : qsTr("Duration: unknown")
             onClicked: screen.chosen(listIndex)
             Accessible.name: [line1, model.durationKnown ? screen.spokenDuration(model.minutes, model.seconds)

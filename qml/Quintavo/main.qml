@@ -5,13 +5,17 @@ import QtQuick.Window 2.1
 // ("info"), under a shared header bar, with the update notice on top. Sizes
 // are fractions of the root, which the window sizes to itself. It reaches the
 // native side through `networkMessenger` (the hub), `playerDirectory` (the
-// players to list) and `playlist` (the open player's videos); the parts it
-// places get what they need as properties.
+// players to list), `playerFilter` (the rows of it shown), `selectionPlay`
+// (one video played on the selected players), `playerGroups` and `playlist`
+// (the open player's videos); the parts it places get what they need as
+// properties.
 // Keys: Up, Down, Page Up and Page Down move the keyboard focus through the
 // rows or entries; Return, Enter and Space do what a tap on the focused one
-// does; Escape and Backspace go back; Escape closes the update notice first;
-// F5 scans at once; on the list, Delete forgets the focused player and Menu
-// opens its row's menu.
+// does (on the list Space selects); Escape and Backspace go back; Escape
+// closes the update notice first, then on the list a menu, the filter, the
+// selection; F5 scans at once; on the list, Delete forgets the focused player,
+// Menu opens its row's menu, Ctrl+A selects the rows shown, letters find
+// players, and while players are selected Tab reaches the bar's buttons.
 Rectangle {
     id: main
 
@@ -28,20 +32,10 @@ Rectangle {
     // of the pointer, so that the scene looks to pointer users as it always has.
     property bool keyboardUsed: false
 
-    // A text property of a player object, or "" when there is no player (the
-    // active one is null until the first player is opened) or no such text.
-    function textOf(player, name) {
-        var value = player ? player[name] : undefined
-        return typeof value === "string" ? value : ""
-    }
-
-    // A row of the list: its player's screen starts empty, so that no video
-    // of a player opened before stands where a tap would send its index to
-    // this one.
+    // A row of the list: its player's screen, empty until the player answers.
     function openPlayer(row) {
         main.activeIndex = -1
-        playlist.clear()
-        playerDirectory.open(row)
+        playerFilter.open(row)
         main.state = "info"
         playerScreen.focusDefault()
     }
@@ -50,7 +44,36 @@ Rectangle {
     // stands now.
     function goBack() {
         main.state = ""
-        playerList.focusRow(playerDirectory.rowOf(networkMessenger.activeClient))
+        playerList.focusRow(playerFilter.openedRow())
+    }
+
+    // Why a group's name was refused, as GroupList says it.
+    function refusalText(result) {
+        switch (result) {
+        //: Under the name typed for a group, when it is refused; %1 and %2 are the characters / and \.
+        case "bad name": return qsTr("A group's name cannot be empty or hold %1 or %2.").arg("/").arg("\\")
+        //: Under the name typed for a group, when it is refused.
+        case "name taken": return qsTr("Another group has that name.")
+        //: Under the name typed for a group, when it is refused.
+        case "no members": return qsTr("No player is selected.")
+        //: Under the name typed for a group, when it is refused.
+        case "no such group": return qsTr("That group is gone.")
+        }
+        //: Under the name typed for a group, when the settings file cannot be written.
+        return qsTr("The settings file cannot be written.")
+    }
+
+    // The name typed in the panel: a new group of the selected players, or
+    // a group's new name.
+    function nameConfirmed(name) {
+        var result = nameInput.renaming >= 0 ? playerGroups.rename(nameInput.renaming, name)
+                                             : playerGroups.saveSelection(name)
+        if (result !== "done") {
+            nameInput.refusal = main.refusalText(result)
+            return
+        }
+        nameInput.close()
+        playerList.restoreFocus()
     }
 
     // An entry of the player's screen: highlighted at once, then asked of
@@ -79,17 +102,22 @@ Rectangle {
                 updateInfo.close()
             else if (main.state === "info")
                 main.goBack()
-            else
-                handled = playerList.handleKey(event.key) // a row's menu closes
+            else // a menu closes, then the filter, then the selection
+                handled = selectionBar.handleKey(event.key)
+                    || playerList.handleKey(event.key, event.modifiers, event.text)
             break
         case Qt.Key_Backspace:
             if (main.state === "info")
                 main.goBack()
             else
-                handled = playerList.handleKey(event.key)
+                handled = playerList.handleKey(event.key, event.modifiers, event.text)
             break
         default:
-            handled = (main.state === "info" ? playerScreen : playerList).handleKey(event.key)
+            if (main.state === "info")
+                handled = playerScreen.handleKey(event.key)
+            else
+                handled = selectionBar.handleKey(event.key)
+                    || playerList.handleKey(event.key, event.modifiers, event.text)
         }
         if (handled)
             main.keyboardUsed = true
@@ -156,9 +184,13 @@ Rectangle {
         fontColor: main.fontColor
         backShown: main.state === "info"
         // Bound here rather than set by the "info" state: a binding that a
-        // state sets takes effect only when the state's transition ends.
-        title: main.state === "info" ? main.textOf(networkMessenger.activeClient, "hostname") : ""
-        subtitle: main.state === "info" ? main.textOf(networkMessenger.activeClient, "ipaddress") : ""
+        // state sets takes effect only when the state's transition ends. On
+        // the list, the text typed to find players. The active player is
+        // null until the first player is opened.
+        title: main.state === "info" ? (networkMessenger.activeClient ? networkMessenger.activeClient.hostname : "")
+            //: In the header over the list while typing finds players; %1 is the text typed.
+            : playerFilter.text !== "" ? qsTr("Find: %1").arg(playerFilter.text) : ""
+        subtitle: main.state === "info" && networkMessenger.activeClient ? networkMessenger.activeClient.ipaddress : ""
         onBackClicked: main.goBack()
     }
 
@@ -174,13 +206,62 @@ Rectangle {
         PlayerList {
             id: playerList
             anchors.fill: parent
-            directory: playerDirectory
+            directory: playerFilter
+            selectedCount: playerDirectory.selectedCount
+            groups: playerGroups
             rowHeight: main.height * main.clientHeight
             spacing: main.listSpacing
             fontColor: main.fontColor
             showFocus: main.keyboardUsed
             takenHubPort: main.takenHubPort
+            bottomReserve: selectionBar.visible ? selectionBar.height : 0
             onOpened: main.openPlayer(row)
+            onRenameGroup: {
+                nameInput.renaming = row
+                //: Over the name typed for a group that is renamed; %1 is its name now.
+                nameInput.open(qsTr("Rename the group %1").arg(name), name)
+            }
+        }
+
+        SelectionBar {
+            id: selectionBar
+            objectName: "selectionBar"
+            z: 3
+            anchors.left: parent.left
+            anchors.right: parent.right
+            anchors.bottom: parent.bottom
+            selectedCount: playerDirectory.selectedCount
+            play: selectionPlay
+            filter: playerFilter
+            rowHeight: main.height * main.clientHeight
+            fontColor: main.fontColor
+            showFocus: main.keyboardUsed
+            onFocusReturned: playerList.restoreFocus()
+            // Forget or Clear pressed from the keyboard: the focus goes back
+            // to the list rather than nowhere.
+            onVisibleChanged: if (!visible && main.state === "" && !nameInput.visible) playerList.restoreFocus()
+            onSaveRequested: {
+                nameInput.renaming = -1
+                //: Over the name typed for a new group of the selected players.
+                nameInput.open(qsTr("Name the group of these players"), "")
+            }
+        }
+
+        NameInput {
+            id: nameInput
+            objectName: "nameInputPanel"
+            // The group renamed, or -1 for a new one.
+            property int renaming: -1
+            z: 4
+            anchors.left: parent.left
+            anchors.right: parent.right
+            anchors.bottom: parent.bottom
+            fontColor: main.fontColor
+            onConfirmed: main.nameConfirmed(name)
+            onCancelled: {
+                nameInput.close()
+                playerList.restoreFocus()
+            }
         }
     }
 
@@ -211,6 +292,15 @@ Rectangle {
     Connections {
         target: playlist
         function onAnswered() { main.activeIndex = playlist.activeIndex }
+    }
+
+    // With the selection gone, the outcomes of its latest switch go too.
+    Connections {
+        target: playerDirectory
+        function onSelectionChanged() {
+            if (playerDirectory.selectedCount === 0)
+                selectionPlay.dismiss()
+        }
     }
 
     Connections {

@@ -13,9 +13,6 @@
 class ApplicationOptions
 {
 public:
-    // Exit status of a usage error (an unknown option, a bad address).
-    static constexpr int usageError = 2;
-
     // Reads the arguments as main() has them, and leaves them as they are for
     // the application object; reads the settings file too.
     static ApplicationOptions read(int &argc, char **argv);

@@ -1,14 +1,18 @@
 #include "applicationinfo.h"
 #include "applicationoptions.h"
 #include "consoleoutput.h"
+#include "grouplist.h"
 #include "identity.h"
 #include "networkmessenger.h"
 #include "playerdirectory.h"
+#include "playerfilter.h"
 #include "playerstore.h"
 #include "playlistmodel.h"
 #include "preloadedpicture.h"
 #include "qtquick2applicationviewer.h"
+#include "roworder.h"
 #include "scenepolicy.h"
+#include "selectionplay.h"
 #include "singleinstance.h"
 #include "uilanguage.h"
 
@@ -70,6 +74,11 @@ int main(int argc, char *argv[])
     if (const int refresh = qEnvironmentVariableIntValue("QUINTAVO_PLAYING_REFRESH_MS");
         refresh > 0)
         settings.playingPace.refreshInterval = refresh;
+    // How long a player may take to answer the list's requests and Play on
+    // the selected players (5 s); tests shorten it.
+    if (const int deadline = qEnvironmentVariableIntValue("QUINTAVO_PLAYER_DEADLINE_MS");
+        deadline > 0)
+        settings.playingPace.deadline = deadline;
     settings.checkForUpdate = false;
     // The players seen before are listed at once and asked for directly.
     settings.playersFile = PlayerStore::defaultPath();
@@ -77,15 +86,22 @@ int main(int argc, char *argv[])
     NetworkMessenger hub(settings);
     const QString version = identity.versionText();
 
+    // Keeps the list's rows in screen order for screen readers; outlives the scene.
+    RowOrder rowOrder;
     QtQuick2ApplicationViewer viewer;
     ScenePolicy::apply(viewer.engine());
     PreloadedPicture::install(std::move(background), viewer.engine());
     viewer.rootContext()->setContextProperty(QStringLiteral("networkMessenger"), &hub);
     viewer.rootContext()->setContextProperty(QStringLiteral("applicationVersion"),
                                              QVariant(version));
-    // The lists the scene shows, owned by the hub.
+    // The lists the scene shows and what it does with the selected players,
+    // owned by the hub.
     viewer.rootContext()->setContextProperty(QStringLiteral("playerDirectory"), hub.directory());
+    viewer.rootContext()->setContextProperty(QStringLiteral("playerFilter"), hub.filter());
+    viewer.rootContext()->setContextProperty(QStringLiteral("selectionPlay"), hub.selectionPlay());
+    viewer.rootContext()->setContextProperty(QStringLiteral("playerGroups"), hub.groups());
     viewer.rootContext()->setContextProperty(QStringLiteral("playlist"), hub.playlist());
+    viewer.rootContext()->setContextProperty(QStringLiteral("rowOrder"), &rowOrder);
     // Another program holding the hub port keeps every player away: the scene
     // says so where it would list them.
     viewer.setInitialProperties(

@@ -1,9 +1,8 @@
 #include "cliarguments.h"
 
-#include "applicationinfo.h"
+#include "commandoptions.h"
 #include "extratargets.h"
 #include "playergroups.h"
-#include "terminaltext.h"
 
 #include <QCommandLineParser>
 
@@ -66,26 +65,20 @@ QString description()
 
 } // namespace
 
-CliArguments CliArguments::usageError(const QString &message)
+CliArguments CliArguments::ended(const CommandOptions &options)
 {
     CliArguments result;
-    result.exitStatus = ExitStatus::usage;
-    // The message may quote an argument, which a script may have taken from the network.
-    result.error
-        = program + QStringLiteral(": ") + TerminalText::escaped(message) + QLatin1Char('\n');
+    result.exitStatus = options.exitStatus().value_or(ExitStatus::ok);
+    result.output = options.output();
+    result.error = options.error();
     return result;
 }
 
 CliArguments CliArguments::read(const QStringList &arguments,
                                 const QList<QHostAddress> &storedTargets)
 {
-    QCommandLineParser parser;
-    parser.setApplicationDescription(description());
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                  QStringLiteral("Displays this help."));
-    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
-                                     QStringLiteral("Displays version information."));
-    const QCommandLineOption scan = ExtraTargets::option();
+    CommandOptions options(program, program, description());
+    QCommandLineParser &parser = options.parser();
     const QCommandLineOption wait(
         QStringLiteral("wait"),
         QStringLiteral("How long a scan gathers the players' registrations (default 2)."),
@@ -114,25 +107,18 @@ CliArguments CliArguments::read(const QStringList &arguments,
         QStringLiteral("With list: also the players the application remembers that did not "
                        "answer, and a last field: \"answering\" or \"last seen\" and the time "
                        "(UTC)."));
-    parser.addOptions({help, version, scan, wait, timeout, json, playing, all, video, known});
+    parser.addOptions({wait, timeout, json, playing, all, video, known});
     parser.addPositionalArgument(
         QStringLiteral("command"),
         QStringLiteral("list, playlist PLAYER, play PLAYER... INDEX, or groups."),
         QStringLiteral("COMMAND [ARGUMENTS...]"));
+    const auto usageError = [&](const QString &message) {
+        options.fail(message);
+        return ended(options);
+    };
 
-    if (!parser.parse(arguments))
-        return usageError(parser.errorText() + QStringLiteral(" (see --help)"));
-    if (parser.isSet(help)) {
-        CliArguments result;
-        result.output = parser.helpText();
-        return result;
-    }
-    if (parser.isSet(version)) {
-        CliArguments result;
-        result.output = program + QLatin1Char(' ') + ApplicationInfo::quintavo().versionText()
-            + QLatin1Char('\n');
-        return result;
-    }
+    if (!options.parse(arguments))
+        return ended(options);
 
     CliRequest request;
     QStringList words = parser.positionalArguments();
@@ -225,11 +211,10 @@ CliArguments CliArguments::read(const QStringList &arguments,
     request.waitMilliseconds = *waitTime;
     request.timeoutMilliseconds = *timeoutTime;
 
-    QString invalid;
-    const auto targets = ExtraTargets::parseAll(parser.values(scan), &invalid);
+    const auto targets = options.scanTargets(storedTargets);
     if (!targets)
-        return usageError(QStringLiteral("--scan needs an IPv4 address, not \"%1\"").arg(invalid));
-    request.extraTargets = ExtraTargets::withStored(*targets, storedTargets);
+        return ended(options);
+    request.extraTargets = *targets;
 
     CliArguments result;
     result.request = request;

@@ -12,6 +12,8 @@
 
 #include <optional>
 
+class CommandOptions;
+
 class CliArguments
 {
 public:
@@ -27,5 +29,6 @@ public:
     QString error; // one line for standard error
 
 private:
-    static CliArguments usageError(const QString &message);
+    // What the program prints and ends with.
+    static CliArguments ended(const CommandOptions &options);
 };

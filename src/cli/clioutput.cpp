@@ -1,5 +1,7 @@
 #include "clioutput.h"
 
+#include "entrylabel.h"
+
 #include "jsontext.h"
 #include "terminaltext.h"
 
@@ -35,11 +37,7 @@ std::optional<QString> playingLabel(const PlayerAnswer::Playing &playing)
 {
     if (playing.activeIndex == PlayerAnswer::noEntry)
         return std::nullopt;
-    if (playing.activeIndex == 0)
-        return QString::fromLatin1(PlayerAnswer::defaultDescription);
-    const QString description = playing.description.value_or(QString());
-    return description.isEmpty() ? QStringLiteral("Video %1").arg(playing.activeIndex)
-                                 : description;
+    return EntryLabel::text(playing.activeIndex, playing.description.value_or(QString()));
 }
 
 QByteArray playerLines(const QList<FoundPlayer> &players, const PlayingAnswers *playing,
@@ -104,15 +102,10 @@ QByteArray playlistLines(const PlayerAnswer &answer)
         return line(fields);
     };
 
-    QByteArray text
-        = entry(0, QString::fromLatin1(PlayerAnswer::defaultDescription), QStringLiteral("-"));
+    QByteArray text = entry(0, EntryLabel::text(0), QStringLiteral("-"));
     for (int i = 0; i < answer.entries.size(); ++i) {
         const PlayerAnswer::Entry &video = answer.entries.at(i);
-        // As the application labels it.
-        const QString description = video.description.isEmpty()
-            ? QStringLiteral("Video %1").arg(i + 1)
-            : video.description;
-        text += entry(i + 1, description, duration(video.duration));
+        text += entry(i + 1, EntryLabel::text(i + 1, video.description), duration(video.duration));
     }
     return text;
 }

@@ -2,6 +2,7 @@
 // exit statuses it ends with.
 #pragma once
 
+#include "commandoptions.h"
 #include "playerchoice.h"
 #include "rememberedplayer.h"
 
@@ -20,7 +21,7 @@ inline constexpr int ok = 0;
 // such video, a wrong answer), no port for players to register on, or a
 // settings file that could not be written.
 inline constexpr int failed = 1;
-inline constexpr int usage = 2;
+inline constexpr int usage = CommandOptions::usageError;
 // A name that names nothing: no player of that name (a PLAYER, a group's
 // member) answered the scan, no player at all did for --all, or no group has
 // that name. The players that were found are switched all the same.

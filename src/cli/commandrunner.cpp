@@ -91,11 +91,10 @@ void CommandRunner::askWhatPlays()
             printList();
     };
     connect(nowPlaying, &NowPlaying::answered, this,
-            [this, done](const NowPlaying::Player &player,
+            [this, done](const PlayerAddress &player,
                          const std::optional<PlayerAnswer::Playing> &answer) {
                 for (int i = 0; i < m_found.size(); ++i)
-                    if (m_found.at(i).address == player.first
-                        && m_found.at(i).port == player.second)
+                    if (m_found.at(i).at() == player)
                         m_playing[i] = answer;
                 done();
             });

@@ -1,6 +1,8 @@
 // A player as its registration named it: host name, address and command port.
 #pragma once
 
+#include "playeraddress.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -9,6 +11,8 @@ struct FoundPlayer
     QString name;
     QString address;
     quint16 port = 0;
+
+    PlayerAddress at() const { return {address, port}; }
 
     bool operator==(const FoundPlayer &other) const
     {

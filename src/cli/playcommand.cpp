@@ -126,7 +126,7 @@ void PlayCommand::resolve()
         return;
     }
 
-    QList<ParallelSwitch::Player> players;
+    QList<PlayerAddress> players;
     for (const FoundPlayer &target : qAsConst(targets))
         players.append({target.address, target.port});
     auto *parallel = new ParallelSwitch(players, this);

@@ -36,7 +36,10 @@ public:
     quint16 port() const { return m_port; }
     QJsonObject json() const { return m_json; }
 
+    // A player that registers again under another name keeps its object.
     void setHostname(const QString &value);
+    // The write of the ipaddress property, which the script surface has and
+    // nothing uses: a player at another address has an object of its own.
     void setIpAddress(const QString &value);
 
     void setCommandDeadline(int milliseconds);

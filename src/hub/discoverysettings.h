@@ -25,6 +25,9 @@ struct DiscoverySettings
     QList<QHostAddress> extraTargets;
     // How long a player may take to answer the greeting with its record.
     int registrationDeadline = 30000;
+    // How many registration links may wait for their record at once; 0: as
+    // many as memory and the open-files limit allow.
+    int pendingPlaces = 0;
     // How often discovery looks whether the machine slept or its networks
     // changed, either of which calls for a scan at once; 0: never. Tests give
     // the interfaces and the wall clock (ms since the epoch) it reads.

@@ -16,16 +16,6 @@ void appendOnce(QList<QHostAddress> &addresses, const QHostAddress &address)
 
 } // namespace
 
-QCommandLineOption option()
-{
-    return QCommandLineOption(
-        QStringLiteral("scan"),
-        QStringLiteral("Send the discovery datagram also to ADDRESS (a player's address, or "
-                       "the broadcast address of a network the broadcast does not reach). "
-                       "Repeatable."),
-        QStringLiteral("ADDRESS"));
-}
-
 std::optional<QHostAddress> parse(const QString &text)
 {
     // Four decimal numbers, read as written. The system's reader would take

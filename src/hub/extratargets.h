@@ -5,7 +5,6 @@
 // application and of quintavo-cli, or kept in the application's settings file.
 #pragma once
 
-#include <QCommandLineOption>
 #include <QHostAddress>
 #include <QList>
 #include <QString>
@@ -17,9 +16,6 @@ namespace ExtraTargets {
 
 // The key of the address list in the settings file.
 inline constexpr char settingsKey[] = "discovery/extraTargets";
-
-// --scan ADDRESS, repeatable.
-QCommandLineOption option();
 
 // An IPv4 address (the hub listens on IPv4 only) as four decimal numbers from
 // 0 to 255, leading zeros allowed (010 is ten), or nothing.

@@ -2,11 +2,15 @@
 
 #include "applicationinfo.h"
 #include "client.h"
+#include "grouplist.h"
+#include "nowplaying.h"
 #include "playerdirectory.h"
 #include "playerdiscovery.h"
+#include "playerfilter.h"
 #include "playerstore.h"
 #include "playingschedule.h"
 #include "playlistmodel.h"
+#include "selectionplay.h"
 #include "updater.h"
 
 #include <QTimer>
@@ -26,6 +30,10 @@ NetworkMessenger::NetworkMessenger(const HubSettings &settings, QObject *parent)
       m_holdRemembered(settings.holdRemembered),
       m_saveTimer(new QTimer(this)),
       m_directory(new PlayerDirectory(this)),
+      m_filter(new PlayerFilter(m_directory, this)),
+      m_nowPlaying(new NowPlaying(this)),
+      m_selectionPlay(new SelectionPlay(m_directory, m_nowPlaying, this)),
+      m_groups(new GroupList(m_directory, this)),
       m_playlist(new PlaylistModel(this))
 {
     m_discoveryThread.setObjectName(QStringLiteral("discovery"));
@@ -40,13 +48,11 @@ NetworkMessenger::NetworkMessenger(const HubSettings &settings, QObject *parent)
     });
     connect(m_discovery, &PlayerDiscovery::scanDue, this, &NetworkMessenger::scanForClients);
 
-    m_directory->setClientFactory(
-        [this](const QString &hostName, const QHostAddress &address, quint16 port) {
-            return makeClient(hostName, address, port);
-        });
     connect(m_directory, &PlayerDirectory::openRequested, this, &NetworkMessenger::open);
+    m_nowPlaying->setDeadline(settings.playingPace.deadline);
+    m_selectionPlay->setDeadline(settings.playingPace.deadline);
     if (settings.askWhatPlayersPlay) {
-        m_playingSchedule = new PlayingSchedule(m_directory, this);
+        m_playingSchedule = new PlayingSchedule(m_directory, m_nowPlaying, this);
         m_playingSchedule->setPace(settings.playingPace);
     }
     // The player screen takes an answer in on the next turn of the event loop:
@@ -110,10 +116,12 @@ NetworkMessenger::~NetworkMessenger()
             m_store->save(m_directory->remembered());
         delete m_store;
     }
-    // The directory's view of the players goes first: nothing may show a
-    // player object that is gone.
+    // Those that point into the directory go first; with the directory go the
+    // player objects, which its rows own.
+    delete m_selectionPlay;
+    delete m_filter;
+    delete m_groups;
     delete m_directory;
-    qDeleteAll(m_allClients);
 }
 
 quint16 NetworkMessenger::hubPort() const
@@ -123,8 +131,13 @@ quint16 NetworkMessenger::hubPort() const
 
 QList<QObject *> NetworkMessenger::clients() const
 {
-    m_lastReadClients = m_clients;
-    return m_clients;
+    QList<QObject *> players;
+    players.reserve(m_clients.size());
+    // A player forgotten since it registered is gone from the list too.
+    for (const QPointer<Client> &player : m_clients)
+        if (player)
+            players.append(player);
+    return players;
 }
 
 QObject *NetworkMessenger::activeClient() const
@@ -141,7 +154,6 @@ void NetworkMessenger::scanForClients()
     QTimer::singleShot(m_directAfter, this, [this, scan] { sendDirect(scan); });
     QTimer::singleShot(m_answerDeadline, m_directory,
                        [directory = m_directory, scan] { directory->scanEnded(scan); });
-    releaseUnreachableClients();
     QMetaObject::invokeMethod(m_discovery, &PlayerDiscovery::scan, Qt::QueuedConnection);
 }
 
@@ -184,69 +196,30 @@ void NetworkMessenger::save()
         Qt::QueuedConnection);
 }
 
-void NetworkMessenger::addClient()
-{
-    // Registration links are taken by discovery as they come.
-}
-
 void NetworkMessenger::registerPlayer(const PlayerProtocol::RegistrationRecord &record)
 {
-    Client *client = clientFor(record);
-    m_directory->registered(client);
-    m_clients.append(client);
+    m_clients.append(m_directory->registered(
+        record.hostName, QHostAddress(record.addressText).toString(), record.commandPort));
     emit clientsUpdated();
 }
 
-Client *NetworkMessenger::clientFor(const PlayerProtocol::RegistrationRecord &record)
-{
-    const QHostAddress address(record.addressText);
-    // A player that registers again after a scan keeps its object, also when
-    // it comes back under another name; one that registers twice between two
-    // scans gets a second entry of its own.
-    Client *known = m_directory->client(address.toString(), record.commandPort);
-    if (known && !m_clients.contains(known)) {
-        known->setHostname(record.hostName);
-        return known;
-    }
-    return makeClient(record.hostName, address, record.commandPort);
-}
-
-Client *NetworkMessenger::makeClient(const QString &hostName, const QHostAddress &address,
-                                     quint16 port)
-{
-    auto *client = new Client(hostName, address, port);
-    m_allClients.append(client);
-    return client;
-}
-
-void NetworkMessenger::releaseUnreachableClients()
-{
-    for (auto it = m_allClients.begin(); it != m_allClients.end();) {
-        Client *client = *it;
-        if (client == m_activeClient || m_clients.contains(client)
-            || m_lastReadClients.contains(client) || m_directory->holds(client)) {
-            ++it;
-            continue;
-        }
-        it = m_allClients.erase(it);
-        client->deleteLater();
-    }
-}
-
-void NetworkMessenger::clientDisconnect() { }
-
 void NetworkMessenger::queryClient(QString ipAddress)
 {
-    const auto found = std::find_if(m_clients.cbegin(), m_clients.cend(), [&](QObject *entry) {
-        return static_cast<Client *>(entry)->ipAddress() == ipAddress;
-    });
+    const auto found
+        = std::find_if(m_clients.cbegin(), m_clients.cend(), [&](const QPointer<Client> &entry) {
+              return entry && entry->ipAddress() == ipAddress;
+          });
     if (found == m_clients.cend())
         return;
-    open(static_cast<Client *>(*found));
+    open(*found);
 }
 
 void NetworkMessenger::open(Client *client)
 {
+    // Its screen starts empty, so that no video of a player opened before
+    // stands where a tap would send its index to this one.
+    m_playlist->clear();
+    m_directory->setOpened(client);
     // Only the active player's replies reach the scene, each of them once.
     if (m_activeClient && m_activeClient != client)
         disconnect(m_activeClient, &Client::jsonChanged, this, &NetworkMessenger::jsonUpdated);
@@ -278,5 +251,11 @@ void NetworkMessenger::updateAvailable()
     emit newUpdate(m_updater->version(), m_updater->description(), m_updater->url(),
                    m_updater->showMessage());
 }
+
+// Part of the script surface that does nothing: registration links are served
+// by discovery.
+void NetworkMessenger::addClient() { }
+
+void NetworkMessenger::clientDisconnect() { }
 
 #include "moc_networkmessenger.cpp"

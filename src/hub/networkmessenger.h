@@ -14,6 +14,7 @@
 #include <QJsonObject>
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QThread>
 
@@ -21,12 +22,16 @@
 #include <optional>
 
 class Client;
+class GroupList;
+class NowPlaying;
 class PlayerDirectory;
+class PlayerFilter;
 class PlayerDiscovery;
 class PlayerStore;
 class PlayingSchedule;
 class PlaylistModel;
 class QTimer;
+class SelectionPlay;
 class Updater;
 
 class NetworkMessenger : public QObject
@@ -56,6 +61,11 @@ public:
 
     // Every player found, in a steady order, for the list on screen.
     PlayerDirectory *directory() const { return m_directory; }
+    // The rows of it the list shows, by the text typed on it.
+    PlayerFilter *filter() const { return m_filter; }
+    // One entry played on every selected player, and the groups of players.
+    SelectionPlay *selectionPlay() const { return m_selectionPlay; }
+    GroupList *groups() const { return m_groups; }
     // The videos of the active player's latest answer, for its screen.
     PlaylistModel *playlist() const { return m_playlist; }
     // Makes this player the active one and asks for its playlist: what
@@ -75,16 +85,16 @@ signals:
     void newUpdate(QString version, QString description, QString url, bool showMessage);
 
 public slots:
-    void addClient();
-    void clientDisconnect();
     void jsonUpdated(QJsonObject json);
     void updateAvailable();
 
+    // Part of the script surface that does nothing: registration links are
+    // served by discovery, each one on its own.
+    void addClient();
+    void clientDisconnect();
+
 private:
     void registerPlayer(const PlayerProtocol::RegistrationRecord &record);
-    Client *clientFor(const PlayerProtocol::RegistrationRecord &record);
-    Client *makeClient(const QString &hostName, const QHostAddress &address, quint16 port);
-    void releaseUnreachableClients();
     void sendDirect(int scan);
     void remember(const QVector<RememberedPlayer> &players);
     void save();
@@ -111,15 +121,19 @@ private:
     quint64 m_savedGeneration = 0;
     QTimer *m_saveTimer;
     PlayerDirectory *m_directory;
+    PlayerFilter *m_filter;
+    // Asks listed players for their playlists on links of their own, for
+    // the rows and for Play on the selected players alike.
+    NowPlaying *m_nowPlaying;
     PlayingSchedule *m_playingSchedule = nullptr; // null when players are not asked
+    SelectionPlay *m_selectionPlay;
+    GroupList *m_groups;
     PlaylistModel *m_playlist;
-    QList<QObject *> m_clients;
-    Client *m_activeClient = nullptr;
+    // The players registered since the latest scan, in their order; each
+    // belongs to its row of the directory.
+    QList<QPointer<Client>> m_clients;
+    // Null once its row has gone.
+    QPointer<Client> m_activeClient;
     Updater *m_updater;
     bool m_updateCheckStarted = false;
-
-    // Every player object made so far and not yet released.
-    QList<Client *> m_allClients;
-    // The list as the scene last read it; its players stay alive.
-    mutable QList<QObject *> m_lastReadClients;
 };

@@ -7,7 +7,7 @@ NowPlaying::NowPlaying(QObject *parent) : QObject(parent) { }
 
 NowPlaying::~NowPlaying() = default;
 
-void NowPlaying::ask(const Player &player)
+void NowPlaying::ask(const PlayerAddress &player)
 {
     if (m_running.contains(player) || m_waiting.contains(player))
         return;
@@ -15,7 +15,7 @@ void NowPlaying::ask(const Player &player)
     startWaiting();
 }
 
-void NowPlaying::forget(const Player &player)
+void NowPlaying::forget(const PlayerAddress &player)
 {
     m_waiting.removeOne(player);
 }
@@ -23,12 +23,13 @@ void NowPlaying::forget(const Player &player)
 void NowPlaying::startWaiting()
 {
     while (m_running.size() < maximumLinks && !m_waiting.isEmpty()) {
-        const Player player = m_waiting.takeFirst();
-        auto *exchange = new PlayerExchange(QHostAddress(player.first), player.second,
+        const PlayerAddress player = m_waiting.takeFirst();
+        auto *exchange = new PlayerExchange(QHostAddress(player.address), player.port,
                                             PlayerProtocol::playlistRequest(), m_deadline, this);
         m_running.insert(player, exchange);
         connect(exchange, &PlayerExchange::answered, this, [this, player](const QJsonObject &json) {
             finish(player);
+            emit replied(player, json);
             emit answered(player, PlayerAnswer::readPlaying(json));
         });
         connect(exchange, &PlayerExchange::failed, this, [this, player] {
@@ -39,7 +40,7 @@ void NowPlaying::startWaiting()
     }
 }
 
-void NowPlaying::finish(const Player &player)
+void NowPlaying::finish(const PlayerAddress &player)
 {
     m_running.take(player)->deleteLater();
     startWaiting();

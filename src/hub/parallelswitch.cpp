@@ -7,7 +7,7 @@
 
 #include <utility>
 
-ParallelSwitch::ParallelSwitch(QList<Player> players, QObject *parent)
+ParallelSwitch::ParallelSwitch(QList<PlayerAddress> players, QObject *parent)
     : QObject(parent), m_players(std::move(players))
 {
     static const int registered = qRegisterMetaType<SwitchOutcome>();
@@ -22,6 +22,16 @@ void ParallelSwitch::switchToIndex(quint16 index)
         return;
     for (int player = 0; player < m_players.size(); ++player)
         m_toSwitch.append({player, index});
+    switchNext();
+}
+
+void ParallelSwitch::switchEach(const QList<quint16> &indexes)
+{
+    Q_ASSERT(indexes.size() == m_players.size());
+    if (!begin())
+        return;
+    for (int player = 0; player < m_players.size(); ++player)
+        m_toSwitch.append({player, indexes.value(player)});
     switchNext();
 }
 
@@ -179,8 +189,8 @@ SwitchOutcome ParallelSwitch::failed(const PlayerExchange *exchange, const QStri
 
 PlayerExchange *ParallelSwitch::exchange(int player, const QByteArray &command)
 {
-    const Player &target = m_players.at(player);
-    return new PlayerExchange(QHostAddress(target.first), target.second, command, m_deadline, this);
+    const PlayerAddress &target = m_players.at(player);
+    return new PlayerExchange(QHostAddress(target.address), target.port, command, m_deadline, this);
 }
 
 #include "moc_parallelswitch.cpp"

@@ -30,24 +30,25 @@ class ParallelSwitch : public QObject
     Q_OBJECT
 
 public:
-    using Player = NowPlaying::Player;
-
     // Switch commands in flight at once; the rest wait for a free link. Far
     // more than a venue switches at once, and well within the sockets a
     // process may open.
     static constexpr int maximumSwitchLinks = 64;
 
-    explicit ParallelSwitch(QList<Player> players, QObject *parent = nullptr);
+    explicit ParallelSwitch(QList<PlayerAddress> players, QObject *parent = nullptr);
     ~ParallelSwitch() override;
 
     // How long each player may take to answer one command, connecting
     // included. Set before starting.
     void setDeadline(int milliseconds) { m_deadline = milliseconds; }
 
-    QList<Player> players() const { return m_players; }
+    QList<PlayerAddress> players() const { return m_players; }
 
     // Every player to the same selection index.
     void switchToIndex(quint16 index);
+    // Each player to its own index, in the order of players(): for a caller
+    // that has their playlists already.
+    void switchEach(const QList<quint16> &indexes);
     // Every player to its own index of the entry with that description
     // (PlayerAnswer::indexFor); "Default" needs no playlist.
     void switchToVideo(const QString &description);
@@ -73,7 +74,7 @@ private:
                                 std::optional<quint16> index);
     PlayerExchange *exchange(int player, const QByteArray &command);
 
-    QList<Player> m_players;
+    QList<PlayerAddress> m_players;
     int m_deadline = NowPlaying::defaultDeadline;
     bool m_started = false;
     bool m_aborted = false;

@@ -1,5 +1,7 @@
 #include "playerdirectory.h"
 
+#include "entrylabel.h"
+
 #include "client.h"
 #include "collationkey.h"
 
@@ -21,7 +23,9 @@ struct PlayerDirectory::Row
 
     Key key() const { return Key(address, port); }
 
-    Client *client = nullptr;
+    // Made when the player first registers or when the row is opened; the
+    // row's own, deleted with it.
+    std::unique_ptr<Client, LaterDeleter> client;
     QString hostname; // as the row shows it, to notice a rename
     CollationKey nameKey;
     QString address;
@@ -39,7 +43,15 @@ struct PlayerDirectory::Row
     int playingIndex = -1;
     QString playing;
     bool playingStale = false;
+    bool selected = false;
+    QString switchOutcome;
 };
+
+void PlayerDirectory::LaterDeleter::operator()(Client *client) const
+{
+    // Its signals may be on their way: it goes once they have been handled.
+    client->deleteLater();
+}
 
 namespace {
 
@@ -83,8 +95,6 @@ QVariant PlayerDirectory::data(const QModelIndex &index, int role) const
         return row.hostname;
     case IpAddressRole:
         return row.address;
-    case PlayerRole:
-        return QVariant::fromValue<QObject *>(row.client);
     case AnsweringRole:
         return row.answering;
     case NotSeenYetRole:
@@ -96,9 +106,13 @@ QVariant PlayerDirectory::data(const QModelIndex &index, int role) const
     case PlayingIndexRole:
         return row.playingIndex;
     case PlayingRole:
-        return row.playing;
+        return row.playingIndex < 0 ? QString() : EntryLabel::text(row.playingIndex, row.playing);
     case PlayingStaleRole:
         return row.playingStale;
+    case SelectedRole:
+        return row.selected;
+    case SwitchOutcomeRole:
+        return row.switchOutcome;
     default:
         return QVariant();
     }
@@ -106,33 +120,34 @@ QVariant PlayerDirectory::data(const QModelIndex &index, int role) const
 
 QHash<int, QByteArray> PlayerDirectory::roleNames() const
 {
-    return {{HostnameRole, "hostname"},
-            {IpAddressRole, "ipaddress"},
-            {PlayerRole, "player"},
-            {AnsweringRole, "answering"},
-            {NotSeenYetRole, "notSeenYet"},
-            {LastSeenRole, "lastSeen"},
-            {LastSeenDaysAgoRole, "lastSeenDaysAgo"},
-            {PlayingIndexRole, "playingIndex"},
-            {PlayingRole, "playing"},
-            {PlayingStaleRole, "playingStale"}};
+    return {{HostnameRole, "hostname"},          {IpAddressRole, "ipaddress"},
+            {AnsweringRole, "answering"},        {NotSeenYetRole, "notSeenYet"},
+            {LastSeenRole, "lastSeen"},          {LastSeenDaysAgoRole, "lastSeenDaysAgo"},
+            {PlayingIndexRole, "playingIndex"},  {PlayingRole, "playing"},
+            {PlayingStaleRole, "playingStale"},  {SelectedRole, "selected"},
+            {SwitchOutcomeRole, "switchOutcome"}};
 }
 
 Client *PlayerDirectory::client(const QString &ipAddress, quint16 port) const
 {
     const Row *row = m_byKey.value(Key(ipAddress, port));
-    return row ? row->client : nullptr;
+    return row ? row->client.get() : nullptr;
 }
 
-bool PlayerDirectory::holds(const Client *client) const
+int PlayerDirectory::rowOf(const Client *player) const
 {
-    return client && this->client(client->ipAddress(), client->port()) == client;
+    const Row *row = player ? m_byKey.value(Key(player->ipAddress(), player->port())) : nullptr;
+    return row ? indexOf(row) : -1;
 }
 
-int PlayerDirectory::rowOf(QObject *player) const
+void PlayerDirectory::setOpened(const Client *player)
 {
-    const auto *client = qobject_cast<Client *>(player);
-    const Row *row = client ? m_byKey.value(Key(client->ipAddress(), client->port())) : nullptr;
+    m_opened = Key(player->ipAddress(), player->port());
+}
+
+int PlayerDirectory::openedRow() const
+{
+    const Row *row = m_opened ? m_byKey.value(*m_opened) : nullptr;
     return row ? indexOf(row) : -1;
 }
 
@@ -143,28 +158,35 @@ PlayerDirectory::makeRow(const QString &hostName, const QString &address, quint1
                                  CollationKey(m_collator, address), port);
 }
 
-void PlayerDirectory::registered(Client *client)
+Client *PlayerDirectory::registered(const QString &hostName, const QString &address, quint16 port)
 {
-    const Key key(client->ipAddress(), client->port());
+    const Key key(address, port);
     const QDateTime seen = now();
     Row *row = m_byKey.value(key);
     if (!row) {
-        row = movedPlayer(client->hostname());
+        row = movedPlayer(hostName);
         if (row)
             takeOver(row, key);
     }
     if (!row) {
-        auto made = makeRow(client->hostname(), key.first, key.second);
-        made->client = client;
+        auto made = makeRow(hostName, key.address, key.port);
+        made->client = makeClient(*made);
         made->listedIn = made->registeredIn = m_scan;
         made->firstSeen = made->lastSeen = seen;
+        Client *client = made->client.get();
         insert(std::move(made));
         dropLongestUnseen();
         touched(true);
         emit playerAppeared(key);
-        return;
+        return client;
     }
 
+    // A second registration between two scans comes with an object of its
+    // own, which lasts until the next scan; the row keeps its first.
+    if (row->registeredIn == m_scan && row->client) {
+        m_duplicates.emplace_back(new Client(hostName, QHostAddress(address), port));
+        return m_duplicates.back().get();
+    }
     row->registeredIn = m_scan;
     QVector<int> roles;
     const bool returned = !row->answering;
@@ -176,17 +198,15 @@ void PlayerDirectory::registered(Client *client)
         row->notSeenYet = false;
         roles.append(NotSeenYetRole);
     }
-    // A second registration between two scans comes with an object of its own;
-    // the row keeps its first, which the hub renames when a player comes back
-    // under another name.
-    if (!row->client) {
-        row->client = client;
-        roles.append(PlayerRole);
-    }
+    if (!row->client)
+        row->client = makeClient(*row);
+    // A player that registers again keeps its object, also when it comes
+    // back under another name.
+    row->client->setHostname(hostName);
     int index = indexOf(row);
     bool renamed = false;
-    if (row->client->hostname() != row->hostname) {
-        row->hostname = row->client->hostname();
+    if (hostName != row->hostname) {
+        row->hostname = hostName;
         row->nameKey = CollationKey(m_collator, row->hostname);
         roles.append({Qt::DisplayRole, HostnameRole});
         index = moveToPlace(index);
@@ -201,6 +221,13 @@ void PlayerDirectory::registered(Client *client)
     touched(returned || renamed || newMinute);
     if (returned)
         emit playerAppeared(key);
+    return row->client.get();
+}
+
+std::unique_ptr<Client, PlayerDirectory::LaterDeleter> PlayerDirectory::makeClient(const Row &row)
+{
+    return std::unique_ptr<Client, LaterDeleter>(
+        new Client(row.hostname, QHostAddress(row.address), row.port));
 }
 
 PlayerDirectory::Row *PlayerDirectory::movedPlayer(const QString &hostName) const
@@ -221,22 +248,27 @@ void PlayerDirectory::takeOver(Row *row, const Key &key)
 {
     const Key was = row->key();
     m_byKey.remove(was);
-    row->address = key.first;
-    row->port = key.second;
-    row->addressKey = CollationKey(m_collator, key.first);
-    // The object of the old address stays with whoever holds it.
-    row->client = nullptr;
+    row->address = key.address;
+    row->port = key.port;
+    row->addressKey = CollationKey(m_collator, key.address);
+    // The object of the old address goes, also from an open player screen,
+    // whose commands would go to an address the player left; the
+    // registration makes one for the new.
+    row->client.reset();
+    if (m_opened == was)
+        m_opened = key;
     m_byKey.insert(key, row);
     // Where the old address stood among rows of the same name.
     const auto at = std::find_if(m_rows.cbegin(), m_rows.cend(),
                                  [row](const std::unique_ptr<Row> &r) { return r.get() == row; });
     const int index = moveToPlace(static_cast<int>(at - m_rows.cbegin()));
-    changed(index, {IpAddressRole, PlayerRole});
+    changed(index, {IpAddressRole});
     emit playerLeft(was);
 }
 
 int PlayerDirectory::scanStarted()
 {
+    m_duplicates.clear();
     return ++m_scan;
 }
 
@@ -283,12 +315,10 @@ void PlayerDirectory::scanEnded(int scan)
         if (!registered && row.answering && row.listedIn <= scan) {
             row.answering = false;
             roles.append({AnsweringRole, LastSeenRole, LastSeenDaysAgoRole});
-            // A player object for it is made again when it answers or is
-            // opened; until then, the hub may let this one go.
-            if (row.client) {
-                row.client = nullptr;
-                roles.append(PlayerRole);
-            }
+            // Its object is made again when it answers or is opened; the open
+            // player's stays, for its screen.
+            if (row.key() != m_opened)
+                row.client.reset();
         } else if (newDay && !row.answering) {
             roles.append(LastSeenDaysAgoRole);
         }
@@ -390,7 +420,7 @@ QVector<RememberedPlayer> PlayerDirectory::remembered() const
     return players;
 }
 
-void PlayerDirectory::setPlaying(const Player &player,
+void PlayerDirectory::setPlaying(const PlayerAddress &player,
                                  const std::optional<PlayerAnswer::Playing> &playing)
 {
     Row *row = m_byKey.value(player);
@@ -428,28 +458,127 @@ void PlayerDirectory::answeredBy(Client *client, const QJsonObject &json)
         setPlaying(Key(client->ipAddress(), client->port()), playing);
 }
 
-QVector<PlayerDirectory::Player> PlayerDirectory::playersInView() const
+QVector<PlayerAddress> PlayerDirectory::playersInView() const
 {
-    QVector<Player> players;
-    const int last = std::min(m_lastInView, count() - 1);
-    for (int index = std::max(0, m_firstInView); index <= last; ++index) {
-        const Row &row = *m_rows[static_cast<size_t>(index)];
-        if (row.answering)
-            players.append(row.key());
-    }
+    QVector<PlayerAddress> players;
+    for (const Row *row : m_inView)
+        if (row->answering)
+            players.append(row->key());
     return players;
 }
 
-void PlayerDirectory::setRowsInView(int first, int last)
+void PlayerDirectory::setRowsInView(const QVector<int> &rows)
 {
-    last = std::min(last, count() - 1);
-    if (first < 0 || last < first)
-        first = last = -1;
-    if (first == m_firstInView && last == m_lastInView)
+    QVector<const Row *> inView;
+    inView.reserve(rows.size());
+    for (const int index : rows)
+        if (index >= 0 && index < count())
+            inView.append(m_rows[static_cast<size_t>(index)].get());
+    if (inView == m_inView)
         return;
-    m_firstInView = first;
-    m_lastInView = last;
+    m_inView = inView;
     emit rowsInViewChanged();
+}
+
+bool PlayerDirectory::isSelected(int index) const
+{
+    return index >= 0 && index < count() && m_rows[static_cast<size_t>(index)]->selected;
+}
+
+void PlayerDirectory::setSelected(const QVector<int> &rows, bool selected)
+{
+    const int before = m_selectedCount;
+    for (const int index : rows) {
+        if (index < 0 || index >= count())
+            continue;
+        Row &row = *m_rows[static_cast<size_t>(index)];
+        if (row.selected == selected)
+            continue;
+        row.selected = selected;
+        m_selectedCount += selected ? 1 : -1;
+        changed(index, {SelectedRole});
+    }
+    if (m_selectedCount != before)
+        emit selectionChanged();
+}
+
+void PlayerDirectory::clearSelection()
+{
+    QVector<int> selected;
+    for (int index = 0; index < count() && selected.size() < m_selectedCount; ++index)
+        if (m_rows[static_cast<size_t>(index)]->selected)
+            selected.append(index);
+    setSelected(selected, false);
+}
+
+int PlayerDirectory::selectHostNames(const QStringList &hostNames)
+{
+    QVector<int> in, out;
+    for (int index = 0; index < count(); ++index) {
+        const QString &name = m_rows[static_cast<size_t>(index)]->hostname;
+        const bool member
+            = std::any_of(hostNames.cbegin(), hostNames.cend(), [&](const QString &n) {
+                  return n.compare(name, Qt::CaseInsensitive) == 0;
+              });
+        (member ? in : out).append(index);
+    }
+    setSelected(out, false);
+    setSelected(in, true);
+    return in.size();
+}
+
+QVector<PlayerAddress> PlayerDirectory::selectedPlayers() const
+{
+    QVector<PlayerAddress> players;
+    for (const auto &row : m_rows)
+        if (row->selected)
+            players.append(row->key());
+    return players;
+}
+
+QStringList PlayerDirectory::selectedHostNames() const
+{
+    QStringList names;
+    for (const auto &row : m_rows)
+        if (row->selected)
+            names.append(row->hostname);
+    return names;
+}
+
+void PlayerDirectory::forgetSelected()
+{
+    if (m_selectedCount == 0)
+        return;
+    for (int index = count() - 1; index >= 0; --index)
+        if (m_rows[static_cast<size_t>(index)]->selected)
+            remove(index);
+    touched(true);
+}
+
+QString PlayerDirectory::hostName(const PlayerAddress &player) const
+{
+    const Row *row = m_byKey.value(player);
+    return row ? row->hostname : QString();
+}
+
+void PlayerDirectory::setSwitchOutcome(const PlayerAddress &player, const QString &outcome)
+{
+    Row *row = m_byKey.value(player);
+    if (!row || row->switchOutcome == outcome)
+        return;
+    row->switchOutcome = outcome;
+    changed(indexOf(row), {SwitchOutcomeRole});
+}
+
+void PlayerDirectory::clearSwitchOutcomes()
+{
+    for (int index = 0; index < count(); ++index) {
+        Row &row = *m_rows[static_cast<size_t>(index)];
+        if (!row.switchOutcome.isEmpty()) {
+            row.switchOutcome.clear();
+            changed(index, {SwitchOutcomeRole});
+        }
+    }
 }
 
 void PlayerDirectory::open(int index)
@@ -459,12 +588,9 @@ void PlayerDirectory::open(int index)
     Row &row = *m_rows[static_cast<size_t>(index)];
     // A player remembered, or one that stopped answering, may still take
     // commands.
-    if (!row.client && m_clientFactory) {
-        row.client = m_clientFactory(row.hostname, QHostAddress(row.address), row.port);
-        changed(index, {PlayerRole});
-    }
-    if (row.client)
-        emit openRequested(row.client);
+    if (!row.client)
+        row.client = makeClient(row);
+    emit openRequested(row.client.get());
 }
 
 void PlayerDirectory::forget(int index)
@@ -488,11 +614,20 @@ void PlayerDirectory::insert(std::unique_ptr<Row> row)
 void PlayerDirectory::remove(int index)
 {
     beginRemoveRows(QModelIndex(), index, index);
-    const Key key = m_rows[static_cast<size_t>(index)]->key();
+    const Row *row = m_rows[static_cast<size_t>(index)].get();
+    const Key key = row->key();
+    const bool selected = row->selected;
+    const bool inView = m_inView.removeOne(row);
     m_byKey.remove(key);
     m_rows.erase(m_rows.begin() + index);
     endRemoveRows();
     emit countChanged();
+    if (selected) {
+        --m_selectedCount;
+        emit selectionChanged();
+    }
+    if (inView)
+        emit rowsInViewChanged();
     emit playerLeft(key);
 }
 

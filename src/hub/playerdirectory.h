@@ -18,9 +18,15 @@
 //
 // Each row also says what its player plays, as far as it has said
 // (PlayingSchedule decides when it is asked). Fed by the hub; the scene draws
-// it and says which rows it shows.
+// it (through PlayerFilter, which also says which rows it shows).
+//
+// Rows may be selected, to act on several players at once: the mark is the
+// row's, so it follows its player through scans, moves and renames, and goes
+// when the player leaves. A row also says what came of the latest switch of
+// several players (SelectionPlay), until the selection is cleared.
 #pragma once
 
+#include "playeraddress.h"
 #include "playeranswer.h"
 #include "rememberedplayer.h"
 
@@ -31,7 +37,6 @@
 #include <QHostAddress>
 #include <QJsonObject>
 #include <QList>
-#include <QPair>
 #include <QString>
 #include <QVector>
 
@@ -46,15 +51,12 @@ class PlayerDirectory : public QAbstractListModel
 {
     Q_OBJECT
     Q_PROPERTY(int count READ count NOTIFY countChanged)
-    // The rows the scene says it shows; -1 while it shows none.
-    Q_PROPERTY(int firstRowInView READ firstRowInView NOTIFY rowsInViewChanged)
-    Q_PROPERTY(int lastRowInView READ lastRowInView NOTIFY rowsInViewChanged)
+    Q_PROPERTY(int selectedCount READ selectedCount NOTIFY selectionChanged)
 
 public:
     enum Role {
         HostnameRole = Qt::UserRole + 1,
         IpAddressRole,
-        PlayerRole, // the Client, or null while the row has none
         AnsweringRole, // false from the round it missed until it answers
         // Remembered from an earlier run and not answering yet: until it
         // answers, or until the first round's verdict.
@@ -65,20 +67,18 @@ public:
         LastSeenRole,
         LastSeenDaysAgoRole,
         // What the player plays: the selection index (0 the default video;
-        // -1 until it has said), the entry's description as sent, and
-        // whether that is only the last known, the player not having
-        // answered since.
+        // -1 until it has said), the entry as the list labels it (empty until
+        // the player has said), and whether that is only the last known, the
+        // player not having answered since.
         PlayingIndexRole,
         PlayingRole,
         PlayingStaleRole,
+        SelectedRole,
+        // What came of the latest switch of the selected players: empty, or
+        // "switching" and then SwitchOutcome::kindName of the outcome.
+        SwitchOutcomeRole,
     };
     Q_ENUM(Role)
-
-    // A player: its address text and command port.
-    using Player = QPair<QString, quint16>;
-    // Makes the player object for a row that has none, when it is opened.
-    using ClientFactory = std::function<Client *(const QString &hostName,
-                                                 const QHostAddress &address, quint16 port)>;
 
     // The steps of a scan: the datagram at a player's own address this long
     // after the broadcast, and the verdict on who is not answering.
@@ -94,26 +94,31 @@ public:
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QHash<int, QByteArray> roleNames() const override;
     int count() const { return static_cast<int>(m_rows.size()); }
-    int firstRowInView() const { return m_firstInView; }
-    int lastRowInView() const { return m_lastInView; }
+    int selectedCount() const { return m_selectedCount; }
 
     // The player object of the row for this address text and command port, or
-    // null when there is none.
+    // null when there is none (no such row, or a remembered player not yet
+    // registered or opened).
     Client *client(const QString &ipAddress, quint16 port) const;
-    bool holds(const Client *client) const;
     // The row of a player object's address and port, or -1.
-    Q_INVOKABLE int rowOf(QObject *player) const;
+    int rowOf(const Client *player) const;
+    // The player the hub opened last, and its row wherever it stands now
+    // (-1 when it has none).
+    void setOpened(const Client *player);
+    Q_INVOKABLE int openedRow() const;
 
-    void setClientFactory(ClientFactory factory) { m_clientFactory = std::move(factory); }
     // The time now, in UTC (tests set it).
     void setClock(std::function<QDateTime()> now) { m_now = std::move(now); }
 
-    // A player registered: its row (by the client's address and port) is
-    // updated, taken over, or made at its place. A row keeps the client it
-    // was given first, until it stops answering.
-    void registered(Client *client);
+    // A player registered: its row (by address text and port) is updated,
+    // taken over, or made at its place. Gives the player object for the
+    // hub's list of this scan: the row's own, which it keeps while the player
+    // answers or is the open one, or, for a second registration between two
+    // scans, an object of its own that lasts until the next scan.
+    Client *registered(const QString &hostName, const QString &address, quint16 port);
 
-    // A scan begins with the broadcast; gives its number.
+    // A scan begins with the broadcast; gives its number. The objects of the
+    // previous scan's second registrations go.
     int scanStarted();
     // The addresses of the players that have not registered since that scan
     // began and have not been sent the datagram at their own address for it
@@ -135,30 +140,50 @@ public:
 
     // What the player said it plays, or nothing when it did not answer:
     // what it played is then shown as the last known.
-    void setPlaying(const Player &player, const std::optional<PlayerAnswer::Playing> &playing);
+    void setPlaying(const PlayerAddress &player,
+                    const std::optional<PlayerAnswer::Playing> &playing);
     // The player answered on its own link (the player screen's): what it
     // plays shows on its row too.
     void answeredBy(Client *client, const QJsonObject &answer);
     // The players of the rows in view that answer, first to last.
-    QVector<Player> playersInView() const;
+    QVector<PlayerAddress> playersInView() const;
+    bool hasRowsInView() const { return !m_inView.isEmpty(); }
+    // The rows the list shows, first to last; none while it is hidden.
+    void setRowsInView(const QVector<int> &rows);
+
+    bool isSelected(int row) const;
+    // Marks or unmarks these rows.
+    void setSelected(const QVector<int> &rows, bool selected);
+    void clearSelection();
+    // Selects exactly the rows of these host names, compared as the network
+    // compares them (whatever their case); gives how many rows that is.
+    int selectHostNames(const QStringList &hostNames);
+    // The selected players and their host names, in the list's order.
+    QVector<PlayerAddress> selectedPlayers() const;
+    QStringList selectedHostNames() const;
+    void forgetSelected();
+    QString hostName(const PlayerAddress &player) const;
+    // What came of a switch of the player (see SwitchOutcomeRole); empty to
+    // clear it.
+    void setSwitchOutcome(const PlayerAddress &player, const QString &outcome);
+    void clearSwitchOutcomes();
 
     // The user opens the player of a row.
     Q_INVOKABLE void open(int row);
     // The user forgets the player of a row: it leaves the list and what is
     // remembered.
     Q_INVOKABLE void forget(int row);
-    // The rows the list shows, first to last; none (-1) while it is hidden.
-    Q_INVOKABLE void setRowsInView(int first, int last);
 
 signals:
     void countChanged();
     void rowsInViewChanged();
+    void selectionChanged();
     void openRequested(Client *client);
     // A player appeared on the network: a new row, or one that was not
     // answering answered. It left the list (or the row went to another
     // address).
-    void playerAppeared(const PlayerDirectory::Player &player);
-    void playerLeft(const PlayerDirectory::Player &player);
+    void playerAppeared(const PlayerAddress &player);
+    void playerLeft(const PlayerAddress &player);
     // What is remembered changed: a player came, went, moved, was renamed,
     // played something else, or was seen in a minute later than before.
     // Times seen within the same minute bump generation() only.
@@ -166,7 +191,12 @@ signals:
 
 private:
     struct Row;
-    using Key = Player;
+    using Key = PlayerAddress;
+    struct LaterDeleter
+    {
+        void operator()(Client *client) const;
+    };
+    static std::unique_ptr<Client, LaterDeleter> makeClient(const Row &row);
 
     QDateTime now() const { return m_now ? m_now() : QDateTime::currentDateTimeUtc(); }
     std::unique_ptr<Row> makeRow(const QString &hostName, const QString &address,
@@ -189,9 +219,10 @@ private:
     QCollator m_collator;
     std::vector<std::unique_ptr<Row>> m_rows;
     QHash<Key, Row *> m_byKey;
-    int m_firstInView = -1;
-    int m_lastInView = -1;
-    ClientFactory m_clientFactory;
+    std::optional<Key> m_opened;
+    QVector<const Row *> m_inView;
+    int m_selectedCount = 0;
+    std::vector<std::unique_ptr<Client, LaterDeleter>> m_duplicates;
     std::function<QDateTime()> m_now;
     quint64 m_generation = 0;
     int m_scan = 0; // the latest scan's number

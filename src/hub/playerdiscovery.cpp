@@ -12,13 +12,52 @@
 
 #include <utility>
 
+#include <algorithm>
+
 #ifdef Q_OS_UNIX
+#include <sys/resource.h>
 #include <sys/socket.h>
 #endif
 
 // Warnings only, unless QT_LOGGING_RULES="quintavo.*.debug=true": every scan
 // writes debug lines, and an installed program's log must not fill up with them.
 Q_LOGGING_CATEGORY(lcDiscovery, "quintavo.hub", QtWarningMsg)
+
+namespace {
+
+// The files this process may have open, after raising the soft limit towards
+// the hard one (desktops start programs at 1,024); 0 where nothing limits them.
+int openFilesLimit()
+{
+#ifdef Q_OS_UNIX
+    // Enough for every place and the rest of the program; some programs walk
+    // every possible descriptor, so not the hard limit's million.
+    constexpr rlim_t enough = 16384;
+    rlimit limit {};
+    if (getrlimit(RLIMIT_NOFILE, &limit) != 0)
+        return 0;
+    const rlim_t wanted = std::min(limit.rlim_max, enough);
+    if (limit.rlim_cur < wanted) {
+        rlimit raised = limit;
+        raised.rlim_cur = wanted;
+        if (setrlimit(RLIMIT_NOFILE, &raised) == 0)
+            limit = raised;
+    }
+    return limit.rlim_cur == RLIM_INFINITY ? 0 : int(std::min<rlim_t>(limit.rlim_cur, enough));
+#else
+    return 0;
+#endif
+}
+
+// Half the open files go to registration links at most, the rest to the
+// program's players, commands and files.
+int pendingPlacesFor(int openFiles)
+{
+    const int byMemory = int(PlayerDiscovery::pendingMemory / PlayerDiscovery::pendingLinkCost);
+    return openFiles > 0 ? std::clamp(openFiles / 2, 16, byMemory) : byMemory;
+}
+
+} // namespace
 
 PlayerDiscovery::PlayerDiscovery(const DiscoverySettings &settings, QObject *parent)
     : QObject(parent),
@@ -27,6 +66,8 @@ PlayerDiscovery::PlayerDiscovery(const DiscoverySettings &settings, QObject *par
       m_tcpServer(new QTcpServer(this)),
       m_hubPort(settings.hubPort),
       m_listening(false),
+      m_pendingPlaces(settings.pendingPlaces > 0 ? settings.pendingPlaces
+                                                 : pendingPlacesFor(openFilesLimit())),
       m_admitLater(new QTimer(this)),
       m_watch(new QTimer(this))
 {
@@ -137,7 +178,7 @@ void PlayerDiscovery::widenListenQueue()
 void PlayerDiscovery::admit()
 {
     while (m_tcpServer->hasPendingConnections()) {
-        if (m_pending.size() >= maximumPendingRegistrations) {
+        if (m_pending.size() >= m_pendingPlaces) {
             PendingRegistration *oldest = m_pending.first();
             const qint64 wait = registrationGrace - oldest->age();
             if (wait > 0) {

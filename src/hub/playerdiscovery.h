@@ -27,14 +27,19 @@ class PlayerDiscovery : public QObject
     Q_OBJECT
 
 public:
-    // Registration links still waiting for their record. When all are taken, a
-    // newcomer displaces the oldest once that one has had registrationGrace ms
-    // to answer (a real player needs a few, a busy one a few hundred: links
-    // are taken on a thread of their own, faster than a crowd of players on a
-    // loaded machine may answer); until then newcomers wait in the listen
-    // queue. So idle connections can neither exhaust descriptors nor lock real
-    // players out, and a burst of real players is served in turn.
-    static constexpr int maximumPendingRegistrations = 64;
+    // Registration links still waiting for their record. A link holds at most
+    // a record's bytes and its socket, some 4 KiB in all: pendingMemory caps
+    // what they take together, and the open files the process may have cap
+    // their count too (the soft limit is raised to the hard one first). When
+    // every place is taken, a newcomer displaces the oldest once that one has
+    // had registrationGrace ms to answer (a real player needs a few, a busy
+    // one a few hundred: links are taken on a thread of their own, faster
+    // than a crowd of players on a loaded machine may answer); until then
+    // newcomers wait in the listen queue. So a flood of idle links can neither
+    // exhaust descriptors nor keep a real player waiting long, and a crowd of
+    // real players answering one scan is served at once.
+    static constexpr qint64 pendingMemory = 8 * 1024 * 1024;
+    static constexpr int pendingLinkCost = 4096;
     static constexpr int registrationGrace = 500;
     // How often the application's hub has discovery watch, and how much later
     // than due a look must come to tell that the machine slept.
@@ -51,6 +56,8 @@ public:
     // Whether players can register: another program may hold the hub port.
     // Read it on discovery's thread; others hear of a change by listening().
     bool isListening() const { return m_listening; }
+    // How many registration links may wait for their record at once.
+    int pendingPlaces() const { return m_pendingPlaces; }
 
     // Sends one discovery datagram to each target; listens first if the hub
     // port was taken.
@@ -80,6 +87,7 @@ private:
     QTcpServer *m_tcpServer;
     quint16 m_hubPort;
     bool m_listening;
+    int m_pendingPlaces;
     QList<PendingRegistration *> m_pending;
     QTimer *m_admitLater; // takes waiting links once the oldest pending one may go
     QTimer *m_watch;

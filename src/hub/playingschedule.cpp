@@ -4,25 +4,24 @@
 
 #include <algorithm>
 
-PlayingSchedule::PlayingSchedule(PlayerDirectory *directory, QObject *parent)
-    : QObject(parent),
-      m_directory(directory),
-      m_nowPlaying(new NowPlaying(this)),
-      m_refresh(new QTimer(this))
+PlayingSchedule::PlayingSchedule(PlayerDirectory *directory, NowPlaying *nowPlaying,
+                                 QObject *parent)
+    : QObject(parent), m_directory(directory), m_nowPlaying(nowPlaying), m_refresh(new QTimer(this))
 {
     m_clock.start();
     connect(m_refresh, &QTimer::timeout, this, &PlayingSchedule::refreshRowsInView);
-    connect(m_nowPlaying, &NowPlaying::answered, this,
-            [this](const Player &player, const std::optional<PlayerAnswer::Playing> &playing) {
-                // An answer that does not say what plays leaves the row as it was.
-                if (playing)
-                    m_directory->setPlaying(player, playing);
-            });
+    connect(
+        m_nowPlaying, &NowPlaying::answered, this,
+        [this](const PlayerAddress &player, const std::optional<PlayerAnswer::Playing> &playing) {
+            // An answer that does not say what plays leaves the row as it was.
+            if (playing)
+                m_directory->setPlaying(player, playing);
+        });
     connect(m_nowPlaying, &NowPlaying::unanswered, this,
-            [this](const Player &player) { m_directory->setPlaying(player, std::nullopt); });
+            [this](const PlayerAddress &player) { m_directory->setPlaying(player, std::nullopt); });
     // What a new player plays shows as soon as it says.
     connect(directory, &PlayerDirectory::playerAppeared, this, &PlayingSchedule::ask);
-    connect(directory, &PlayerDirectory::playerLeft, this, [this](const Player &player) {
+    connect(directory, &PlayerDirectory::playerLeft, this, [this](const PlayerAddress &player) {
         m_askedAt.remove(player);
         m_nowPlaying->forget(player);
     });
@@ -41,7 +40,7 @@ void PlayingSchedule::setPace(const Pace &pace)
         m_refresh->start(m_pace.checkInterval);
 }
 
-void PlayingSchedule::switched(const Player &player)
+void PlayingSchedule::switched(const PlayerAddress &player)
 {
     QTimer::singleShot(m_pace.afterSwitch, this, [this, player] {
         if (m_askedAt.contains(player))
@@ -51,7 +50,7 @@ void PlayingSchedule::switched(const Player &player)
 
 void PlayingSchedule::rowsInViewChanged()
 {
-    if (m_directory->firstRowInView() < 0) {
+    if (!m_directory->hasRowsInView()) {
         m_refresh->stop();
         return;
     }
@@ -62,15 +61,15 @@ void PlayingSchedule::rowsInViewChanged()
 
 void PlayingSchedule::refreshRowsInView()
 {
-    const QVector<Player> inView = m_directory->playersInView();
-    for (const Player &player : inView) {
+    const QVector<PlayerAddress> inView = m_directory->playersInView();
+    for (const PlayerAddress &player : inView) {
         const qint64 askedAt = m_askedAt.value(player, -1);
         if (askedAt < 0 || m_clock.elapsed() - askedAt >= m_pace.refreshInterval)
             ask(player);
     }
 }
 
-void PlayingSchedule::ask(const Player &player)
+void PlayingSchedule::ask(const PlayerAddress &player)
 {
     m_askedAt.insert(player, m_clock.elapsed());
     m_nowPlaying->ask(player);

@@ -19,8 +19,6 @@ class PlayingSchedule : public QObject
     Q_OBJECT
 
 public:
-    using Player = PlayerDirectory::Player;
-
     // How often the players of the rows in view are asked what they play,
     // how often that is looked at, and how long after a switch the player
     // is asked (it may take a moment to switch).
@@ -32,17 +30,18 @@ public:
         int deadline = NowPlaying::defaultDeadline;
     };
 
-    explicit PlayingSchedule(PlayerDirectory *directory, QObject *parent = nullptr);
+    // Asks through nowPlaying, which others may share (it is not owned).
+    PlayingSchedule(PlayerDirectory *directory, NowPlaying *nowPlaying, QObject *parent = nullptr);
     ~PlayingSchedule() override;
 
     void setPace(const Pace &pace);
     // The window sent the player a switch; its row will follow.
-    void switched(const Player &player);
+    void switched(const PlayerAddress &player);
 
 private:
     void rowsInViewChanged();
     void refreshRowsInView();
-    void ask(const Player &player);
+    void ask(const PlayerAddress &player);
 
     PlayerDirectory *m_directory;
     NowPlaying *m_nowPlaying;
@@ -50,5 +49,5 @@ private:
     QTimer *m_refresh;
     QElapsedTimer m_clock;
     // When each listed player was last asked, on m_clock.
-    QHash<Player, qint64> m_askedAt;
+    QHash<PlayerAddress, qint64> m_askedAt;
 };

@@ -1,9 +1,16 @@
 #include "playlistmodel.h"
 
+#include "entrylabel.h"
+
 #include <algorithm>
 #include <utility>
 
 PlaylistModel::PlaylistModel(QObject *parent) : QAbstractListModel(parent) { }
+
+QString PlaylistModel::defaultLabel() const
+{
+    return EntryLabel::text(0);
+}
 
 int PlaylistModel::rowCount(const QModelIndex &parent) const
 {
@@ -16,8 +23,8 @@ QVariant PlaylistModel::data(const QModelIndex &index, int role) const
         return QVariant();
     const PlayerAnswer::Entry &entry = m_entries.at(index.row());
     switch (role) {
-    case DescriptionRole:
-        return entry.description;
+    case LabelRole:
+        return EntryLabel::text(index.row() + 1, entry.description);
     case MinutesRole:
         return entry.duration ? entry.duration->minutes : 0;
     case SecondsRole:
@@ -34,7 +41,7 @@ QVariant PlaylistModel::data(const QModelIndex &index, int role) const
 QHash<int, QByteArray> PlaylistModel::roleNames() const
 {
     return {
-        {DescriptionRole, QByteArrayLiteral("description")},
+        {LabelRole, QByteArrayLiteral("label")},
         {MinutesRole, QByteArrayLiteral("minutes")},
         {SecondsRole, QByteArrayLiteral("seconds")},
         {DurationKnownRole, QByteArrayLiteral("durationKnown")},

@@ -17,10 +17,11 @@ class PlaylistModel : public QAbstractListModel
     // The selection index the player last said it plays (0 the default video);
     // -1 before an answer, after clear(), and when the answer names no entry.
     Q_PROPERTY(int activeIndex READ activeIndex NOTIFY activeIndexChanged)
+    Q_PROPERTY(QString defaultLabel READ defaultLabel CONSTANT)
 
 public:
     enum Role {
-        DescriptionRole = Qt::UserRole + 1, // "description": QString, as sent, may be empty
+        LabelRole = Qt::UserRole + 1, // "label": QString, the description or "Video k"
         MinutesRole, // "minutes": int, 0 when the duration is unknown
         SecondsRole, // "seconds": int, 0 to 59
         DurationKnownRole, // "durationKnown": bool
@@ -34,9 +35,11 @@ public:
     QHash<int, QByteArray> roleNames() const override;
 
     int activeIndex() const { return m_activeIndex; }
+    // What entry 0, above the videos, is called.
+    QString defaultLabel() const;
 
     // Empties the list, as when another player is opened.
-    Q_INVOKABLE void clear();
+    void clear();
 
 public slots:
     // Shows a player's answer as the hub relays it. An answer that does not say

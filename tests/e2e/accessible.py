@@ -1,21 +1,25 @@
 #!/usr/bin/python3
 # The running application APP as a screen reader finds it over AT-SPI: its
 # accessible objects, one per line: ROLE, NAME and STATES ("showing",
-# "focused", both or neither), separated by tabs.
+# "focused", "selected", any of them or none), and the DESCRIPTION where
+# there is one (a row's place, "3 of 8"), separated by tabs.
 #   tests/e2e/accessible.py APP            prints them; exits 1 when no
 #                                          application of that name is on the bus
 #   tests/e2e/accessible.py APP --rows     prints the rows every 40 ms: the
-#       push buttons that are showing, Back left out, from the top of the window
-#       down (as a screen reader's review of the screen reads them; the tree
-#       lists a list's rows in the order they were made), each by the first two
+#       list items that are showing, from the top of the window down (as a
+#       screen reader's review of the screen reads them), each by the first two
 #       parts of its name (a player's name and address), separated by " | "
 #   tests/e2e/accessible.py APP --names    prints the rows' whole names every
 #       40 ms, in the same order, each line led by the seconds since it began
 #       and a tab
+#   tests/e2e/accessible.py APP --where REGEX   prints "X Y", the middle on
+#       screen of the first showing object whose line matches REGEX; exits 1
+#       when none does
 #   tests/e2e/accessible.py APP --serve    answers requests on stdin, one a line,
-#       "SECONDS present|absent REGEX" or "SECONDS rows ROWS", with "ok" once a
-#       line matches (or none does) or the rows are ROWS, within SECONDS,
-#       looking every 40 ms, else with "fail"
+#       "SECONDS present|absent REGEX" or "SECONDS rows|tree ROWS", with "ok"
+#       once a line matches (or none does) or the rows are ROWS (with "tree",
+#       in the order the tree lists them), within SECONDS, looking every
+#       40 ms, else with "fail"
 # Debian's python3 (/usr/bin), which has pyatspi (python3-pyatspi).
 import re
 import sys
@@ -23,7 +27,8 @@ import time
 
 import pyatspi
 
-STATES = (("showing", pyatspi.STATE_SHOWING), ("focused", pyatspi.STATE_FOCUSED))
+STATES = (("showing", pyatspi.STATE_SHOWING), ("focused", pyatspi.STATE_FOCUSED),
+          ("selected", pyatspi.STATE_SELECTED))
 
 
 def nodes(app_name):
@@ -37,21 +42,25 @@ def nodes(app_name):
             yield from walk(app)
 
 
+def line(node):
+    states = node.getState()
+    flags = " ".join(name for name, state in STATES if states.contains(state))
+    text = f"{node.getRoleName()}\t{node.name}\t{flags}"
+    return f"{text}\t{node.description}" if node.description else text
+
+
 def lines(app_name):
     for node in nodes(app_name):
-        states = node.getState()
-        flags = " ".join(name for name, state in STATES if states.contains(state))
-        yield f"{node.getRoleName()}\t{node.name}\t{flags}"
+        yield line(node)
 
 
-def rows(app_name, whole=False):
+def rows(app_name, whole=False, as_found=False):
     found = []
     for node in nodes(app_name):
-        if (node.getRoleName() == "push button" and node.name != "Back"
-                and node.getState().contains(pyatspi.STATE_SHOWING)):
+        if node.getRoleName() == "list item" and node.getState().contains(pyatspi.STATE_SHOWING):
             found.append((node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS).y,
                           node.name if whole else ", ".join(node.name.split(", ")[:2])))
-    return " | ".join(name for _, name in sorted(found))
+    return " | ".join(name for _, name in (found if as_found else sorted(found)))
 
 
 def every_40_ms(until, seconds=float("inf")):
@@ -74,16 +83,29 @@ def every_40_ms(until, seconds=float("inf")):
 def serve(app_name):
     for request in sys.stdin:
         seconds, kind, wanted = request.rstrip("\n").split(" ", 2)
-        if kind == "rows":
-            look = lambda: rows(app_name) == wanted or None
+        if kind in ("rows", "tree"):
+            look = lambda: rows(app_name, as_found=kind == "tree") == wanted or None
         else:
             regex, present = re.compile(wanted), kind == "present"
             look = lambda: any(regex.search(line) for line in lines(app_name)) == present or None
         print("ok" if every_40_ms(look, float(seconds)) else "fail", flush=True)
 
 
+def where(app_name, wanted):
+    regex = re.compile(wanted)
+    for node in nodes(app_name):
+        if node.getState().contains(pyatspi.STATE_SHOWING) and regex.search(line(node)):
+            box = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+            return f"{box.x + box.width // 2} {box.y + box.height // 2}"
+    return None
+
+
 app_name, mode = sys.argv[1], sys.argv[2] if len(sys.argv) > 2 else ""
-if mode == "--serve":
+if mode == "--where":
+    found = where(app_name, sys.argv[3])
+    print(found or "", end="\n" if found else "")
+    sys.exit(0 if found else 1)
+elif mode == "--serve":
     serve(app_name)
 elif mode == "--rows":
     every_40_ms(lambda: print(rows(app_name), flush=True))

@@ -2,7 +2,8 @@
 # The app without a pointer, with a screen reader (AT-SPI), launched twice,
 # beside another program on its hub port, and with players that answer each
 # scan in their own order and time; real key events (XTest) on the real window:
-# - the rows, the entries and Back carry the names a screen reader reads, and
+# - the rows (list items with their place, "1 of 3"), the entries and Back
+#   carry the names a screen reader reads, and
 #   the focus it follows; each row says what its player plays;
 # - the first Down focuses the first row; Down and Return open the second
 #   (beta, by name); Down twice and Return there send beta, and no other, the
@@ -60,7 +61,7 @@ window=$(e2e_wait_for_window "$title" 30) || e2e_fail "no window titled '$title'
 
 # --- the rows as a screen reader has them, in view before any key, each
 # saying what its player plays within 5 s of being listed
-row() { e2e_accessible "$1" "^push button${tab}$2${tab}showing"; }
+row() { e2e_accessible "$1" "^list item${tab}$2${tab}showing"; }
 for player in "alpha, 10.77.0.11" "beta, 10.77.0.12" "gamma, 10.77.0.13"; do
     row 20 "$player(, .*)?" || e2e_fail "the rows are not named 'HOST, ADDRESS' for screen readers"
 done
@@ -75,7 +76,7 @@ e2e_log "three rows named for screen readers, each with what its player plays"
 # player (beta, by name)
 xdotool windowfocus --sync "$window"
 xdotool key Down
-e2e_accessible 5 "^push button${tab}alpha, 10.77.0.11, playing Harbour walk${tab}showing focused\$" \
+e2e_accessible 5 "^list item${tab}alpha, 10.77.0.11, playing Harbour walk${tab}showing focused${tab}1 of 3\$" \
     || e2e_fail "the first Down did not focus the first row"
 xdotool key Down Return
 
@@ -180,7 +181,7 @@ scan() {
 # last rows were removed (on the first player to come back).
 xdotool windowfocus --sync "$window"
 xdotool key Page_Up Down Down
-focused="^push button${tab}stage-3, 10.77.0.11(, playing .*)?${tab}showing focused\$"
+focused="^list item${tab}stage-3, 10.77.0.11(, playing .*)?${tab}showing focused${tab}3 of 8\$"
 e2e_accessible 5 "$focused" || e2e_fail "Page Up and Down twice did not focus the third row"
 
 readings=$E2E_TMP/readings
@@ -213,7 +214,7 @@ e2e_log "the focus stayed on stage-3 through the scans, and Return opened it"
 xdotool key Escape
 kill "${E2E_PLAYER_PID[lone]}"
 answering=7
-dimmed="^push button${tab}stage-10, 10.77.0.12, (playing .*, )?not answering, last seen [0-9]{2}:[0-9]{2}${tab}showing"
+dimmed="^list item${tab}stage-10, 10.77.0.12, (playing .*, )?not answering, last seen [0-9]{2}:[0-9]{2}${tab}showing"
 e2e_accessible 0 "$dimmed" && e2e_fail "stage-10 was dimmed before a scan"
 scan
 e2e_accessible 5 "$dimmed" || e2e_fail "stage-10 is not shown as not answering within 5 s of the scan"
@@ -240,7 +241,7 @@ kill "$http_server"
 e2e_poll 5 e2e_ended "$http_server" || e2e_fail "the program on port 7925 did not stop"
 xdotool windowfocus --sync "$window"
 xdotool key F5
-e2e_accessible 10 "^push button${tab}stage-1, 10.77.0.11" || e2e_fail "no player registered once the port was free"
+e2e_accessible 10 "^list item${tab}stage-1, 10.77.0.11" || e2e_fail "no player registered once the port was free"
 e2e_accessible 0 absent "${tab}Port 7925 " || e2e_fail "the port notice stayed"
 e2e_log "once the port was free, a scan took it: players registered and the notice went"
 e2e_close_app "$title"

@@ -359,12 +359,13 @@ e2e_start_accessibility_bus() {
 # Polls at most $1 seconds until an accessible object of the application (a
 # line ROLE<TAB>NAME<TAB>STATES of tests/e2e/accessible.py) matches the
 # extended regular expression $2; with "absent" before it, until none matches
-# $3; with "rows", until the rows in view are $3 (see accessible.py).
+# $3; with "rows", until the rows in view are $3; with "tree", until the
+# accessibility tree lists them in that order (see accessible.py).
 #   e2e_accessible 5 "^push button${tab}Back${tab}showing$"
 #   e2e_accessible 0 absent "Back"
 e2e_accessible() {
     case $2 in
-    absent | rows) e2e_ask "$*" ;;
+    absent | rows | tree) e2e_ask "$*" ;;
     *) e2e_ask "$1 present $2" ;;
     esac
 }

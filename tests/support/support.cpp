@@ -49,4 +49,12 @@ qint64 procField(const char *file, const char *field)
     return -1;
 }
 
+std::unique_ptr<QTcpSocket> refusingPort()
+{
+    auto socket = std::make_unique<QTcpSocket>();
+    if (!socket->bind(QHostAddress::LocalHost, 0))
+        qFatal("cannot bind a loopback port");
+    return socket;
+}
+
 } // namespace Support

@@ -5,7 +5,10 @@
 
 #include "hubsettings.h"
 
+#include <QTcpSocket>
+
 #include <functional>
+#include <memory>
 
 namespace Support {
 
@@ -22,5 +25,10 @@ bool waitFor(const std::function<bool()> &done, int timeoutMs = 5000);
 // A field of /proc/self/status or /proc/self/io ("VmRSS", "VmHWM", "rchar"),
 // as the kernel writes it (KiB for memory, bytes for I/O); -1 if absent.
 qint64 procField(const char *file, const char *field);
+
+// A socket bound to a free loopback port and never listening: connections to
+// that port are refused, and no other socket takes the port while it lives
+// (a port merely closed may be another test's by the time it is tried).
+std::unique_ptr<QTcpSocket> refusingPort();
 
 } // namespace Support
