@@ -28,6 +28,8 @@ Rectangle {
     // The hub port another program holds, so that no player can register; 0
     // while the hub listens. Set by start-up.
     property int takenHubPort: 0
+    // How often the list scans; tests shorten it.
+    property int scanInterval: 10000
     // Whether the focus frame shows: from the first key until the next press
     // of the pointer, so that the scene looks to pointer users as it always has.
     property bool keyboardUsed: false
@@ -154,12 +156,12 @@ Rectangle {
         color: main.fontColor
     }
 
-    // The hub scans once by itself at start; the scene scans every 10 s while
-    // the player list is shown.
+    // The hub scans once by itself at start; the scene scans every
+    // scanInterval ms while the player list is shown.
     Timer {
         id: timer
         objectName: "timer"
-        interval: 10000
+        interval: main.scanInterval
         repeat: true
         running: true
         onTriggered: networkMessenger.scanForClients()

@@ -69,16 +69,21 @@ int main(int argc, char *argv[])
     // waits for the window's first frame (below).
     HubSettings settings;
     settings.extraTargets = options.scanTargets;
-    // How often the rows in view ask their players what they play (a minute);
-    // tests shorten it.
-    if (const int refresh = qEnvironmentVariableIntValue("QUINTAVO_PLAYING_REFRESH_MS");
-        refresh > 0)
-        settings.playingPace.refreshInterval = refresh;
-    // How long a player may take to answer the list's requests and Play on
-    // the selected players (5 s); tests shorten it.
-    if (const int deadline = qEnvironmentVariableIntValue("QUINTAVO_PLAYER_DEADLINE_MS");
-        deadline > 0)
-        settings.playingPace.deadline = deadline;
+    // Tests shorten the waits of a running application: how often the rows in
+    // view ask their players what they play (a minute), how long a player may
+    // take to answer those requests and Play on the selected players (5 s),
+    // how long changes wait before players.json is written (5 s), and how
+    // often the list scans (10 s, the scene's).
+    const auto shortened = [](const char *name, int usual) {
+        const int value = qEnvironmentVariableIntValue(name);
+        return value > 0 ? value : usual;
+    };
+    settings.playingPace.refreshInterval
+        = shortened("QUINTAVO_PLAYING_REFRESH_MS", settings.playingPace.refreshInterval);
+    settings.playingPace.deadline
+        = shortened("QUINTAVO_PLAYER_DEADLINE_MS", settings.playingPace.deadline);
+    settings.saveDelay = shortened("QUINTAVO_SAVE_DELAY_MS", settings.saveDelay);
+    const int scanInterval = shortened("QUINTAVO_SCAN_INTERVAL_MS", 0);
     settings.checkForUpdate = false;
     // The players seen before are listed at once and asked for directly.
     settings.playersFile = PlayerStore::defaultPath();
@@ -104,8 +109,11 @@ int main(int argc, char *argv[])
     viewer.rootContext()->setContextProperty(QStringLiteral("rowOrder"), &rowOrder);
     // Another program holding the hub port keeps every player away: the scene
     // says so where it would list them.
-    viewer.setInitialProperties(
-        {{QStringLiteral("takenHubPort"), hub.isListening() ? 0 : int(hub.hubPort())}});
+    QVariantMap initial {
+        {QStringLiteral("takenHubPort"), hub.isListening() ? 0 : int(hub.hubPort())}};
+    if (scanInterval > 0)
+        initial.insert(QStringLiteral("scanInterval"), scanInterval);
+    viewer.setInitialProperties(initial);
     viewer.setSource(QUrl(QStringLiteral("qrc:/qml/Quintavo/main.qml"), QUrl::TolerantMode));
     // The hub tries the port again at each scan; once it has it, the notice goes.
     hub.whenListening([&viewer] {

@@ -160,6 +160,11 @@ std::optional<QString> switchError(const Played &played, const std::optional<QSt
     case SwitchOutcome::Kind::Unclear:
         break;
     }
+    return withoutActiveIndex(player);
+}
+
+QString withoutActiveIndex(const QString &player)
+{
     return QStringLiteral("%1 sent an answer without an activeIndex").arg(player);
 }
 

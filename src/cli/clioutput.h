@@ -76,6 +76,9 @@ struct Played
 // plays entry 2, not 3"), without the program's name; nothing for one that
 // switched. video: the description asked for, if any.
 std::optional<QString> switchError(const Played &played, const std::optional<QString> &video);
+// What is said of a player (as playerText names it) whose answer does not say
+// what it plays.
+QString withoutActiveIndex(const QString &player);
 
 // One array of {"name", "address", "port", "outcome", "index", "playingIndex",
 // "playing"}: outcome one of SwitchOutcome::kindName() or "not found"; index

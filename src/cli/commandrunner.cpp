@@ -158,9 +158,7 @@ void CommandRunner::takeAnswer(const QJsonObject &answer)
     // Read as the window reads it.
     const auto read = PlayerAnswer::read(answer);
     if (!read) {
-        fail(ExitStatus::failed,
-             QStringLiteral("%1 sent an answer without an activeIndex")
-                 .arg(CliOutput::playerText(m_player)));
+        fail(ExitStatus::failed, CliOutput::withoutActiveIndex(CliOutput::playerText(m_player)));
         return;
     }
     succeed(m_request.json ? CliOutput::answerJson(answer) : CliOutput::playlistLines(*read));

@@ -20,8 +20,6 @@ QVariant GroupList::data(const QModelIndex &index, int role) const
     case Qt::DisplayRole:
     case NameRole:
         return group.name;
-    case MembersRole:
-        return group.members;
     default:
         return QVariant();
     }
@@ -29,7 +27,7 @@ QVariant GroupList::data(const QModelIndex &index, int role) const
 
 QHash<int, QByteArray> GroupList::roleNames() const
 {
-    return {{NameRole, "name"}, {MembersRole, "members"}};
+    return {{NameRole, "name"}};
 }
 
 QString GroupList::saveSelection(const QString &name)
@@ -89,10 +87,8 @@ QString GroupList::changed(PlayerGroups::Change change)
     }
     for (int row = 0; row < now.size(); ++row) {
         if (row < count() && m_groups.at(row).name == now.at(row).name) {
-            if (m_groups.at(row).members != now.at(row).members) {
-                m_groups[row] = now.at(row);
-                emit dataChanged(index(row), index(row), {MembersRole});
-            }
+            // Members show nowhere: a row changes only by its name.
+            m_groups[row] = now.at(row);
             continue;
         }
         beginInsertRows(QModelIndex(), row, row);

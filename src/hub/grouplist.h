@@ -21,7 +21,6 @@ class GroupList : public QAbstractListModel
 public:
     enum Role {
         NameRole = Qt::UserRole + 1,
-        MembersRole, // host names
     };
     Q_ENUM(Role)
 

@@ -120,12 +120,11 @@ QVariant PlayerDirectory::data(const QModelIndex &index, int role) const
 
 QHash<int, QByteArray> PlayerDirectory::roleNames() const
 {
-    return {{HostnameRole, "hostname"},          {IpAddressRole, "ipaddress"},
-            {AnsweringRole, "answering"},        {NotSeenYetRole, "notSeenYet"},
-            {LastSeenRole, "lastSeen"},          {LastSeenDaysAgoRole, "lastSeenDaysAgo"},
-            {PlayingIndexRole, "playingIndex"},  {PlayingRole, "playing"},
-            {PlayingStaleRole, "playingStale"},  {SelectedRole, "selected"},
-            {SwitchOutcomeRole, "switchOutcome"}};
+    return {{HostnameRole, "hostname"},   {IpAddressRole, "ipaddress"},
+            {AnsweringRole, "answering"}, {NotSeenYetRole, "notSeenYet"},
+            {LastSeenRole, "lastSeen"},   {LastSeenDaysAgoRole, "lastSeenDaysAgo"},
+            {PlayingRole, "playing"},     {PlayingStaleRole, "playingStale"},
+            {SelectedRole, "selected"},   {SwitchOutcomeRole, "switchOutcome"}};
 }
 
 Client *PlayerDirectory::client(const QString &ipAddress, quint16 port) const

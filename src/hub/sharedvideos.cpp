@@ -21,7 +21,6 @@ QVariant SharedVideos::data(const QModelIndex &index, int role) const
     const Entry &entry = m_entries.at(index.row());
     switch (role) {
     case Qt::DisplayRole:
-    case DescriptionRole:
         return entry.description;
     case LabelRole:
         return index.row() == 0 ? EntryLabel::text(0) : entry.description;
@@ -36,10 +35,7 @@ QVariant SharedVideos::data(const QModelIndex &index, int role) const
 
 QHash<int, QByteArray> SharedVideos::roleNames() const
 {
-    return {{DescriptionRole, "description"},
-            {LabelRole, "label"},
-            {HoldersRole, "holders"},
-            {PlayersRole, "players"}};
+    return {{LabelRole, "label"}, {HoldersRole, "holders"}, {PlayersRole, "players"}};
 }
 
 void SharedVideos::reset(int players)

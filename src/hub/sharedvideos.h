@@ -19,8 +19,7 @@ class SharedVideos : public QAbstractListModel
 
 public:
     enum Role {
-        DescriptionRole = Qt::UserRole + 1,
-        LabelRole, // as the list shows it: "Default" first, then the description
+        LabelRole = Qt::UserRole + 1, // as the list shows it: "Default" first, then the description
         HoldersRole, // how many of the players hold it
         PlayersRole, // how many players there are
     };

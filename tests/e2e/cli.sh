@@ -239,20 +239,7 @@ for pid in "$E2E_APP_PID" "${E2E_PLAYER_PID[foyer]}" "${E2E_PLAYER_PID[cafe]}" "
     kill -TERM "$pid" 2>/dev/null || true # gallery stopped above
     e2e_poll 10 e2e_ended "$pid" || e2e_fail "process $pid did not stop"
 done
-videos() {
-    local description first=1
-    printf '{"activeIndex": 0, "quintavo": ['
-    for description in "$@"; do
-        [ "$first" ] || printf ', '
-        first=
-        printf '{"description": "%s", "duration": 60, "exists": true}' "$description"
-    done
-    printf ']}\n'
-}
-videos "Morning loop" "Evening loop" "Closed notice" >"$E2E_TMP/foyer-1.json"
-videos "Evening loop" "Menu board" >"$E2E_TMP/foyer-2.json"
-videos "Menu board" "Lunch menu" "Evening loop" "Night market" "Evening loop" >"$E2E_TMP/foyer-3.json"
-videos "Evening loop" >"$E2E_TMP/foyer-4.json"
+e2e_foyer_playlists
 e2e_start_player "$player_sim" foyer-1 10.77.0.15 --playlist "$E2E_TMP/foyer-1.json"
 e2e_start_player "$player_sim" foyer-2 10.77.0.16 --playlist "$E2E_TMP/foyer-2.json"
 e2e_start_player "$player_sim" foyer-3 10.77.0.17 --playlist "$E2E_TMP/foyer-3.json"

@@ -240,6 +240,27 @@ e2e_count() {
     grep -cE "$2" "$1" 2>/dev/null || true
 }
 
+# The playlists of four foyer players, in $E2E_TMP/foyer-N.json: three hold
+# "Evening loop" at different indexes (foyer-3 twice), foyer-4 alone.
+e2e_foyer_playlists() {
+    e2e_videos "Morning loop" "Evening loop" "Closed notice" >"$E2E_TMP/foyer-1.json"
+    e2e_videos "Evening loop" "Menu board" >"$E2E_TMP/foyer-2.json"
+    e2e_videos "Menu board" "Lunch menu" "Evening loop" "Night market" "Evening loop" >"$E2E_TMP/foyer-3.json"
+    e2e_videos "Evening loop" >"$E2E_TMP/foyer-4.json"
+}
+
+# A player's playlist file: one minute-long video of each description.
+e2e_videos() {
+    local description first=1
+    printf '{"activeIndex": 0, "quintavo": ['
+    for description in "$@"; do
+        [ "$first" ] || printf ', '
+        first=
+        printf '{"description": "%s", "duration": 60, "exists": true}' "$description"
+    done
+    printf ']}\n'
+}
+
 # True when file $1 has at least $3 lines matching $2; for e2e_poll.
 e2e_has_lines() {
     [ "$(e2e_count "$1" "$2")" -ge "$3" ]

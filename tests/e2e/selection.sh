@@ -27,20 +27,7 @@ e2e_start_accessibility_bus
 export HOME=$E2E_TMP/home QT_QUICK_BACKEND=software
 mkdir "$HOME"
 
-videos() {
-    local description first=1
-    printf '{"activeIndex": 0, "quintavo": ['
-    for description in "$@"; do
-        [ "$first" ] || printf ', '
-        first=
-        printf '{"description": "%s", "duration": 60, "exists": true}' "$description"
-    done
-    printf ']}\n'
-}
-videos "Morning loop" "Evening loop" "Closed notice" >"$E2E_TMP/foyer-1.json"
-videos "Evening loop" "Menu board" >"$E2E_TMP/foyer-2.json"
-videos "Menu board" "Lunch menu" "Evening loop" "Night market" "Evening loop" >"$E2E_TMP/foyer-3.json"
-videos "Evening loop" >"$E2E_TMP/foyer-4.json"
+e2e_foyer_playlists
 # They register in their own order; the rows stand in name order.
 e2e_start_player "$player_sim" foyer-1 10.77.0.15 --playlist "$E2E_TMP/foyer-1.json" --answer-jitter 300
 e2e_start_player "$player_sim" foyer-2 10.77.0.16 --playlist "$E2E_TMP/foyer-2.json" --answer-jitter 300
