@@ -30,7 +30,6 @@ private slots:
     void assemblerReads_data();
     void assemblerReads();
     void assemblerEveryCut();
-    void assemblerOverflow();
     void assemblerReset();
     void duplicateKeys_data();
     void duplicateKeys();
@@ -189,20 +188,6 @@ void tst_Protocol::assemblerEveryCut()
             QCOMPARE(announced, expected);
         }
     }
-}
-
-void tst_Protocol::assemblerOverflow()
-{
-    ReplyAssembler assembler;
-    const QByteArray piece(1024 * 1024, 'a');
-    QByteArray opening = "{\"a\":\"";
-    QVERIFY(assembler.feed(opening).isEmpty());
-    for (int i = 0; i < 16; ++i)
-        QVERIFY(assembler.feed(piece).isEmpty());
-    QVERIFY(assembler.overflowed());
-    // Nothing more is taken, not even a terminator.
-    QVERIFY(assembler.feed(QByteArray("\"}") + '\0').isEmpty());
-    QVERIFY(!assembler.finish());
 }
 
 void tst_Protocol::assemblerReset()

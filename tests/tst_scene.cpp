@@ -1,9 +1,9 @@
 // Runs the scene tests in qml/ against the scene compiled into the resource
 // collection. Each test file gets its own engine, under the application's
 // policy, with a stand-in hub published as the application publishes the real
-// one, and a probe that records every URL
-// the scene hands to the desktop. Any warning, a QML one among them, ends the
-// tests as failed.
+// one, and a probe that records every URL the scene hands to the desktop and
+// reads the pixels of a grabbed item. Any warning, a QML one among them, ends
+// the tests as failed.
 #include "fakehub.h"
 #include "grouplist.h"
 #include "playerdirectory.h"
@@ -13,7 +13,9 @@
 #include "scenepolicy.h"
 #include "selectionplay.h"
 
+#include <QColor>
 #include <QDesktopServices>
+#include <QImage>
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QSettings>
@@ -58,6 +60,12 @@ public slots:
         for (const char *scheme : {"http", "https", "file", "qrc"})
             QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), this, "openUrl");
         context->setContextProperty(QStringLiteral("probe"), this);
+    }
+    // The red, green and blue of a pixel of an item's grab (Item.grabToImage).
+    QVariantList rgb(const QVariant &image, int x, int y) const
+    {
+        const QColor colour = image.value<QImage>().pixelColor(x, y);
+        return {colour.red(), colour.green(), colour.blue()};
     }
     void openUrl(const QUrl &url)
     {

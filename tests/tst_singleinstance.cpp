@@ -3,12 +3,15 @@
 // that crashed, another program listening there, on Windows a pipe that
 // another user took first) or a lock left by an instance that ended neither
 // keeps the next launch from running nor gets its hand-over; a launch whose
-// running instance does not answer ends with 1 within its request timeout.
+// running instance does not answer ends with 1 within its request timeout; a
+// caller that sends far more than a request is cut off long before it has
+// sent it all.
 // (A later launch that brings the window forward: the end-to-end desktop test
 // and, under Wine, the Windows one.)
 #include "singleinstance.h"
 
 #include <QLocalServer>
+#include <QLocalSocket>
 #include <QLockFile>
 #include <QSaveFile>
 #include <QTemporaryDir>
@@ -175,6 +178,31 @@ private slots:
         QCOMPARE(later.claim(), 1);
         QVERIFY2(clock.elapsed() < requestTimeout + 2000,
                  qPrintable(QString::number(clock.elapsed())));
+    }
+
+    void requestFarPastItsCap()
+    {
+        SingleInstance running(session, 60000);
+        QCOMPARE(running.claim(), std::nullopt);
+        QSignalSpy activations(&running, &SingleInstance::activationRequested);
+        // 16 MiB without an end of line, written as fast as it is taken.
+        constexpr qint64 total = 16 * 1024 * 1024;
+        const QByteArray piece(64 * 1024, 'x');
+        qint64 sent = 0;
+        bool ended = false;
+        QLocalSocket caller;
+        connect(&caller, &QLocalSocket::bytesWritten, this, [&](qint64 bytes) {
+            sent += bytes;
+            if (caller.bytesToWrite() == 0 && sent < total)
+                caller.write(piece);
+        });
+        connect(&caller, &QLocalSocket::disconnected, this, [&] { ended = true; });
+        caller.connectToServer(running.serverName());
+        QTRY_COMPARE(caller.state(), QLocalSocket::ConnectedState);
+        caller.write(piece);
+        QTRY_VERIFY_WITH_TIMEOUT(ended || sent >= total, 20000);
+        QVERIFY2(sent < total / 4, qPrintable(QString::number(sent)));
+        QCOMPARE(activations.count(), 0);
     }
 
 private:

@@ -46,6 +46,7 @@ Item {
 
     Rectangle {
         id: buttonChrome
+        objectName: "chrome"
 
         // Black on the active look. Decided here rather than by the state:
         // a binding that a state restores comes back only when the state's

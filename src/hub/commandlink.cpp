@@ -6,6 +6,7 @@
 
 CommandLink::CommandLink(QObject *parent) : QObject(parent), m_socket(new QTcpSocket(this))
 {
+    m_socket->setObjectName(QStringLiteral("commandLink")); // for tests
     m_socket->setReadBufferSize(readBufferSize);
     connect(m_socket, &QTcpSocket::connected, this, &CommandLink::writeCommand);
     connect(m_socket, &QTcpSocket::bytesWritten, this, &CommandLink::confirmWritten);

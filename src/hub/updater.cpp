@@ -33,6 +33,7 @@ void Updater::checkForUpdate()
     // the application spends after its window's first frame.
     if (!m_networkAccessManager) {
         m_networkAccessManager = new QNetworkAccessManager(this);
+        m_networkAccessManager->setObjectName(QStringLiteral("updateCheck")); // for tests
         connect(m_networkAccessManager, &QNetworkAccessManager::finished, this,
                 &Updater::serviceRequestFinished);
     }

@@ -279,11 +279,14 @@ e2e_click() {
     xdotool mousemove --window "$1" "$2" "$3" click 1
 }
 
-# The scene's layout in window coordinates, from the window height $1: the
-# header is a tenth of the height, every list row as well, with 2 pixels above
-# each row. Player rows and the player screen's entries ("Default" is entry 0,
-# video k is entry k) share these positions.
-e2e_row_middle() { echo $(($1 / 10 + 2 + $2 * ($1 / 10 + 2) + $1 / 20)); }
+# A real click inside what the window $window shows at $1: a row (a player
+# row, or on the player screen an entry: "Default" is 0, video k is k), back
+# or notice, wherever the screen shows it; needs e2e_serve screen.py.
+e2e_tap() {
+    e2e_ask "10 ${window:?} place $1" || e2e_fail "no $1 on screen: $E2E_ANSWER"
+    local point=${E2E_ANSWER#ok }
+    e2e_click "$window" "${point% *}" "${point#* }"
+}
 
 # Polls at most $1 seconds until the check $2... (see tests/e2e/screen.py)
 # holds for what the window $window shows; needs e2e_serve screen.py.
@@ -399,10 +402,11 @@ e2e_serve() {
     E2E_PIDS+=("$E2E_PROBE_PID")
 }
 
-# Sends the probe the request $*; true when it answers "ok". A failure shows
-# the last answer, which may say what was found instead.
+# Sends the probe the request $*; true when it answers "ok" (with what it
+# found, for some requests). A failure shows the last answer, which may say
+# what was found instead.
 e2e_ask() {
     echo "$*" >&"${E2E_PROBE[1]}"
     read -r E2E_ANSWER <&"${E2E_PROBE[0]}" || e2e_fail "the probe ended: $(cat "$E2E_TMP/probe.log")"
-    [ "$E2E_ANSWER" = ok ]
+    [ "${E2E_ANSWER%% *}" = ok ]
 }

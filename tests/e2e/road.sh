@@ -64,13 +64,12 @@ e2e_start_app "$app"
 
 window=$(e2e_wait_for_window "$title" 30) || e2e_fail "no window titled '$title'"
 e2e_poll 10 e2e_sized "$window" "400 700" || e2e_fail "window at $(e2e_area "$window"), want 400x700"
-width=400 height=700
 
 markup_row=0 lobby_row=7 # crowd-1 to crowd-6 between them
 
 # --- the update notice: a white panel over the middle of the window
 e2e_sees 20 notice shown || e2e_fail "no update notice in the middle of the window"
-e2e_click "$window" "$((width / 2))" "$((height * 70 / 100))"
+e2e_tap notice
 e2e_sees 10 notice hidden || e2e_fail "a tap on the notice did not close it"
 [ "$(wc -l <"$E2E_TMP/http-8099.log")" -eq 1 ] || e2e_fail "the notice made the app ask: $(cat "$E2E_TMP/http-8099.log")"
 e2e_log "the update notice showed and closed on a tap; its picture was not asked for"
@@ -92,17 +91,17 @@ request=$(e2e_command_hex '{ "type" : "playlist" }')
 switches() { e2e_count "$E2E_TMP/player-$1.log" "^player .* recv command 6[89] bytes "; }
 player_screen_shows() { e2e_sees 10 player "$1" "$2" || e2e_fail "$3"; }
 open_player() { # NAME ROW: a tap on its row, then its playlist request
-    e2e_click "$window" "$((width / 2))" "$(e2e_row_middle "$height" "$2")"
+    e2e_tap "$2"
     e2e_poll 10 e2e_has_lines "$E2E_TMP/player-$1.log" "^player .* recv command 24 bytes $request " 1 \
         || e2e_fail "$1 did not receive the 24-byte playlist request: $(grep 'recv command' "$E2E_TMP/player-$1.log")"
 }
 tap_entry() { # ENTRY NAME: a tap on entry ENTRY and the switch command it sends
-    e2e_click "$window" "$((width / 2))" "$(e2e_row_middle "$height" "$1")"
+    e2e_tap "$1"
     e2e_poll 10 e2e_has_lines "$E2E_TMP/player-$2.log" "^player .* recv command 68 bytes $(switch_to "$1") " 1 \
         || e2e_fail "$2 did not receive the switch command for $1"
 }
 back() {
-    e2e_click "$window" "$((height / 20))" "$((height / 20))"
+    e2e_tap back
     e2e_sees 10 list 8 || e2e_fail "Back did not return to the list of eight players"
 }
 

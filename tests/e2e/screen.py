@@ -1,10 +1,11 @@
 #!/usr/bin/python3
-"""What the app's window shows on the X server of $DISPLAY, read from the
-scene's layout at the picture's size: the header and every list row are a
-tenth of the height, with 2 pixels above each row. Answers requests on stdin,
-one a line, with "ok" or "fail: WHY": "SECONDS WINDOW CHECK ARGS..." grabs
-window WINDOW (an X window id; WINDOW/2: scaled to half) until CHECK holds, at
-most SECONDS (0: one look); "keep NAME" keeps the last grab as NAME.
+"""What the app's window shows on the X server of $DISPLAY. The layout is
+read from the picture itself: each row is found by its white outline (the
+left edge of its outline, then its top and bottom edges), and the header is
+what lies above the first row. Answers requests on stdin, one a line, with
+"ok" or "fail: WHY": "SECONDS WINDOW CHECK ARGS..." grabs window WINDOW (an X
+window id; WINDOW/2: scaled to half) until CHECK holds, at most SECONDS (0:
+one look); "keep NAME" keeps the last grab as NAME.
 
 list ROWS: the main screen under the grey-blue header, Back see-through, exactly
 ROWS player rows in view. player LAST ACTIVE: Back opaque, entries 0 to LAST in
@@ -14,7 +15,9 @@ WxH+X+Y LIMIT: less than LIMIT of the area is pure white, which is what shows
 where no item draws. like NAME ROWS: the picture matches the one kept as NAME
 within a small difference (a window at 2x scaled down, against the window at
 1x), and the texts of rows 0 to ROWS-1 stand where they stand there, within a
-pixel or two, inside their outlines.
+pixel or two, inside their outlines. place ROW|back|notice: answers "ok X Y",
+a point to tap inside row ROW (entry ROW on the player screen), Back, or the
+notice.
 """
 import ctypes
 import re
@@ -30,6 +33,11 @@ WHITE = (255, 255, 255)
 class Shot:
     def __init__(self, width, height, pixels):
         self.width, self.height, self.pixels = width, height, pixels
+        self._rows = None
+
+    def pixel(self, x, y):
+        at = 3 * (y * self.width + x)
+        return tuple(self.pixels[at:at + 3])
 
     def area(self, x, y, w, h):
         for row in range(y, y + h):
@@ -38,35 +46,75 @@ class Shot:
 
     def white(self, *area):
         colours = list(self.area(*area))
-        return colours.count(WHITE) / len(colours)
+        return colours.count(WHITE) / len(colours) if colours else 0
 
     def mean(self, *area):
         colours = list(self.area(*area))
         return [round(sum(c[i] for c in colours) / len(colours)) for i in range(3)]
 
+    def rows(self):
+        """(top, bottom) of every row's outline, from the top down: a run of
+        white down the outline's left edge, then its straight top and bottom
+        edges just inside the rounded corners, above and below the texts; a
+        top edge across the window tells a row from Back."""
+        if self._rows is None:
+            self._rows, y = [], 0
+            while y < self.height:
+                if self.pixel(0, y) != WHITE:
+                    y += 1
+                    continue
+                start = y
+                while y < self.height and self.pixel(0, y) == WHITE:
+                    y += 1
+                top, bottom = start, y - 1
+                while top > 0 and self.pixel(12, top) != WHITE:
+                    top -= 1
+                while bottom < self.height - 1 and self.pixel(12, bottom) != WHITE:
+                    bottom += 1
+                # The edges are two pixels wide: from the top of the top one
+                # to the bottom of the bottom one.
+                while top > 0 and self.pixel(12, top - 1) == WHITE:
+                    top -= 1
+                while bottom < self.height - 1 and self.pixel(12, bottom + 1) == WHITE:
+                    bottom += 1
+                if self.white(20, top, self.width - 40, 2) > 0.9:
+                    self._rows.append((top, bottom))
+                y = max(y, bottom + 1)
+        return self._rows
+
     def top(self, row):
-        return self.height // 10 + 2 + row * (self.height // 10 + 2)
+        return self.rows()[row][0]
+
+    def row_height(self, row):
+        top, bottom = self.rows()[row]
+        return bottom + 1 - top
+
+    def header_height(self):
+        """The header ends where the space above the first row begins (none
+        is told without a row)."""
+        return self.top(0) - 2 if self.rows() else 0
 
     def outlined(self, row):
-        """A button's white outline: its top edge and its left edge."""
-        h = self.height
-        return (self.white(20, self.top(row), self.width - 40, 2) > 0.9
-                and self.white(0, self.top(row) + h * 2 // 100, 2, h * 6 // 100) > 0.9)
+        """A button's white outline across the window: its top edge."""
+        return row < len(self.rows()) and self.white(20, self.top(row), self.width - 40, 2) > 0.9
 
     def active(self, first, last):
         """Rows in the active look, seen at the row's left end below the middle,
         where no text reaches; other rows show the darker background there."""
-        h = self.height
-        return [row for row in range(first, last + 1) if sum(
-            (a - b) ** 2 for a, b in zip(self.mean(4, self.top(row) + h * 55 // 1000, 12,
-                                                   h * 35 // 1000), ACTIVE)) < 40 ** 2]
+        found = []
+        for row in range(first, min(last + 1, len(self.rows()))):
+            r = self.row_height(row)
+            if sum((a - b) ** 2 for a, b in zip(self.mean(4, self.top(row) + r * 55 // 100, 12,
+                                                         r * 35 // 100), ACTIVE)) < 40 ** 2:
+                found.append(row)
+        return found
 
     def spans(self, row):
         """Width of the near-white text inside a row's outline (as text_box
         reads it: the font's rasteriser may leave no pixel of a thin glyph
         pure white)."""
         w = self.width - 8
-        xs = [i % w for i, c in enumerate(self.area(4, self.top(row) + 6, w, self.height // 10 - 12))
+        xs = [i % w for i, c in enumerate(self.area(4, self.top(row) + 6, w, self.row_height(row) - 12))
               if min(c) >= 200]
         return max(xs) - min(xs) + 1 if xs else 0
 
@@ -74,7 +122,7 @@ class Shot:
         """Bounds (left, top, right, bottom) of the near-white text inside a
         row's outline, or None. A text that does not fit reaches the edge of
         this area or runs across the outline."""
-        top, h = self.top(row) + 3, self.height // 10 - 6
+        top, h = self.top(row) + 3, self.row_height(row) - 6
         points = [(i % (self.width - 24), i // (self.width - 24))
                   for i, c in enumerate(self.area(12, top, self.width - 24, h)) if min(c) >= 200]
         if not points:
@@ -87,20 +135,39 @@ class Shot:
         return sum(abs(a - b) for a, b in zip(self.pixels, other.pixels)) / (255 * len(self.pixels))
 
     def back(self):
-        """White share of the Back square: opaque on the player screen, the
-        header showing through on the main screen."""
-        h = self.height
-        return self.white(h // 140, h * 8 // 100, h // 35, h // 70)
+        """White share of Back, the header's square at the left: opaque on the
+        player screen, the header showing through on the main screen."""
+        h = self.header_height()
+        return self.white(h // 14, h * 8 // 10, h * 2 // 7, h // 7)
 
     def header(self):
         """The header between Back and the logo, with no text on the main screen."""
-        h = self.height
-        return self.mean(h // 10 + 10, 5, self.width - 2 * (h // 10) - 20, h // 10 - 10)
+        h = self.header_height()
+        return self.mean(h + 10, 5, self.width - 2 * h - 20, h - 10) if h > 10 else None
 
     def notice(self):
-        """Where the notice is hidden, the area shows the background (or rows,
-        which let it show through)."""
+        """Where the notice is hidden, the middle of the window shows the
+        background (or rows, which let it show through)."""
         return self.white(self.width // 4, self.height * 45 // 100, self.width // 2, self.height // 5)
+
+    def place(self, what):
+        """A point to tap: the middle of a row, of Back, or the notice's lower
+        part, below its text."""
+        if what == "back":
+            h = self.header_height()
+            return (h // 2, h // 2) if self.rows() else None
+        if what == "notice":
+            x, y = self.width // 4 + 2, self.height // 2
+            if self.pixel(x, y) != WHITE:
+                return None
+            while y + 1 < self.height and self.pixel(x, y + 1) == WHITE:
+                y += 1
+            return self.width // 2, y - 8
+        row = int(what)
+        if row >= len(self.rows()):
+            return None
+        top, bottom = self.rows()[row]
+        return self.width // 2, (top + bottom) // 2
 
 
 def check(shot, kept, name, *args):
@@ -112,11 +179,14 @@ def check(shot, kept, name, *args):
     if name == "player":
         active = " ".join(map(str, shot.active(0, int(args[0])))) or "-"
         return (shot.back() > 0.95 and all(map(shot.outlined, range(int(args[0]) + 1)))
-                and active == args[1]), f"active rows: {active}"
+                and active == args[1]), f"active rows: {active} of {shot.rows()}"
     if name == "notice":
         return (shot.notice() > 0.95 if args[0] == "shown" else shot.notice() < 0.5), ""
     if name == "spans":
         return shot.spans(int(args[0])) > float(args[1]) * shot.width, ""
+    if name == "place":
+        point = shot.place(args[0])
+        return point is not None, f"{point[0]} {point[1]}" if point else f"no {args[0]} on screen"
     if name == "white":
         w, h, x, y = map(int, re.fullmatch(r"(\d+)x(\d+)\+(\d+)\+(\d+)", args[0]).groups())
         return shot.white(x, y, w, h) < float(args[1]), ""
@@ -125,9 +195,11 @@ def check(shot, kept, name, *args):
     other = kept[args[0]]
     if (shot.width, shot.height) != (other.width, other.height):
         return False, f"{shot.width}x{shot.height}, want {other.width}x{other.height}"
+    if len(shot.rows()) < int(args[1]) or len(other.rows()) < int(args[1]):
+        return False, f"rows {shot.rows()}, want {int(args[1])} as in {other.rows()}"
     for row in range(int(args[1])):
         box, want = shot.text_box(row), other.text_box(row)
-        inside = (12, shot.top(row) + 3, shot.width - 13, shot.top(row) + shot.height // 10 - 4)
+        inside = (12, shot.top(row) + 3, shot.width - 13, shot.top(row) + shot.row_height(row) - 4)
         if (not box or not want or box[0] <= inside[0] or box[1] <= inside[1]
                 or box[2] >= inside[2] or box[3] >= inside[3]
                 or max(abs(a - b) for a, b in zip(box, want)) > 2):
@@ -206,7 +278,10 @@ def serve():
             if holds or time.monotonic() >= end:
                 break
             time.sleep(0.02)
-        print("ok" if holds else f"fail: {why}", flush=True)
+        if holds and words[2] == "place":
+            print(f"ok {why}", flush=True)
+        else:
+            print("ok" if holds else f"fail: {why}", flush=True)
 
 
 if __name__ == "__main__":

@@ -110,10 +110,9 @@ e2e_serve screen.py
 E2E_PLATFORM=windows QT_QUICK_BACKEND=software e2e_start_app "${wine[@]}" "$exe"
 window=$(e2e_wait_for_window "$title" 60) || e2e_fail "no window titled '$title'"
 e2e_poll 20 e2e_sized "$window" "400 700" || e2e_fail "window at $(e2e_area "$window"), want 400x700"
-width=400 height=700
 
 e2e_sees 30 notice shown || e2e_fail "no update notice"
-e2e_click "$window" "$((width / 2))" "$((height * 70 / 100))"
+e2e_tap notice
 e2e_sees 10 notice hidden || e2e_fail "a tap on the notice did not close it"
 e2e_log "the update notice showed and closed on a tap"
 
@@ -124,17 +123,17 @@ e2e_log "three players listed in name order, found by the broadcast"
 
 request=$(e2e_command_hex '{ "type" : "playlist" }')
 switch_to() { e2e_command_hex "{ \"type\" : \"switch\", \"switch\" : { \"type\" : \"index\", \"index\" : $1 } }"; }
-e2e_click "$window" "$((width / 2))" "$(e2e_row_middle "$height" 1)"
+e2e_tap 1
 e2e_poll 10 e2e_has_lines "$E2E_TMP/player-bar.log" "^player .* recv command 24 bytes $request " 1 \
     || e2e_fail "bar did not receive the playlist request"
 e2e_sees 10 player 3 1 || e2e_fail "bar's videos are not shown with video 1 active"
-e2e_click "$window" "$((width / 2))" "$(e2e_row_middle "$height" 2)"
+e2e_tap 2
 e2e_poll 10 e2e_has_lines "$E2E_TMP/player-bar.log" "^player .* recv command 68 bytes $(switch_to 2) " 1 \
     || e2e_fail "bar did not receive the switch command for 2"
 e2e_sees 10 player 3 2 || e2e_fail "video 2 is not highlighted after the answer"
 e2e_log "bar's videos shown; a tap on video 2 sent exactly its switch command"
 
-e2e_click "$window" "$((height / 20))" "$((height / 20))"
+e2e_tap back
 e2e_sees 10 list 3 || e2e_fail "Back did not return to the list"
 e2e_log "Back returned to the list"
 

@@ -16,6 +16,8 @@ Item {
         readonly property var hub: networkMessenger
 
         function item(name) { return findChild(scene, name) }
+        // A list button's outlined bar, which carries its looks.
+        function chrome(button) { return findChild(button, "chrome") }
         function settle() { item("deviceList").forceLayout(); item("videoList").forceLayout() }
         function addPlayer(name, address, port) { hub.addPlayer(name, address, port || 7000); settle() }
         function scan() { hub.scanForClients(); settle() }
@@ -81,13 +83,13 @@ Item {
             hub.verdict()
             verify(rowNamed("alpha").Accessible.name.indexOf("alpha, 10.77.0.5, not answering, last seen ") === 0,
                    rowNamed("alpha").Accessible.name)
-            verify(rowNamed("alpha").children[0].opacity < 1) // the row's look, dimmed
+            verify(chrome(rowNamed("alpha")).opacity < 1) // the row's look, dimmed
             keyClick(Qt.Key_Return)
             keyClick(Qt.Key_Escape)
             mouseClick(rowNamed("alpha"))
             compare([scene.state, hub.queried], ["info", ["10.77.0.5", "10.77.0.5"]])
             addPlayer("alpha", "10.77.0.5")
-            compare(rowNamed("alpha").children[0].opacity, 1)
+            compare(chrome(rowNamed("alpha")).opacity, 1)
             compare(rowNamed("alpha").Accessible.name, "alpha, 10.77.0.5")
             keyClick(Qt.Key_Escape)
             range(1, 4).forEach(function () { scan(); hub.verdict() })
@@ -119,7 +121,7 @@ Item {
             var beta = rowNamed("beta")
             compare([beta.line2, beta.Accessible.name],
                     ["10.77.0.6 \u00b7 not seen yet" + known[0], "beta, 10.77.0.6" + known[1] + ", not seen yet"])
-            verify(beta.children[0].opacity < 1)
+            verify(chrome(beta).opacity < 1)
             scan()
             addPlayer("alpha", "10.77.0.5")
             hub.verdict()
@@ -504,7 +506,7 @@ Item {
             mouseClick(rowNamed("beta"))
             compare([item("videoList").count, scene.activeIndex, scene.state, hub.queried],
                     [0, -1, "info", ["10.77.0.5", "10.77.0.6"]])
-            compare(item("defaultVideo").children[0].state, "")
+            compare(chrome(item("defaultVideo")).state, "")
             compare([item("hostname").text, item("ipaddress").text], ["beta", "10.77.0.6"])
             verify(!item("timer").running && !item("mainView").visible && item("clientView").visible)
             verify(item("clientView").opacity < 1)
@@ -513,7 +515,7 @@ Item {
             hub.activeClient.hostname = "renamed"
             compare(item("hostname").text, "renamed")
             mouseClick(item("defaultVideo"))
-            compare([hub.switched, item("defaultVideo").children[0].state], [[0], "active"])
+            compare([hub.switched, chrome(item("defaultVideo")).state], [[0], "active"])
         }
 
         // Keys move the focus and stop at either end; the first key puts it on
