@@ -13,6 +13,7 @@ class tst_HubSurface : public QObject
 
 private slots:
     void surface();
+    void hubOrder();
 };
 
 // The scene's view of the hub: what it reads (properties with their types,
@@ -69,6 +70,31 @@ void tst_HubSurface::surface()
     fake.queryClient(QStringLiteral("127.0.0.1"));
     QVERIFY(fake.activeClient());
     QCOMPARE(fake.activeClient()->property("hostname").toString(), QStringLiteral("first"));
+}
+
+// The hub's own members, in the order its meta-object declares them: the
+// surface has them so, index by index.
+void tst_HubSurface::hubOrder()
+{
+    const QMetaObject &meta = NetworkMessenger::staticMetaObject;
+    QStringList methods;
+    for (int i = meta.methodOffset(); i < meta.methodCount(); ++i) {
+        const QMetaMethod method = meta.method(i);
+        const char *kind = method.methodType() == QMetaMethod::Signal ? "signal"
+            : method.methodType() == QMetaMethod::Slot                ? "slot"
+                                                                      : "method";
+        methods << QStringLiteral("%1 %2").arg(kind, method.methodSignature());
+    }
+    QCOMPARE(methods,
+             QStringList({"signal clientsUpdated()", "signal activeClientChanged(QJsonObject)",
+                          "signal newUpdate(QString,QString,QString,bool)", "slot addClient()",
+                          "slot clientDisconnect()", "slot jsonUpdated(QJsonObject)",
+                          "slot updateAvailable()", "method scanForClients()",
+                          "method queryClient(QString)", "method quintavo(ushort)"}));
+    QStringList properties;
+    for (int i = meta.propertyOffset(); i < meta.propertyCount(); ++i)
+        properties << meta.property(i).name();
+    QCOMPARE(properties, QStringList({"clients", "activeClient"}));
 }
 
 QTEST_GUILESS_MAIN(tst_HubSurface)
