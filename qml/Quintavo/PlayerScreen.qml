@@ -13,7 +13,7 @@ Item {
     property int activeIndex: -1
     property real rowHeight: 70
     property int spacing: 2
-    property color fontColor: "white"
+    property color fontColor: Theme.text
     property bool showFocus: false
 
     // The user chose an entry: 0 is "Default", k the k-th video.
