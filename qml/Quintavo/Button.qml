@@ -4,11 +4,11 @@ import QtQuick 2.0
 // sets its height and tells it what it needs: the text colour, the index of
 // the active entry (the active look shows where it equals listIndex and
 // toggle is on), whether the keyboard is in use (the focus frame shows only
-// then), and whether to dim it. Set `state` to "disabled" for the disabled
-// look; "pressed" and "active" follow the mouse and activeIndex. An entry
-// with a menu asks for it on a right click or a long press (menuRequested),
-// and tells a click with Ctrl or Shift held (modifiedClick); others take a
-// long press as a tap. A selected entry shows a ticked box at its left on a
+// then), whether to dim it, and whether it is available: one that is not
+// shows the disabled look and takes no taps. The held and the active looks
+// follow the mouse and activeIndex. An entry with a menu asks for it on a
+// right click or a long press (menuRequested), and tells a click with Ctrl
+// or Shift held (modifiedClick); others take a long press as a tap. A selected entry shows a ticked box at its left on a
 // green fill: nothing else looks so.
 Item {
     id: buttonContainer
@@ -23,6 +23,7 @@ Item {
     // Faded, but it still takes taps: a player that missed a scan may still
     // take commands.
     property bool dimmed: false
+    property bool available: true
     property bool hasMenu: false
     property bool selected: false
 
@@ -33,7 +34,7 @@ Item {
 
     // What a tap does, for keys and screen readers.
     function press() {
-        if (state !== "disabled")
+        if (available)
             clicked()
     }
 
@@ -130,7 +131,7 @@ Item {
         MouseArea {
             id: mouseArea
             anchors.fill: parent
-            enabled: !buttonContainer.hasMenu && buttonContainer.state !== "disabled"
+            enabled: !buttonContainer.hasMenu && buttonContainer.available
             onClicked: buttonContainer.clicked()
         }
 
@@ -139,7 +140,7 @@ Item {
         MouseArea {
             id: menuArea
             anchors.fill: parent
-            enabled: buttonContainer.hasMenu && buttonContainer.state !== "disabled"
+            enabled: buttonContainer.hasMenu && buttonContainer.available
             acceptedButtons: Qt.LeftButton | Qt.RightButton
             onClicked: {
                 if (mouse.button === Qt.RightButton)
@@ -165,7 +166,7 @@ Item {
             },
             State {
                 name: "disabled"
-                when: buttonContainer.state === "disabled"
+                when: !buttonContainer.available
                 PropertyChanges { explicit: true; target: buttonChrome; color: Theme.disabledFill; opacity: Theme.disabledOpacity }
             },
             State {

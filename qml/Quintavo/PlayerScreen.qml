@@ -129,7 +129,7 @@ Item {
             activeIndex: screen.activeIndex
             fontColor: screen.fontColor
             showFocus: screen.showFocus
-            state: model.available ? "" : "disabled"
+            available: model.available
             line1: model.label
             line2: model.durationKnown ? screen.shownDuration(model.minutes, model.seconds) : qsTr("Duration: unknown")
             onClicked: screen.chosen(listIndex)

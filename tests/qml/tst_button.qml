@@ -22,7 +22,7 @@ Item {
             compare(button.width, host.width)
         }
         function init() {
-            button.state = ""
+            button.available = true
             button.toggle = true
             button.listIndex = button.activeIndex = 2
             clicks.clear()
@@ -37,18 +37,18 @@ Item {
 
         function test_look_data() {
             return [
-                { tag: "active", toggle: true, listIndex: 2, active: 2, state: "", look: "active" },
-                { tag: "other entry", toggle: true, listIndex: 3, active: 2, state: "", look: "" },
-                { tag: "toggle false", toggle: false, listIndex: 2, active: 2, state: "", look: "" },
-                { tag: "none active, none given", toggle: true, listIndex: -1, active: -1, state: "", look: "active" },
-                { tag: "disabled beats active", toggle: true, listIndex: 2, active: 2, state: "disabled", look: "disabled" }
+                { tag: "active", toggle: true, listIndex: 2, active: 2, available: true, look: "active" },
+                { tag: "other entry", toggle: true, listIndex: 3, active: 2, available: true, look: "" },
+                { tag: "toggle false", toggle: false, listIndex: 2, active: 2, available: true, look: "" },
+                { tag: "none active, none given", toggle: true, listIndex: -1, active: -1, available: true, look: "active" },
+                { tag: "disabled beats active", toggle: true, listIndex: 2, active: 2, available: false, look: "disabled" }
             ]
         }
         function test_look(data) {
             button.toggle = data.toggle
             button.listIndex = data.listIndex
             button.activeIndex = data.active
-            button.state = data.state
+            button.available = data.available
             compare(chrome.state, data.look)
         }
 
@@ -71,12 +71,12 @@ Item {
         }
 
         function test_disabledIgnoresTapsUntilCleared() {
-            button.state = "disabled"
+            button.available = false
             mousePress(button)
             compare(button.scale, 1)
             mouseRelease(button)
             compare(clicks.count, 0)
-            button.state = ""
+            button.available = true
             compare(chrome.state, "active")
             mouseClick(button)
             compare(clicks.count, 1)
