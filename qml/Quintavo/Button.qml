@@ -4,11 +4,11 @@ import QtQuick 2.0
 // sets its height and tells it what it needs: the text colour, the index of
 // the active entry (the active look shows where it equals listIndex and
 // toggle is on), whether the keyboard is in use (the focus frame shows only
-// then), and whether to dim it. Set `state` to "disabled" for the disabled
-// look; "pressed" and "active" follow the mouse and activeIndex. An entry
-// with a menu asks for it on a right click or a long press (menuRequested),
-// and tells a click with Ctrl or Shift held (modifiedClick); others take a
-// long press as a tap. A selected entry shows a ticked box at its left on a
+// then), whether to dim it, and whether it is available: one that is not
+// shows the disabled look and takes no taps. The held and the active looks
+// follow the mouse and activeIndex. An entry with a menu asks for it on a
+// right click or a long press (menuRequested), and tells a click with Ctrl
+// or Shift held (modifiedClick); others take a long press as a tap. A selected entry shows a ticked box at its left on a
 // green fill: nothing else looks so.
 Item {
     id: buttonContainer
@@ -18,11 +18,12 @@ Item {
     property bool toggle: false
     property int listIndex: -1
     property int activeIndex: -1
-    property color fontColor: "white"
+    property color fontColor: Theme.text
     property bool showFocus: false
     // Faded, but it still takes taps: a player that missed a scan may still
     // take commands.
     property bool dimmed: false
+    property bool available: true
     property bool hasMenu: false
     property bool selected: false
 
@@ -33,7 +34,7 @@ Item {
 
     // What a tap does, for keys and screen readers.
     function press() {
-        if (state !== "disabled")
+        if (available)
             clicked()
     }
 
@@ -51,17 +52,17 @@ Item {
         // Black on the active look. Decided here rather than by the state:
         // a binding that a state restores comes back only when the state's
         // transition ends, so the text would lag 100 ms behind the fill.
-        property color textColor: state === "active" ? "black" : buttonContainer.fontColor
+        property color textColor: state === "active" ? Theme.activeText : buttonContainer.fontColor
         // Centred texts keep clear of the selected look's box on both sides.
         readonly property real markRoom: buttonContainer.selected ? 2 * (Math.min(height * 0.4, 28) + 4) : 0
 
         anchors.fill: parent
-        color: buttonContainer.selected ? "#2e7d32" : "transparent"
-        border.width: buttonContainer.selected ? 4 : 2
-        border.color: "white"
-        radius: 10
+        color: buttonContainer.selected ? Theme.selectedFill : Theme.entryFill
+        border.width: buttonContainer.selected ? Theme.selectedOutlineWidth : Theme.outlineWidth
+        border.color: Theme.outline
+        radius: Theme.entryRadius
         smooth: true
-        opacity: buttonContainer.dimmed ? 0.45 : 1
+        opacity: buttonContainer.dimmed ? Theme.dimmedOpacity : 1
 
         Glossy {
         }
@@ -74,15 +75,15 @@ Item {
             x: buttonChrome.radius
             width: Math.min(parent.height * 0.4, 28)
             height: width
-            radius: 3
-            color: "white"
+            radius: Theme.markRadius
+            color: Theme.selectedMark
 
             Rectangle {
                 x: parent.width * 0.18
                 y: parent.height * 0.5
                 width: parent.width * 0.32
                 height: parent.height * 0.14
-                color: "#2e7d32"
+                color: Theme.selectedFill
                 rotation: 45
                 transformOrigin: Item.Left
             }
@@ -91,7 +92,7 @@ Item {
                 y: parent.height * 0.74
                 width: parent.width * 0.6
                 height: parent.height * 0.14
-                color: "#2e7d32"
+                color: Theme.selectedFill
                 rotation: -50
                 transformOrigin: Item.Left
             }
@@ -109,8 +110,8 @@ Item {
                 elide: Text.ElideRight
                 text: buttonContainer.line1
                 textFormat: Text.PlainText
-                font.family: "arial"
-                font.pointSize: 16
+                font.family: Theme.fontFamily
+                font.pointSize: Theme.titleSize
                 color: buttonChrome.textColor
             }
 
@@ -122,8 +123,8 @@ Item {
                 elide: Text.ElideRight
                 text: buttonContainer.line2
                 textFormat: Text.PlainText
-                font.family: "arial"
-                font.pointSize: 8
+                font.family: Theme.fontFamily
+                font.pointSize: Theme.detailSize
                 color: buttonChrome.textColor
             }
         }
@@ -131,7 +132,7 @@ Item {
         MouseArea {
             id: mouseArea
             anchors.fill: parent
-            enabled: !buttonContainer.hasMenu && buttonContainer.state !== "disabled"
+            enabled: !buttonContainer.hasMenu && buttonContainer.available
             onClicked: buttonContainer.clicked()
         }
 
@@ -140,7 +141,7 @@ Item {
         MouseArea {
             id: menuArea
             anchors.fill: parent
-            enabled: buttonContainer.hasMenu && buttonContainer.state !== "disabled"
+            enabled: buttonContainer.hasMenu && buttonContainer.available
             acceptedButtons: Qt.LeftButton | Qt.RightButton
             onClicked: {
                 if (mouse.button === Qt.RightButton)
@@ -154,22 +155,25 @@ Item {
         }
 
         // The first state whose condition holds wins: a held button shows the
-        // base colours, a disabled one never shows the active look.
+        // base colours, a disabled one never shows the active look. The
+        // changes take the theme's values once (explicit), as values rather
+        // than bindings: a state applies a binding only when its transition
+        // ends, 100 ms late.
         states: [
             State {
                 name: "pressed"
                 when: mouseArea.pressed || menuArea.pressed
-                PropertyChanges { target: buttonContainer; scale: 1.2 }
+                PropertyChanges { explicit: true; target: buttonContainer; scale: Theme.pressedScale }
             },
             State {
                 name: "disabled"
-                when: buttonContainer.state === "disabled"
-                PropertyChanges { target: buttonChrome; color: "red"; opacity: 0.5 }
+                when: !buttonContainer.available
+                PropertyChanges { explicit: true; target: buttonChrome; color: Theme.disabledFill; opacity: Theme.disabledOpacity }
             },
             State {
                 name: "active"
                 when: buttonContainer.activeIndex === buttonContainer.listIndex && buttonContainer.toggle
-                PropertyChanges { target: buttonChrome; color: "lightblue" }
+                PropertyChanges { explicit: true; target: buttonChrome; color: Theme.activeFill }
             }
         ]
 
@@ -184,9 +188,9 @@ Item {
         anchors.fill: parent
         anchors.margins: 4
         visible: buttonContainer.activeFocus && buttonContainer.showFocus
-        color: "transparent"
-        border.width: 3
-        border.color: "#ffc20e"
+        color: Theme.noFill
+        border.width: Theme.focusFrameWidth
+        border.color: Theme.focusFrame
         radius: buttonChrome.radius - anchors.margins / 2
     }
 }

@@ -8,16 +8,16 @@ Rectangle {
     height: parent.height - parent.border.width
     radius: parent.radius - parent.border.width / 2
     border.width: parent.border.width / 2
-    border.color: "#22FFFFFF"
+    border.color: Theme.glossOutline
     smooth: true
 
     // The stops at 0.5 and 0.501 draw a hard horizon across the middle.
     gradient: Gradient {
-        GradientStop { position: 0; color: "#88FFFFFF" }
-        GradientStop { position: 0.1; color: "#55FFFFFF" }
-        GradientStop { position: 0.5; color: "#33FFFFFF" }
-        GradientStop { position: 0.501; color: "#11000000" }
-        GradientStop { position: 0.8; color: "#11FFFFFF" }
-        GradientStop { position: 1; color: "#55FFFFFF" }
+        GradientStop { position: 0; color: Theme.glossTop }
+        GradientStop { position: 0.1; color: Theme.glossUpper }
+        GradientStop { position: 0.5; color: Theme.glossAboveHorizon }
+        GradientStop { position: 0.501; color: Theme.glossBelowHorizon }
+        GradientStop { position: 0.8; color: Theme.glossLower }
+        GradientStop { position: 1; color: Theme.glossBottom }
     }
 }

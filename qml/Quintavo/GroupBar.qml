@@ -10,7 +10,7 @@ Item {
     // The groups (a list model of name and members, with select, rename and
     // remove).
     property var groups: null
-    property color fontColor: "white"
+    property color fontColor: Theme.text
     property bool showFocus: false
     // The group whose menu is open, or -1.
     property int menuRow: -1
@@ -51,9 +51,9 @@ Item {
                 width: Math.min(label.implicitWidth + 24, flow.width)
                 height: label.implicitHeight + 14
                 radius: height / 2
-                color: area.pressed || bar.menuRow === index ? "#506080" : "#303850"
-                border.width: 2
-                border.color: "white"
+                color: area.pressed || bar.menuRow === index ? Theme.pressedFill : Theme.panelFill
+                border.width: Theme.outlineWidth
+                border.color: Theme.outline
                 Accessible.role: Accessible.Button
                 //: A group's button above the list of players, for screen readers; %1 is its name.
                 Accessible.name: qsTr("Group %1").arg(model.name)
@@ -66,7 +66,7 @@ Item {
                     elide: Text.ElideRight
                     text: model.name
                     textFormat: Text.PlainText
-                    font.pointSize: 10
+                    font.pointSize: Theme.labelSize
                     color: bar.fontColor
                 }
 
@@ -115,10 +115,10 @@ Item {
                 objectName: index === 0 ? "renameGroup" : "deleteGroup"
                 width: choice.implicitWidth + 28
                 height: choice.implicitHeight + 16
-                radius: 8
-                color: "#303850"
-                border.width: 2
-                border.color: "white"
+                radius: Theme.buttonRadius
+                color: Theme.panelFill
+                border.width: Theme.outlineWidth
+                border.color: Theme.outline
                 Accessible.role: Accessible.MenuItem
                 Accessible.name: modelData
                 Accessible.onPressAction: choose()
@@ -136,7 +136,7 @@ Item {
                     id: choice
                     anchors.centerIn: parent
                     text: modelData
-                    font.pointSize: 10
+                    font.pointSize: Theme.labelSize
                     color: bar.fontColor
                 }
 

@@ -11,11 +11,11 @@ Rectangle {
     property string title: ""
     property string subtitle: ""
     property bool backShown: false
-    property color fontColor: "white"
+    property color fontColor: Theme.text
 
     signal backClicked
 
-    color: "#8088a4"
+    color: Theme.headerFill
 
     Rectangle {
         objectName: "logo"
@@ -23,8 +23,8 @@ Rectangle {
         anchors.bottom: parent.bottom
         anchors.right: parent.right
         width: height
-        border.width: 1
-        border.color: "white"
+        border.width: Theme.thinOutlineWidth
+        border.color: Theme.outline
 
         Image {
             anchors.fill: parent
@@ -39,7 +39,7 @@ Rectangle {
         anchors.top: parent.top
         anchors.bottom: parent.bottom
         width: height
-        color: "#ffffff"
+        color: Theme.backFill
         // Transparent from the start: the list of players is shown first,
         // and the state below would otherwise fade it out from opaque.
         opacity: 0
@@ -92,8 +92,8 @@ Rectangle {
             elide: Text.ElideRight
             text: bar.title
             textFormat: Text.PlainText
-            font.pointSize: 16
-            font.family: "arial"
+            font.pointSize: Theme.titleSize
+            font.family: Theme.fontFamily
             color: bar.fontColor
         }
 
@@ -104,8 +104,8 @@ Rectangle {
             elide: Text.ElideRight
             text: bar.subtitle
             textFormat: Text.PlainText
-            font.pointSize: 8
-            font.family: "arial"
+            font.pointSize: Theme.detailSize
+            font.family: Theme.fontFamily
             color: bar.fontColor
         }
     }

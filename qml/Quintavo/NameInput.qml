@@ -6,7 +6,7 @@ import QtQuick 2.7
 Rectangle {
     id: panel
 
-    property color fontColor: "white"
+    property color fontColor: Theme.text
     // What the panel asks for, and why the last name was refused ("" when
     // it was not).
     property string prompt: ""
@@ -33,9 +33,9 @@ Rectangle {
 
     visible: false
     height: content.height + 16
-    color: "#f0303850"
-    border.width: 2
-    border.color: "white"
+    color: Theme.namePanelFill
+    border.width: Theme.outlineWidth
+    border.color: Theme.outline
     Accessible.role: Accessible.Dialog
     Accessible.name: prompt
 
@@ -54,23 +54,23 @@ Rectangle {
 
         Text {
             text: panel.prompt
-            font.pointSize: 10
+            font.pointSize: Theme.labelSize
             color: panel.fontColor
         }
 
         Rectangle {
             width: parent.width
             height: input.implicitHeight + 10
-            color: "white"
-            radius: 4
+            color: Theme.inputFill
+            radius: Theme.inputRadius
 
             TextInput {
                 id: input
                 objectName: "nameInput"
                 anchors.fill: parent
                 anchors.margins: 5
-                font.pointSize: 11
-                color: "black"
+                font.pointSize: Theme.inputSize
+                color: Theme.inputText
                 clip: true
                 maximumLength: 100
                 Accessible.role: Accessible.EditableText
@@ -93,8 +93,8 @@ Rectangle {
             visible: text !== ""
             text: panel.refusal
             wrapMode: Text.Wrap
-            font.pointSize: 9
-            color: "#ffb0a0"
+            font.pointSize: Theme.messageSize
+            color: Theme.refusalText
             Accessible.role: Accessible.AlertMessage
             Accessible.name: text
         }
@@ -113,10 +113,10 @@ Rectangle {
                     objectName: index === 0 ? "saveName" : "cancelName"
                     width: label.implicitWidth + 20
                     height: label.implicitHeight + 12
-                    radius: 8
-                    color: area.pressed ? "#506080" : "#202838"
-                    border.width: 2
-                    border.color: "white"
+                    radius: Theme.buttonRadius
+                    color: area.pressed ? Theme.pressedFill : Theme.darkButtonFill
+                    border.width: Theme.outlineWidth
+                    border.color: Theme.outline
                     Accessible.role: Accessible.Button
                     Accessible.name: modelData
                     Accessible.onPressAction: press()
@@ -132,7 +132,7 @@ Rectangle {
                         id: label
                         anchors.centerIn: parent
                         text: modelData
-                        font.pointSize: 10
+                        font.pointSize: Theme.labelSize
                         color: panel.fontColor
                     }
 

@@ -29,7 +29,7 @@ Item {
     property var groups: null
     property real rowHeight: 70
     property int spacing: 2
-    property color fontColor: "white"
+    property color fontColor: Theme.text
     property bool showFocus: false
     // The height at the bottom that something over the list covers (the
     // selection bar): the rows end above it, so that the last of them can
@@ -352,7 +352,7 @@ Item {
         Text {
             anchors.horizontalCenter: parent.horizontalCenter
             text: qsTr("No Players Found")
-            font.pointSize: 16
+            font.pointSize: Theme.titleSize
             color: playerList.fontColor
             Accessible.role: Accessible.StaticText
             Accessible.name: text
@@ -362,7 +362,7 @@ Item {
             anchors.horizontalCenter: parent.horizontalCenter
             //: Two lines of about the same length, split by <br/>.
             text: qsTr("Please make sure you are connected to the same<br/>network as the Media Players")
-            font.pointSize: 8
+            font.pointSize: Theme.detailSize
             color: playerList.fontColor
             Accessible.role: Accessible.StaticText
             Accessible.name: text.replace(/<br\/>/g, " ")
@@ -378,7 +378,7 @@ Item {
         height: portNotice.height + 8
         z: 2
         visible: playerList.takenHubPort > 0
-        color: "#d0202838"
+        color: Theme.portNoticeFill
 
         Text {
             id: portNotice
@@ -389,7 +389,7 @@ Item {
             text: playerList.takenHubPort > 0 ? qsTr("Port %1 is in use by another program; players cannot register.").arg(playerList.takenHubPort) : ""
             wrapMode: Text.WordWrap
             horizontalAlignment: Text.AlignHCenter
-            font.pointSize: 8
+            font.pointSize: Theme.detailSize
             color: playerList.fontColor
             Accessible.role: Accessible.StaticText
             Accessible.name: text

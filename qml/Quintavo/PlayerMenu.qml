@@ -14,7 +14,7 @@ Item {
     property Item row: null
     property Item view: null
     property real rowHeight: 70
-    property color fontColor: "white"
+    property color fontColor: Theme.text
     property bool showFocus: false
 
     // The user chose Forget for the row at that index; closed signals that
@@ -77,10 +77,10 @@ Item {
         height: 2 * menu.rowHeight
         x: menu.width - width - 8
         y: Math.max(0, Math.min(menu.height - height, rowTop + menu.rowHeight / 2))
-        radius: 10
-        color: "#303850"
-        border.width: 2
-        border.color: "white"
+        radius: Theme.entryRadius
+        color: Theme.panelFill
+        border.width: Theme.outlineWidth
+        border.color: Theme.outline
         Accessible.role: Accessible.PopupMenu
         Accessible.name: menu.row ? menu.row.line1 : ""
 

@@ -13,7 +13,7 @@ Item {
     property int activeIndex: -1
     property real rowHeight: 70
     property int spacing: 2
-    property color fontColor: "white"
+    property color fontColor: Theme.text
     property bool showFocus: false
 
     // The user chose an entry: 0 is "Default", k the k-th video.
@@ -129,7 +129,7 @@ Item {
             activeIndex: screen.activeIndex
             fontColor: screen.fontColor
             showFocus: screen.showFocus
-            state: model.available ? "" : "disabled"
+            available: model.available
             line1: model.label
             line2: model.durationKnown ? screen.shownDuration(model.minutes, model.seconds) : qsTr("Duration: unknown")
             onClicked: screen.chosen(listIndex)

@@ -18,7 +18,7 @@ Item {
     property var play: null
     property var filter: null
     property real rowHeight: 70
-    property color fontColor: "white"
+    property color fontColor: Theme.text
     property bool showFocus: false
     // Whether the list of entries to play is open.
     readonly property alias choosing: choices.visible
@@ -130,9 +130,9 @@ Item {
 
     Rectangle {
         anchors.fill: parent
-        color: "#e0202838"
-        border.width: 1
-        border.color: "white"
+        color: Theme.selectionBarFill
+        border.width: Theme.thinOutlineWidth
+        border.color: Theme.outline
     }
 
     // A press on the bar goes to nothing beneath it.
@@ -153,7 +153,7 @@ Item {
             anchors.horizontalCenter: parent.horizontalCenter
             //: In the bar over the list while players are selected; %1 is how many.
             text: qsTr("%1 selected").arg(bar.selectedCount)
-            font.pointSize: 10
+            font.pointSize: Theme.labelSize
             color: bar.fontColor
             Accessible.role: Accessible.StaticText
             Accessible.name: text
@@ -167,7 +167,7 @@ Item {
             textFormat: Text.PlainText
             wrapMode: Text.Wrap
             horizontalAlignment: Text.AlignHCenter
-            font.pointSize: 9
+            font.pointSize: Theme.messageSize
             color: bar.fontColor
             // Heard when it comes, as an alert.
             Accessible.role: Accessible.AlertMessage
@@ -195,10 +195,10 @@ Item {
                     objectName: modelData.name
                     width: label.implicitWidth + 16
                     height: label.implicitHeight + 14
-                    radius: 8
-                    color: area.pressed ? "#506080" : "#303850"
-                    border.width: 2
-                    border.color: "white"
+                    radius: Theme.buttonRadius
+                    color: area.pressed ? Theme.pressedFill : Theme.panelFill
+                    border.width: Theme.outlineWidth
+                    border.color: Theme.outline
                     Accessible.role: Accessible.Button
                     Accessible.name: modelData.text
                     Accessible.onPressAction: press()
@@ -216,7 +216,7 @@ Item {
                         id: label
                         anchors.centerIn: parent
                         text: modelData.text
-                        font.pointSize: 10
+                        font.pointSize: Theme.labelSize
                         color: bar.fontColor
                     }
 
@@ -225,10 +225,10 @@ Item {
                         anchors.fill: parent
                         anchors.margins: 3
                         visible: parent.activeFocus && bar.showFocus
-                        color: "transparent"
-                        border.width: 2
-                        border.color: "#ffc20e"
-                        radius: 6
+                        color: Theme.noFill
+                        border.width: Theme.buttonFocusFrameWidth
+                        border.color: Theme.focusFrame
+                        radius: Theme.buttonFocusFrameRadius
                     }
 
                     MouseArea {
@@ -251,7 +251,7 @@ Item {
         anchors.right: parent.right
         height: Math.min(bar.parent ? bar.parent.height - bar.height : 0,
                          choiceList.count * (bar.rowHeight + 2) + 4)
-        color: "#f0202838"
+        color: Theme.choicesFill
         Accessible.role: Accessible.PopupMenu
         //: The list of videos to play on the selected players, for screen readers.
         Accessible.name: qsTr("Play")

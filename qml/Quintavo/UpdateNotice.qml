@@ -19,8 +19,8 @@ Rectangle {
         state = "hidden"
     }
 
-    color: "white"
-    radius: 10
+    color: Theme.noticeFill
+    radius: Theme.entryRadius
     visible: false
     Accessible.role: Accessible.AlertMessage
     // Screen readers hear the text without its markup, as the rich-text

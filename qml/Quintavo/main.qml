@@ -19,8 +19,8 @@ import QtQuick.Window 2.1
 Rectangle {
     id: main
 
-    property string backgroundColor: "transparent"
-    property string fontColor: "white"
+    property string backgroundColor: Theme.screenFill
+    property string fontColor: Theme.text
     property real buttonBarHeight: 1 / 10
     property real clientHeight: 1 / 10
     property int activeIndex: -1
@@ -151,8 +151,8 @@ Rectangle {
         anchors.margins: 5
         //: The version label in a corner of the window; %1 is the version, such as 0.9.2.
         text: qsTr("v%1").arg(applicationVersion)
-        font.pointSize: 8
-        font.family: "arial"
+        font.pointSize: Theme.detailSize
+        font.family: Theme.fontFamily
         color: main.fontColor
     }
 

@@ -38,7 +38,7 @@ Item {
             button.listIndex = button.activeIndex = 2
             clicks.clear()
         }
-        function setAvailable(available) { button.state = available ? "" : "disabled" }
+        function setAvailable(available) { button.available = available }
 
         // The colour on screen in the button's lower half, left of the middle
         // (inside the outline even while the button is grown).

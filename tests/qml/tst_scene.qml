@@ -626,7 +626,7 @@ Item {
             answer({ activeIndex: 2, quintavo: [{ description: "First", exists: true }, { description: "Second", exists: false },
                     { description: "", exists: true }, { exists: true }, { description: 5, exists: "yes" }, "junk"] })
             compare(lines(item("videoList"), "line1"), ["First", "Second", "Video 3", "Video 4", "Video 5", "Video 6"])
-            compare(lines(item("videoList"), "state"), ["", "disabled", "", "", "disabled", "disabled"])
+            compare(lines(item("videoList"), "available"), [true, false, true, true, false, false])
             compare(rows(item("videoList"))[1].Accessible.name, "Second, duration unknown, playing, not available")
         }
 
