@@ -164,3 +164,13 @@ void FakeHub::reset()
     emit called();
     emit clientsUpdated();
 }
+
+QVariantList FakeHub::rowsInView() const
+{
+    return {m_filter->firstRowInView(), m_filter->lastRowInView()};
+}
+
+int FakeHub::waitingForPlaylists() const
+{
+    return m_selectionPlay->waiting();
+}

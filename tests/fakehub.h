@@ -72,6 +72,10 @@ public:
     Q_INVOKABLE QStringList commandsOf(int port) const;
     // Forgets every player, the call records and the active player.
     Q_INVOKABLE void reset();
+    // The first and last rows the scene told the list it shows (-1, -1: none).
+    Q_INVOKABLE QVariantList rowsInView() const;
+    // The selected players whose playlists Play still waits for.
+    Q_INVOKABLE int waitingForPlaylists() const;
 
 signals:
     void clientsUpdated();

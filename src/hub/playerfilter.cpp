@@ -250,11 +250,8 @@ void PlayerFilter::setRowsInView(int first, int last)
     last = std::min(last, count() - 1);
     if (first < 0 || last < first)
         first = last = -1;
-    if (first != m_firstInView || last != m_lastInView) {
-        m_firstInView = first;
-        m_lastInView = last;
-        emit rowsInViewChanged();
-    }
+    m_firstInView = first;
+    m_lastInView = last;
     showInView();
 }
 

@@ -23,9 +23,6 @@ class PlayerFilter : public QAbstractListModel
     Q_OBJECT
     Q_PROPERTY(QString text READ text WRITE setText NOTIFY textChanged)
     Q_PROPERTY(int count READ count NOTIFY countChanged)
-    // The rows the scene says it shows; -1 while it shows none.
-    Q_PROPERTY(int firstRowInView READ firstRowInView NOTIFY rowsInViewChanged)
-    Q_PROPERTY(int lastRowInView READ lastRowInView NOTIFY rowsInViewChanged)
 
 public:
     explicit PlayerFilter(PlayerDirectory *directory, QObject *parent = nullptr);
@@ -37,6 +34,7 @@ public:
     QString text() const { return m_text; }
     void setText(const QString &text);
     int count() const { return m_rows.size(); }
+    // The rows the scene says it shows; -1 while it shows none.
     int firstRowInView() const { return m_firstInView; }
     int lastRowInView() const { return m_lastInView; }
 
@@ -69,7 +67,6 @@ public:
 signals:
     void textChanged();
     void countChanged();
-    void rowsInViewChanged();
 
 private:
     bool accepts(int sourceRow) const;

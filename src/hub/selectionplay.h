@@ -30,7 +30,6 @@ class SelectionPlay : public QObject
     Q_OBJECT
     Q_PROPERTY(QObject *entries READ entries CONSTANT)
     // Playlists still to come.
-    Q_PROPERTY(int waiting READ waiting NOTIFY progressChanged)
     // The latest round: its players, how many have switched, whether every
     // one is done, and the players that did not switch, in the list's order,
     // as {name, outcome} (outcome as SwitchOutcome::kindName gives it).

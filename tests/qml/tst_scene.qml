@@ -351,7 +351,7 @@ Item {
             keys([Qt.Key_Tab, Qt.Key_Return])
             var choices = item("choiceList")
             verify(choices.visible && choices.activeFocus)
-            tryCompare(selectionPlay, "waiting", 0)
+            tryVerify(function () { return hub.waitingForPlaylists() === 0 })
             choices.forceLayout()
             var entries = lines(choices, "line1")
             compare(entries.slice().sort(), ["Default — 4 of 4", "Evening loop — 3 of 4", "Menu board — 3 of 4"])
@@ -456,7 +456,7 @@ Item {
         // none while a player's screen is shown.
         function test_rowsInView() {
             addNumbered(range(1, 29))
-            var list = item("deviceList"), directory = list.model
+            var list = item("deviceList")
             var rowStep = scene.height * scene.clientHeight + scene.listSpacing
             for (var y = 0; y < 10 * rowStep; y += rowStep / 3) {
                 list.contentY = list.originY + y // earlier rows above may have moved the origin
@@ -466,11 +466,11 @@ Item {
                 var top = list.contentY + 1, bottom = list.contentY + list.height - 2
                 var first = list.indexAt(0, top) >= 0 ? list.indexAt(0, top) : list.indexAt(0, top + rowStep / 2)
                 var last = list.indexAt(0, bottom) >= 0 ? list.indexAt(0, bottom) : list.indexAt(0, bottom - rowStep / 2)
-                compare([directory.firstRowInView, directory.lastRowInView], [first, last], "at " + y)
+                compare(hub.rowsInView(), [first, last], "at " + y)
             }
             mouseClick(list.itemAt(10, list.contentY + rowStep / 2))
             compare(scene.state, "info")
-            tryCompare(directory, "lastRowInView", -1)
+            tryVerify(function () { return hub.rowsInView()[1] === -1 })
         }
 
         // Markup that would be rendered (a 200-pixel picture) shows as its
