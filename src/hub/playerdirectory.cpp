@@ -77,7 +77,15 @@ PlayerDirectory::PlayerDirectory(QObject *parent)
     m_collator.setCaseSensitivity(Qt::CaseInsensitive);
 }
 
-PlayerDirectory::~PlayerDirectory() = default;
+PlayerDirectory::~PlayerDirectory()
+{
+    // With the directory, its players go at once: no event loop may turn
+    // after it to delete them later.
+    for (const auto &row : m_rows)
+        delete row->client.release();
+    for (auto &duplicate : m_duplicates)
+        delete duplicate.release();
+}
 
 int PlayerDirectory::rowCount(const QModelIndex &parent) const
 {
