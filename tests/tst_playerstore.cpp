@@ -128,7 +128,8 @@ void tst_PlayerStore::unreadableSetAside_data()
     QTest::newRow("no version") << with("\"version\": 1", "\"vers\": 1");
     QTest::newRow("truncated") << good.left(good.size() / 2);
     QTest::newRow("empty") << QByteArray();
-    QTest::newRow("garbage") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0 not the file", 26);
+    static const char garbage[] = "\x89PNG\r\n\x1a\n\0\0\0 not the file";
+    QTest::newRow("garbage") << QByteArray(garbage, sizeof garbage - 1);
     QTest::newRow("a key twice") << with("\"port\": 7000", "\"port\": 7000, \"port\": 7001");
     QTest::newRow("players not a list") << QByteArray(R"({"version": 1, "players": {}})");
     QTest::newRow("an address that is none") << with("10.0.0.7", "10.0.0.300");
