@@ -9,9 +9,6 @@
 #include "scriptedplayer.h"
 #include "selectionplay.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-
 namespace {
 
 // How long a scripted player that never answers is waited for.
@@ -106,19 +103,11 @@ void FakeHub::remember(const QString &hostname, const QString &ipaddress, const 
         {{hostname, QHostAddress(ipaddress).toString(), 7000, seen, seen, playingIndex, playing}});
 }
 
-int FakeHub::addScriptedPlayer(const QString &hostname, const QStringList &descriptions, bool mute)
+void FakeHub::addScriptedPlayer(const QString &hostname, const QStringList &descriptions, bool mute)
 {
     auto *player = new ScriptedPlayer(this);
     m_scripted.append(player);
-    QJsonArray videos;
-    for (const QString &description : descriptions)
-        videos.append(QJsonObject {{QStringLiteral("description"), description},
-                                   {QStringLiteral("duration"), 60},
-                                   {QStringLiteral("exists"), true}});
-    const QByteArray playlist = QJsonDocument(QJsonObject {{QStringLiteral("activeIndex"), 0},
-                                                           {QStringLiteral("quintavo"), videos}})
-                                    .toJson(QJsonDocument::Compact)
-        + '\0';
+    const QByteArray playlist = ScriptedPlayer::playlist(descriptions);
     connect(player, &ScriptedPlayer::commandReceived, player, [player, playlist, mute](int link) {
         const QByteArray command = player->received(link).chopped(1);
         const auto index = PlayerProtocol::parseSwitchCommand(command);
@@ -127,24 +116,7 @@ int FakeHub::addScriptedPlayer(const QString &hostname, const QStringList &descr
         else if (!mute)
             player->reply(link, "{\"activeIndex\":" + QByteArray::number(*index) + "}" + '\0');
     });
-    const quint16 port = player->commandPort();
-    addPlayer(hostname, QStringLiteral("127.0.0.1"), port);
-    return port;
-}
-
-QStringList FakeHub::commandsOf(int port) const
-{
-    QStringList commands;
-    for (ScriptedPlayer *player : m_scripted) {
-        if (player->commandPort() != port)
-            continue;
-        for (int link = 0; link < player->linkCount(); ++link) {
-            const QByteArray command = player->received(link);
-            if (command.endsWith('\0'))
-                commands.append(QString::fromUtf8(command.chopped(1)));
-        }
-    }
-    return commands;
+    addPlayer(hostname, QStringLiteral("127.0.0.1"), player->commandPort());
 }
 
 void FakeHub::reset()

@@ -65,11 +65,9 @@ public:
                               const QString &playing = QString());
     // A player on loopback, listed as answering, whose playlist holds videos
     // of these descriptions; it answers a switch with the index it was told,
-    // or never (mute). Gives its command port.
-    Q_INVOKABLE int addScriptedPlayer(const QString &hostname, const QStringList &descriptions,
-                                      bool mute = false);
-    // The commands the scripted player at that port received, as text.
-    Q_INVOKABLE QStringList commandsOf(int port) const;
+    // or never (mute).
+    Q_INVOKABLE void addScriptedPlayer(const QString &hostname, const QStringList &descriptions,
+                                       bool mute = false);
     // Forgets every player, the call records and the active player.
     Q_INVOKABLE void reset();
     // The first and last rows the scene told the list it shows (-1, -1: none).

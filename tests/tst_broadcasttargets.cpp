@@ -1,6 +1,7 @@
 // The choice of a scan's broadcast targets among the machine's interfaces, and
 // the networks whose change calls for a scan.
 #include "broadcasttargets.h"
+#include "support.h"
 
 #include <QtTest>
 
@@ -17,21 +18,7 @@ private slots:
     void networks();
 };
 
-namespace {
-
-QNetworkAddressEntry entry(const QString &ip, const QString &broadcast = QString())
-{
-    QNetworkAddressEntry e;
-    e.setIp(QHostAddress(ip));
-    if (!broadcast.isEmpty())
-        e.setBroadcast(QHostAddress(broadcast));
-    return e;
-}
-
-const QNetworkInterface::InterfaceFlags up
-    = QNetworkInterface::IsUp | QNetworkInterface::IsRunning | QNetworkInterface::CanBroadcast;
-
-} // namespace
+using namespace Support;
 
 void tst_BroadcastTargets::choose_data()
 {

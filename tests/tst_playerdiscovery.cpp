@@ -61,26 +61,6 @@ private:
     std::unique_ptr<QSignalSpy> m_registered;
 };
 
-namespace {
-
-QByteArray record(const QString &name, const QString &address, quint16 port)
-{
-    return PlayerProtocol::encodeRegistrationRecord({port, address, name}, 0xCAFEBABE);
-}
-
-QNetworkAddressEntry entry(const QString &ip, const QString &broadcast)
-{
-    QNetworkAddressEntry e;
-    e.setIp(QHostAddress(ip));
-    e.setBroadcast(QHostAddress(broadcast));
-    return e;
-}
-
-const QNetworkInterface::InterfaceFlags up
-    = QNetworkInterface::IsUp | QNetworkInterface::IsRunning | QNetworkInterface::CanBroadcast;
-
-} // namespace
-
 void tst_PlayerDiscovery::init()
 {
     qRegisterMetaType<Record>();
@@ -158,7 +138,7 @@ void tst_PlayerDiscovery::scanDue()
     struct Watched
     {
         QMutex mutex;
-        QList<Interface> interfaces {{up, {entry("10.0.0.5", "10.0.0.255")}}};
+        QList<Interface> interfaces {{Support::up, {Support::entry("10.0.0.5", "10.0.0.255")}}};
         std::atomic<qint64> clock {1'000'000};
         std::atomic<int> looks {0};
     };
@@ -181,7 +161,7 @@ void tst_PlayerDiscovery::scanDue()
 
     if (change == "networks") {
         QMutexLocker lock(&watched->mutex);
-        watched->interfaces.append({up, {entry("192.168.7.2", "192.168.7.255")}});
+        watched->interfaces.append({Support::up, {Support::entry("192.168.7.2", "192.168.7.255")}});
     } else if (change == "sleep") {
         watched->clock += 3600 * 1000;
     } else if (change == "late") {
@@ -217,7 +197,7 @@ void tst_PlayerDiscovery::registration()
     QFETCH(int, piece);
 
     start(settings());
-    const QByteArray bytes = record(name, address, 9);
+    const QByteArray bytes = m_player->record(name, address);
     QCOMPARE(bytes.size(), 8 + address.toUtf8().size() + name.toUtf8().size());
     QTcpSocket link;
     link.connectToHost(QHostAddress::LocalHost, m_discovery->hubPort());
@@ -236,7 +216,7 @@ void tst_PlayerDiscovery::registration()
     QCOMPARE(m_registered->count(), 1);
     QCOMPARE(registered(0).hostName, name);
     QCOMPARE(registered(0).addressText, address);
-    QCOMPARE(registered(0).commandPort, quint16(9));
+    QCOMPARE(registered(0).commandPort, m_player->commandPort());
     // Discovery closes the link itself, without waiting for the player.
     QTRY_COMPARE(link.state(), QAbstractSocket::UnconnectedState);
     QCOMPARE(link.readAll(), QByteArray());
@@ -251,7 +231,7 @@ void tst_PlayerDiscovery::recordFarPastItsCap()
     if (!Flood::hearsReset())
         QSKIP("a writer here is not told of a link closed unread");
     start(settings());
-    const QByteArray longest = record(QString(255, 'n'), QString(255, 'a'), 9);
+    const QByteArray longest = m_player->record(QString(255, 'n'), QString(255, 'a'));
     QCOMPARE(longest.size(), PlayerProtocol::maximumRecordSize);
     constexpr qint64 total = 64 * 1024 * 1024;
     QTcpSocket link;
@@ -278,7 +258,8 @@ void tst_PlayerDiscovery::incompleteRecordIsDropped_data()
     QTest::addColumn<bool>("playerCloses");
 
     QTest::newRow("silent") << QByteArray() << false;
-    QTest::newRow("closed early") << record("lobby", "10.77.0.2", 9000).left(10) << true;
+    QTest::newRow("closed early")
+        << PlayerProtocol::encodeRegistrationRecord({9000, "10.77.0.2", "lobby"}).left(10) << true;
 }
 
 void tst_PlayerDiscovery::incompleteRecordIsDropped()
@@ -295,7 +276,7 @@ void tst_PlayerDiscovery::incompleteRecordIsDropped()
         link->disconnectFromHost();
     QTRY_VERIFY(m_player->registrations().isEmpty()); // dropped by discovery, or closed
     // A complete registration after it proves the failed one was handled first.
-    m_player->registerWith(m_discovery->hubPort(), record("next", "10.77.0.3", 9001));
+    m_player->registerWith(m_discovery->hubPort(), m_player->record("next", "10.77.0.3"));
     QVERIFY(m_registered->wait());
     QCOMPARE(m_registered->count(), 1);
     QCOMPARE(registered(0).hostName, QStringLiteral("next"));

@@ -3,13 +3,10 @@
 // refused connection ends it at once, long before the deadline; a failure
 // tells a silent player from one that cannot be reached; the receiver
 // may delete the exchange in the signal's slot; abort() ends it without one.
-// Asking what players play ends, for each player asked, in one signal too.
-#include "nowplaying.h"
 #include "playerexchange.h"
 #include "playerprotocol.h"
 #include "replyassembler.h"
 #include "scriptedplayer.h"
-#include "support.h"
 
 #include <QTcpSocket>
 #include <QtTest>
@@ -30,7 +27,6 @@ private slots:
     void outcome_data();
     void outcome();
     void abortSendsNothing();
-    void nowPlayingEndsForEveryPlayer();
 };
 
 void tst_PlayerExchange::outcome_data()
@@ -123,41 +119,6 @@ void tst_PlayerExchange::abortSendsNothing()
     // Nor does the deadline report it.
     QVERIFY(!failed.wait(300));
     QCOMPARE(answered.count(), 0);
-}
-
-// Whoever waits for every player asked (quintavo-cli list --playing) hears of
-// each once: what it plays, that its answer did not say, or that it did not
-// answer.
-void tst_PlayerExchange::nowPlayingEndsForEveryPlayer()
-{
-    ScriptedPlayer saying, notSaying;
-    const auto refused = Support::refusingPort();
-    const quint16 refusing = refused->localPort();
-    NowPlaying nowPlaying;
-    QStringList heard;
-    connect(&nowPlaying, &NowPlaying::answered, this,
-            [&](const PlayerAddress &player, const std::optional<PlayerAnswer::Playing> &said) {
-                heard << QStringLiteral("%1 %2")
-                             .arg(player.port)
-                             .arg(said ? QString::number(said->activeIndex)
-                                       : QStringLiteral("not said"));
-            });
-    connect(&nowPlaying, &NowPlaying::unanswered, this, [&](const PlayerAddress &player) {
-        heard << QStringLiteral("%1 no answer").arg(player.port);
-    });
-    for (const quint16 port : {saying.commandPort(), notSaying.commandPort(), refusing})
-        nowPlaying.ask({QStringLiteral("127.0.0.1"), port});
-    QTRY_COMPARE(saying.received(0), PlayerProtocol::playlistRequest());
-    QTRY_COMPARE(notSaying.received(0), PlayerProtocol::playlistRequest());
-    saying.reply(0, R"({"activeIndex":2})" + nul);
-    notSaying.reply(0, "busy" + nul);
-    QTRY_COMPARE(heard.size(), 3);
-    heard.sort();
-    QStringList expected {QStringLiteral("%1 2").arg(saying.commandPort()),
-                          QStringLiteral("%1 not said").arg(notSaying.commandPort()),
-                          QStringLiteral("%1 no answer").arg(refusing)};
-    expected.sort();
-    QCOMPARE(heard, expected);
 }
 
 QTEST_GUILESS_MAIN(tst_PlayerExchange)

@@ -4,9 +4,9 @@
 // is not written over.
 #include "applicationsettings.h"
 #include "playergroups.h"
+#include "support.h"
 
 #include <QFile>
-#include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <QtTest>
 
@@ -74,33 +74,12 @@ class tst_PlayerGroups : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        QVERIFY(m_config.isValid());
-        for (const auto format : {QSettings::NativeFormat, QSettings::IniFormat})
-            QSettings::setPath(format, QSettings::UserScope, m_config.path());
-        QDir(m_config.path()).mkpath("Halvorn");
-        // On Windows the settings are the registry's, which no path moves:
-        // what the test finds there is put back.
-        ApplicationSettings settings;
-        for (const QString &key : settings.allKeys())
-            m_kept.insert(key, settings.value(key));
-    }
-    void cleanupTestCase()
-    {
-        ApplicationSettings settings;
-        settings.clear();
-        for (auto kept = m_kept.cbegin(); kept != m_kept.cend(); ++kept)
-            settings.setValue(kept.key(), kept.value());
-    }
-
     void changes_data();
     void changes();
     void unreadableFileKept();
 
 private:
-    QTemporaryDir m_config;
-    QVariantMap m_kept;
+    Support::SettingsSandbox m_settings;
 };
 
 void tst_PlayerGroups::changes_data()

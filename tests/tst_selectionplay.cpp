@@ -12,8 +12,6 @@
 #include "sharedvideos.h"
 #include "support.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QtTest>
 
 #include <functional>
@@ -84,14 +82,8 @@ void tst_SelectionPlay::play()
         const QString name = player.section('=', 0, 0);
         const QString how = player.section(';', 1);
         const QString descriptions = player.section('=', 1).section(';', 0, 0);
-        QJsonArray videos;
-        for (const QString &description : descriptions.split(','))
-            if (!descriptions.isEmpty())
-                videos.append(QJsonObject {{"description", description}});
-        const QByteArray playlist
-            = QJsonDocument(QJsonObject {{"activeIndex", 0}, {"quintavo", videos}})
-                  .toJson(QJsonDocument::Compact)
-            + '\0';
+        const QByteArray playlist = ScriptedPlayer::playlist(
+            descriptions.isEmpty() ? QStringList() : descriptions.split(','));
         scripted.push_back(std::make_unique<ScriptedPlayer>());
         ScriptedPlayer *at = scripted.back().get();
         byName.insert(name, at);

@@ -30,9 +30,7 @@ man_page=${4:?}
 version=${5:?}
 
 e2e_own_netns "$0" "$@"
-# No settings file of the user's: an empty configuration directory.
 mkdir "$E2E_TMP/config"
-export XDG_CONFIG_HOME=$E2E_TMP/config
 
 # Runs the CLI as case $1: output in $E2E_TMP/$1.out and .err, status in .status.
 run() {
@@ -153,13 +151,11 @@ e2e_log "playlist: the entries, the one playing marked"
 
 expect_status play 0
 [ ! -s "$E2E_TMP/play.out" ] || e2e_fail "play printed: $(cat "$E2E_TMP/play.out")"
-playlist_hex=$(e2e_command_hex '{ "type" : "playlist" }')
-switch_hex=$(e2e_command_hex '{ "type" : "switch", "switch" : { "type" : "index", "index" : 3 } }')
+playlist_line=$(e2e_command_line)
 # Besides the switch, foyer gets only playlist requests: the CLI's, and the
 # app's, whose list asks what it plays.
-[ "$(sed -n 's/^player foyer recv command \([0-9]*\) bytes \([0-9a-f]*\) .*/\1 \2/p' "$E2E_TMP/player-foyer.log" \
-    | grep -vx "24 $playlist_hex")" = "68 $switch_hex" ] \
-    || e2e_fail "foyer received: $(grep 'recv command' "$E2E_TMP/player-foyer.log")"
+[ "$(e2e_received foyer | grep -vx "$playlist_line")" = "$(e2e_command_line 3)" ] \
+    || e2e_fail "foyer received: $(e2e_received foyer)"
 e2e_log "play foyer 3: exactly the 68-byte switch command, exit 0"
 
 # --- the application reaches the far player too: greeted on the app's hub
@@ -263,13 +259,6 @@ sys.exit(groups != {"Bar screens": ["bar-1", "bar 2"], "foyer": ["foyer-1", "foy
     "$E2E_TMP/saved.out" || e2e_fail "groups --json after save: $(cat "$E2E_TMP/saved.out")"
 e2e_log "groups: the one typed into the settings file, and one saved beside it"
 
-# What player $1 received, one command a line: its length and bytes in hex.
-received() { sed -n "s/^player $1 recv command \([0-9]*\) bytes \([0-9a-f]*\) .*/\1 \2/p" "$E2E_TMP/player-$1.log"; }
-playlist_line="24 $playlist_hex"
-switch_line() {
-    local command="{ \"type\" : \"switch\", \"switch\" : { \"type\" : \"index\", \"index\" : $1 } }"
-    echo "$((${#command} + 1)) $(e2e_command_hex "$command")"
-}
 # Checks the JSON outcome of play in $1 against "name:outcome:index" words.
 expect_outcomes() {
     local file=$1
@@ -289,10 +278,10 @@ grep -qx "quintavo-cli: foyer-4 (10.77.0.18:$mute_port) did not answer within 1 
 expect_outcomes video foyer-1:switched:2 foyer-2:switched:1 foyer-3:switched:3 "foyer-4:not answering:null"
 for expected in "foyer-1 2" "foyer-2 1" "foyer-3 3"; do
     name=${expected% *}
-    [ "$(received "$name")" = "$(printf '%s\n%s' "$playlist_line" "$(switch_line "${expected#* }")")" ] \
-        || e2e_fail "$name received: $(received "$name")"
+    [ "$(e2e_received "$name")" = "$(printf '%s\n%s' "$playlist_line" "$(e2e_command_line "${expected#* }")")" ] \
+        || e2e_fail "$name received: $(e2e_received "$name")"
 done
-[ "$(received foyer-4)" = "$playlist_line" ] || e2e_fail "foyer-4 received: $(received foyer-4)"
+[ "$(e2e_received foyer-4)" = "$playlist_line" ] || e2e_fail "foyer-4 received: $(e2e_received foyer-4)"
 e2e_log "play @foyer --video: each its own index, byte for byte; the mute one named, exit 1"
 
 run all --timeout 1 --wait 1 play --all 0 --json
@@ -303,11 +292,11 @@ grep -qx "quintavo-cli: foyer-4 (10.77.0.18:$mute_port) did not answer within 1 
 expect_outcomes all foyer-1:switched:0 foyer-2:switched:0 foyer-3:switched:0 "foyer-4:not answering:0"
 for expected in "foyer-1 2" "foyer-2 1" "foyer-3 3"; do
     name=${expected% *}
-    [ "$(received "$name")" = "$(printf '%s\n%s\n%s' "$playlist_line" "$(switch_line "${expected#* }")" "$(switch_line 0)")" ] \
-        || e2e_fail "$name received: $(received "$name")"
+    [ "$(e2e_received "$name")" = "$(printf '%s\n%s\n%s' "$playlist_line" "$(e2e_command_line "${expected#* }")" "$(e2e_command_line 0)")" ] \
+        || e2e_fail "$name received: $(e2e_received "$name")"
 done
-[ "$(received foyer-4)" = "$(printf '%s\n%s' "$playlist_line" "$(switch_line 0)")" ] \
-    || e2e_fail "foyer-4 received: $(received foyer-4)"
+[ "$(e2e_received foyer-4)" = "$(printf '%s\n%s' "$playlist_line" "$(e2e_command_line 0)")" ] \
+    || e2e_fail "foyer-4 received: $(e2e_received foyer-4)"
 e2e_log "play --all 0: every player that answered the scan got the 68-byte switch to 0; exit 1"
 
 # Names that name nothing beside players that switch: the others are switched
@@ -325,6 +314,6 @@ sys.exit(got != [("foyer-1", "switched", 1), ("foyer-2", "switched", 1), ("foyer
     && grep -q '^quintavo-cli: no player "nobody" answered the scan; found ' "$E2E_TMP/mixed.err" \
     && grep -qx "quintavo-cli: foyer-4 (10.77.0.18:$mute_port) did not answer within 1 s" "$E2E_TMP/mixed.err" \
     || e2e_fail "mixed: $(cat "$E2E_TMP/mixed.err")"
-[ "$(received foyer-1 | tail -n 1)" = "$(switch_line 1)" ] && [ "$(received foyer-1 | wc -l)" -eq 4 ] \
-    || e2e_fail "foyer-1 received: $(received foyer-1)"
+[ "$(e2e_received foyer-1 | tail -n 1)" = "$(e2e_command_line 1)" ] && [ "$(e2e_received foyer-1 | wc -l)" -eq 4 ] \
+    || e2e_fail "foyer-1 received: $(e2e_received foyer-1)"
 e2e_log "play with an unknown group and name: the rest switched, foyer-1 told once, exit 3"

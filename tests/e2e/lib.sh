@@ -2,12 +2,6 @@
 # Shared helpers for the end-to-end tests, sourced by the test scripts:
 # a private X server with a window manager, bounded waits for windows and
 # processes, and a clean-up on exit that stops everything the test started.
-#
-#   source "$(dirname "$0")/lib.sh"
-#   e2e_own_netns "$0" "$@"         # a network namespace of its own
-#   e2e_start_display              # sets DISPLAY, starts Xvfb and openbox
-#   e2e_start_app "$binary"        # sets E2E_APP_PID, logs in $E2E_TMP/app.{out,err}
-#   id=$(e2e_wait_for_window "Quintavo v$version")
 
 E2E_TMP=$(mktemp -d)
 # Never the user's settings or remembered players: every program the test
@@ -297,6 +291,16 @@ e2e_sees() { e2e_ask "$1 ${window:?} ${*:2}"; }
 e2e_command_hex() {
     printf '%s\0' "$1" | od -An -v -tx1 | tr -d ' \n'
 }
+
+# A command as player-sim logs it and e2e_received prints it, its length and
+# bytes in hex: the switch to index $1, or with no index the playlist request.
+e2e_command_line() {
+    local text='{ "type" : "playlist" }'
+    [ -z "${1:-}" ] || text="{ \"type\" : \"switch\", \"switch\" : { \"type\" : \"index\", \"index\" : $1 } }"
+    echo "$((${#text} + 1)) $(e2e_command_hex "$text")"
+}
+# What player $1 received, one command a line, as e2e_command_line prints it.
+e2e_received() { sed -n "s/^player $1 recv command \([0-9]*\) bytes \([0-9a-f]*\) .*/\1 \2/p" "$E2E_TMP/player-$1.log"; }
 
 # Puts a stand-in for the desktop's URL handler first on PATH, so that no link
 # opens anything: Qt's openUrlExternally runs xdg-open.

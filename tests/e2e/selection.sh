@@ -60,24 +60,18 @@ read -r x y < <("$E2E_PYTHON" "$E2E_ROOT/tests/e2e/accessible.py" quintavo --whe
 xdotool mousemove "$x" "$y" click 1
 e2e_log "Play offered Evening loop, held by 3 of 4; chosen with a click"
 
-# What player $1 received, one command a line: its length and bytes in hex.
-received() { sed -n "s/^player $1 recv command \([0-9]*\) bytes \([0-9a-f]*\) .*/\1 \2/p" "$E2E_TMP/player-$1.log"; }
-playlist_line="24 $(e2e_command_hex '{ "type" : "playlist" }')"
-switch_line() {
-    local command="{ \"type\" : \"switch\", \"switch\" : { \"type\" : \"index\", \"index\" : $1 } }"
-    echo "$((${#command} + 1)) $(e2e_command_hex "$command")"
-}
+playlist_line=$(e2e_command_line)
 sum="3 of 4 switched: foyer-4 is not answering"
 e2e_accessible 10 "^alert${tab}$sum${tab}showing" || e2e_fail "no sum line '$sum' for screen readers"
 # Besides the switch, only playlist requests: the list's and Play's.
 for expected in "foyer-1 2" "foyer-2 1" "foyer-3 3"; do
     name=${expected% *}
-    [ "$(received "$name" | grep -vx "$playlist_line")" = "$(switch_line "${expected#* }")" ] \
-        || e2e_fail "$name received: $(received "$name")"
+    [ "$(e2e_received "$name" | grep -vx "$playlist_line")" = "$(e2e_command_line "${expected#* }")" ] \
+        || e2e_fail "$name received: $(e2e_received "$name")"
     e2e_accessible 2 "^list item${tab}$name, 10\.77\.0\.1[5-7], playing Evening loop${tab}" \
         || e2e_fail "$name's row does not say it plays Evening loop"
 done
-[ -z "$(received foyer-4 | grep -vx "$playlist_line")" ] || e2e_fail "foyer-4 received: $(received foyer-4)"
+[ -z "$(e2e_received foyer-4 | grep -vx "$playlist_line")" ] || e2e_fail "foyer-4 received: $(e2e_received foyer-4)"
 e2e_accessible 0 "^list item${tab}foyer-4, 10\.77\.0\.18, not answering${tab}" \
     || e2e_fail "foyer-4's row does not say it is not answering"
 e2e_log "each of the three got exactly its own switch; the rows and the sum line say so, foyer-4 not answering"

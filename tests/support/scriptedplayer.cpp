@@ -2,6 +2,9 @@
 
 #include "playerprotocol.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QNetworkDatagram>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -10,6 +13,16 @@
 ScriptedPlayer::ScriptedPlayer(QObject *parent) : QObject(parent), m_server(new QTcpServer(this))
 {
     connect(m_server, &QTcpServer::newConnection, this, &ScriptedPlayer::acceptCommandLinks);
+}
+
+QByteArray ScriptedPlayer::playlist(const QStringList &descriptions)
+{
+    QJsonArray videos;
+    for (const QString &description : descriptions)
+        videos.append(QJsonObject {{QStringLiteral("description"), description}});
+    const QJsonObject answer {{QStringLiteral("activeIndex"), 0},
+                              {QStringLiteral("quintavo"), videos}};
+    return QJsonDocument(answer).toJson(QJsonDocument::Compact) + '\0';
 }
 
 QByteArray ScriptedPlayer::record(const QString &name, const QString &address)

@@ -11,6 +11,7 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 class QTcpServer;
 class QTcpSocket;
@@ -23,6 +24,8 @@ class ScriptedPlayer : public QObject
 public:
     explicit ScriptedPlayer(QObject *parent = nullptr);
 
+    // A playlist answer, playing Default: a video of each description.
+    static QByteArray playlist(const QStringList &descriptions);
     // The record of this player under name and address, with its command port.
     QByteArray record(const QString &name, const QString &address = QStringLiteral("127.0.0.1"));
 

@@ -1,6 +1,9 @@
 #include "support.h"
 
+#include "applicationsettings.h"
+
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QTimer>
 
@@ -49,12 +52,43 @@ qint64 procField(const char *file, const char *field)
     return -1;
 }
 
+QNetworkAddressEntry entry(const QString &ip, const QString &broadcast)
+{
+    QNetworkAddressEntry e;
+    e.setIp(QHostAddress(ip));
+    if (!broadcast.isEmpty())
+        e.setBroadcast(QHostAddress(broadcast));
+    return e;
+}
+
 std::unique_ptr<QTcpSocket> refusingPort()
 {
     auto socket = std::make_unique<QTcpSocket>();
     if (!socket->bind(QHostAddress::LocalHost, 0))
         qFatal("cannot bind a loopback port");
     return socket;
+}
+
+SettingsSandbox::SettingsSandbox()
+{
+    if (!m_folder.isValid())
+        qFatal("no folder for the settings");
+    for (const auto format : {QSettings::NativeFormat, QSettings::IniFormat})
+        QSettings::setPath(format, QSettings::UserScope, m_folder.path());
+    ApplicationSettings settings;
+#ifndef Q_OS_WIN
+    QDir().mkpath(QFileInfo(settings.fileName()).path());
+#endif
+    for (const QString &key : settings.allKeys())
+        m_kept.insert(key, settings.value(key));
+}
+
+SettingsSandbox::~SettingsSandbox()
+{
+    ApplicationSettings settings;
+    settings.clear();
+    for (auto kept = m_kept.cbegin(); kept != m_kept.cend(); ++kept)
+        settings.setValue(kept.key(), kept.value());
 }
 
 } // namespace Support
