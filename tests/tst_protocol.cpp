@@ -64,7 +64,7 @@ void tst_Protocol::datagram()
 
 void tst_Protocol::commands()
 {
-    // The greeting: tst_NetworkMessenger::registration.
+    // The greeting: tst_PlayerDiscovery::registration.
     QCOMPARE(playlistRequest(), QByteArray(R"({ "type" : "playlist" })") + '\0');
     const QByteArray prefix = R"({ "type" : "switch", "switch" : { "type" : "index", "index" : )";
     QCOMPARE(switchCommand(0), prefix + "0 } }" + '\0');
