@@ -38,12 +38,7 @@ tab=$'\t' # between role, name and states of accessible objects
 e2e_own_netns "$0" "$@"
 e2e_start_display
 e2e_start_accessibility_bus
-# Qt keeps the QML it compiles at run time under ~/.cache; no settings either.
-export HOME=$E2E_TMP/home
-mkdir "$HOME"
-# Drawn in software: what this test reads does not depend on how the scene is
-# drawn, and the app starts quicker (tests/e2e/road.sh reads what OpenGL draws).
-export QT_QUICK_BACKEND=software
+e2e_software_home
 
 cat >"$E2E_TMP/playlist.json" <<'EOF'
 {"activeIndex": 1, "quintavo": [

@@ -234,6 +234,15 @@ e2e_count() {
     grep -cE "$2" "$1" 2>/dev/null || true
 }
 
+# For tests that read the window over AT-SPI: a home of the test's own (Qt
+# keeps the QML it compiles at run time under ~/.cache; no settings either),
+# and the scene drawn in software, which starts quicker (tests/e2e/road.sh
+# reads what OpenGL draws).
+e2e_software_home() {
+    export HOME=$E2E_TMP/home QT_QUICK_BACKEND=software
+    mkdir "$HOME"
+}
+
 # The playlists of four foyer players, in $E2E_TMP/foyer-N.json: three hold
 # "Evening loop" at different indexes (foyer-3 twice), foyer-4 alone.
 e2e_foyer_playlists() {

@@ -26,9 +26,7 @@ report=${5:-}
 e2e_own_netns "$0" "$@"
 e2e_start_display
 e2e_start_accessibility_bus
-export HOME=$E2E_TMP/home
-mkdir "$HOME"
-export QT_QUICK_BACKEND=software
+e2e_software_home
 
 # Seeds under which broadcasts are missed within the first few scans.
 e2e_start_player "$player_sim" stage 10.77.0.11 --count 7 --answer-jitter 250 --miss-broadcasts 10 --seed 7

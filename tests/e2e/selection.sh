@@ -24,8 +24,7 @@ tab=$'\t' # between role, name, states and description of accessible objects
 e2e_own_netns "$0" "$@"
 e2e_start_display
 e2e_start_accessibility_bus
-export HOME=$E2E_TMP/home QT_QUICK_BACKEND=software
-mkdir "$HOME"
+e2e_software_home
 
 e2e_foyer_playlists
 # They register in their own order; the rows stand in name order.
