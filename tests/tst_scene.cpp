@@ -15,10 +15,12 @@
 
 #include <QColor>
 #include <QDesktopServices>
+#include <QGuiApplication>
 #include <QImage>
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QSettings>
+#include <QStyleHints>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QUrl>
@@ -42,6 +44,8 @@ public:
     }
 
 public slots:
+    // A long press is the shortest that tells it from a tap, not the usual 0.8 s.
+    void applicationAvailable() { QGuiApplication::styleHints()->setMousePressAndHoldInterval(250); }
     void qmlEngineAvailable(QQmlEngine *engine)
     {
         ScenePolicy::apply(engine); // as start-up does

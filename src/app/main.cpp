@@ -72,8 +72,10 @@ int main(int argc, char *argv[])
     // Tests shorten the waits of a running application: how often the rows in
     // view ask their players what they play (a minute), how long a player may
     // take to answer those requests and Play on the selected players (5 s),
-    // how long changes wait before players.json is written (5 s), and how
-    // often the list scans (10 s, the scene's).
+    // how long changes wait before players.json is written (5 s), how long
+    // after a scan a player that has not answered is sent the datagram at its
+    // own address (2 s) and is marked not answering (4 s), and how often the
+    // list scans (10 s, the scene's).
     const auto shortened = [](const char *name, int usual) {
         const int value = qEnvironmentVariableIntValue(name);
         return value > 0 ? value : usual;
@@ -83,6 +85,8 @@ int main(int argc, char *argv[])
     settings.playingPace.deadline
         = shortened("QUINTAVO_PLAYER_DEADLINE_MS", settings.playingPace.deadline);
     settings.saveDelay = shortened("QUINTAVO_SAVE_DELAY_MS", settings.saveDelay);
+    settings.directAfter = shortened("QUINTAVO_DIRECT_AFTER_MS", settings.directAfter);
+    settings.answerDeadline = shortened("QUINTAVO_ANSWER_DEADLINE_MS", settings.answerDeadline);
     const int scanInterval = shortened("QUINTAVO_SCAN_INTERVAL_MS", 0);
     settings.checkForUpdate = false;
     // The players seen before are listed at once and asked for directly.

@@ -193,16 +193,18 @@ e2e_log "started again without --scan, the app reaches the far player at its rem
 # stopped, with when it was last seen.
 kill "${E2E_PLAYER_PID[gallery]}"
 e2e_poll 5 e2e_ended "${E2E_PLAYER_PID[gallery]}" || e2e_fail "gallery did not stop"
-run remembered list --wait 0.5
+pids=()
+run remembered list --wait 0.5 & pids+=($!)
+run known list --wait 0.5 --known & pids+=($!)
+run known-json list --wait 0.5 --known --json & pids+=($!)
+wait "${pids[@]}"
 expect_status remembered 0
 grep -qF "$(printf 'annex\\x1b[2J\t10.78.0.2\t%s' "$far_port")" "$E2E_TMP/remembered.out" \
     || e2e_fail "list without --scan: $(cat -v "$E2E_TMP/remembered.out")"
-run known list --wait 0.5 --known
 expect_status known 0
 grep -qE "^gallery	10.77.0.13	$gallery_port	last seen [0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9:]{8}Z\$" "$E2E_TMP/known.out" \
     && grep -q "^foyer	10.77.0.11	$foyer_port	answering\$" "$E2E_TMP/known.out" \
     || e2e_fail "list --known: $(cat -v "$E2E_TMP/known.out")"
-run known-json list --wait 0.5 --known --json
 "$E2E_PYTHON" - "$E2E_TMP/known-json.out" <<'EOF' || e2e_fail "list --known --json: $(cat "$E2E_TMP/known-json.out")"
 import datetime, json, sys
 players = {p["name"]: p for p in json.load(open(sys.argv[1]))}
@@ -270,10 +272,10 @@ sys.exit(got != sorted(sys.argv[2:]))' "$E2E_TMP/$file.out" "$@" \
         || e2e_fail "$file: outcomes $(cat "$E2E_TMP/$file.out")"
 }
 
-run video --timeout 1 play @foyer --video "Evening loop" --json
+run video --timeout 0.5 play @foyer --video "Evening loop" --json
 expect_status video 1
 one_error_line video
-grep -qx "quintavo-cli: foyer-4 (10.77.0.18:$mute_port) did not answer within 1 s" "$E2E_TMP/video.err" \
+grep -qx "quintavo-cli: foyer-4 (10.77.0.18:$mute_port) did not answer within 0.5 s" "$E2E_TMP/video.err" \
     || e2e_fail "video: $(cat "$E2E_TMP/video.err")"
 expect_outcomes video foyer-1:switched:2 foyer-2:switched:1 foyer-3:switched:3 "foyer-4:not answering:null"
 for expected in "foyer-1 2" "foyer-2 1" "foyer-3 3"; do
@@ -284,10 +286,10 @@ done
 [ "$(e2e_received foyer-4)" = "$playlist_line" ] || e2e_fail "foyer-4 received: $(e2e_received foyer-4)"
 e2e_log "play @foyer --video: each its own index, byte for byte; the mute one named, exit 1"
 
-run all --timeout 1 --wait 1 play --all 0 --json
+run all --timeout 0.5 --wait 0.5 play --all 0 --json
 expect_status all 1
 one_error_line all
-grep -qx "quintavo-cli: foyer-4 (10.77.0.18:$mute_port) did not answer within 1 s" "$E2E_TMP/all.err" \
+grep -qx "quintavo-cli: foyer-4 (10.77.0.18:$mute_port) did not answer within 0.5 s" "$E2E_TMP/all.err" \
     || e2e_fail "all: $(cat "$E2E_TMP/all.err")"
 expect_outcomes all foyer-1:switched:0 foyer-2:switched:0 foyer-3:switched:0 "foyer-4:not answering:0"
 for expected in "foyer-1 2" "foyer-2 1" "foyer-3 3"; do
@@ -302,7 +304,7 @@ e2e_log "play --all 0: every player that answered the scan got the 68-byte switc
 # Names that name nothing beside players that switch: the others are switched
 # all the same, a player named three times is told once, and 3 wins over 1.
 foyer1_port=$(port_of foyer-1)
-run mixed --timeout 1 --wait 0.5 play foyer-1 @foyer @nosuch nobody "10.77.0.15:$foyer1_port" 1 --json
+run mixed --timeout 0.5 --wait 0.5 play foyer-1 @foyer @nosuch nobody "10.77.0.15:$foyer1_port" 1 --json
 expect_status mixed 3
 "$E2E_PYTHON" -c 'import json, sys
 got = [(p["name"], p["outcome"], p["index"]) for p in json.load(open(sys.argv[1]))]
@@ -312,7 +314,7 @@ sys.exit(got != [("foyer-1", "switched", 1), ("foyer-2", "switched", 1), ("foyer
 [ "$(wc -l <"$E2E_TMP/mixed.err")" -eq 3 ] \
     && grep -q '^quintavo-cli: no group "nosuch" in .*/Halvorn/Quintavo.conf$' "$E2E_TMP/mixed.err" \
     && grep -q '^quintavo-cli: no player "nobody" answered the scan; found ' "$E2E_TMP/mixed.err" \
-    && grep -qx "quintavo-cli: foyer-4 (10.77.0.18:$mute_port) did not answer within 1 s" "$E2E_TMP/mixed.err" \
+    && grep -qx "quintavo-cli: foyer-4 (10.77.0.18:$mute_port) did not answer within 0.5 s" "$E2E_TMP/mixed.err" \
     || e2e_fail "mixed: $(cat "$E2E_TMP/mixed.err")"
 [ "$(e2e_received foyer-1 | tail -n 1)" = "$(e2e_command_line 1)" ] && [ "$(e2e_received foyer-1 | wc -l)" -eq 4 ] \
     || e2e_fail "foyer-1 received: $(e2e_received foyer-1)"

@@ -46,7 +46,9 @@ Item {
             var at = button.mapToItem(host, 60, button.height * 0.55), colour = null
             // The grab is gone once its callback returns.
             host.grabToImage(function (grab) { colour = probe.rgb(grab.image, at.x, at.y) })
-            tryVerify(function () { return colour !== null })
+            for (var waited = 0; colour === null && waited < 5000; waited += 5)
+                wait(5) // a frame, not tryVerify's 50 ms steps
+            verify(colour !== null, "no grab within 5 s")
             return colour
         }
         function compareLook(look) {
@@ -57,11 +59,12 @@ Item {
         // The same, within the press's transition: a look left gives back the
         // chrome's own colour and opacity only once it ends.
         function tryCompareLook(look) {
-            var want = looks[look], got
-            tryVerify(function () {
+            var want = looks[look], got, began = Date.now()
+            do
                 got = seen()
-                return got.every(function (value, i) { return Math.abs(value - want[i]) <= 12 })
-            }, 1000, "look \"" + look + "\"")
+            while (!got.every(function (value, i) { return Math.abs(value - want[i]) <= 12 })
+                   && Date.now() - began < 1000)
+            compareLook(look)
         }
 
         // Relative luminance of a colour, as contrast checks compute it.
