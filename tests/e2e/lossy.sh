@@ -1,16 +1,23 @@
 #!/usr/bin/env bash
-# The list on a network that loses broadcasts, as Wi-Fi does (it neither
-# acknowledges nor resends them): eight live players (as many rows as the
-# window shows) each miss one discovery broadcast in ten, at random but the
-# same each run (seeded). The rows are read over AT-SPI every 40 ms for a
-# minute while the scene scans every 10 s (or for SECONDS, while it scans as
-# often as QUINTAVO_SCAN_INTERVAL_MS says): no live player is ever shown as not
-# answering, though some missed a broadcast, and each one that did was sent
-# the datagram at its own address.
+# The list through scans on a network that loses broadcasts, as Wi-Fi does (it
+# neither acknowledges nor resends them): eight live players (as many rows as
+# the window shows) each miss one discovery broadcast in ten, at random but
+# the same each run (seeded), and answer each scan after a random delay of up
+# to 250 ms. The rows are read over AT-SPI every 40 ms for a minute while the
+# scene scans every 10 s (or for SECONDS, while it scans as often as
+# QUINTAVO_SCAN_INTERVAL_MS says). Throughout:
+# - every reading lists the eight in name order ("stage-10" after "stage-7");
+# - no live player is ever shown as not answering, though some missed a
+#   broadcast, and each one that did was sent the datagram at its own address;
+# - stage-10, stopped a second into the watch, is shown as not answering with
+#   the time it was last seen once a scan has gone unanswered, stays so and
+#   stays listed;
+# - the row focused by keys keeps its player, and Return then opens it.
 #   tests/e2e/lossy.sh QUINTAVO PLAYER_SIM VERSION [SECONDS [--report]]
-# With --report it only prints what it read (false "not answering" events per
-# minute, the share of row-time a live player showed as not answering), for a
-# measurement of any build, and fails only when it could not read.
+# With --report no player stops and it only prints what it read (false "not
+# answering" events per minute, the share of row-time a live player showed as
+# not answering), for a measurement of any build, and fails only when it could
+# not read.
 # (inside scripts/netns-run; the test makes a namespace of its own in it)
 set -euo pipefail
 # shellcheck source=tests/e2e/lib.sh
@@ -22,6 +29,7 @@ player_sim=${2:?}
 title="Quintavo v${3:?}"
 seconds=${4:-60}
 report=${5:-}
+tab=$'\t' # between role, name and states of accessible objects
 
 e2e_own_netns "$0" "$@"
 e2e_start_display
@@ -33,35 +41,57 @@ e2e_start_player "$player_sim" stage 10.77.0.11 --count 7 --answer-jitter 250 --
 e2e_start_player "$player_sim" lone 10.77.0.12 --name stage-10 --answer-jitter 250 --miss-broadcasts 10 --seed 3
 e2e_wait_for_players stage lone
 e2e_start_app "$app"
-e2e_wait_for_window "$title" 30 >/dev/null || e2e_fail "no window titled '$title'"
+window=$(e2e_wait_for_window "$title" 30) || e2e_fail "no window titled '$title'"
 order="stage-1, 10.77.0.11 | stage-2, 10.77.0.11 | stage-3, 10.77.0.11 | stage-4, 10.77.0.11"
 order+=" | stage-5, 10.77.0.11 | stage-6, 10.77.0.11 | stage-7, 10.77.0.11 | stage-10, 10.77.0.12"
-e2e_accessible 20 rows "$order" || e2e_fail "the rows are not the eight players"
+e2e_accessible 20 rows "$order" || e2e_fail "the rows are not the eight players in name order"
+focused="^list item${tab}stage-3, 10.77.0.11(, playing .*)?${tab}showing focused${tab}3 of 8\$"
+if [ "$report" != --report ]; then
+    xdotool windowfocus --sync "$window"
+    xdotool key Down Down Down
+    e2e_accessible 5 "$focused" || e2e_fail "Down three times did not focus the third row"
+fi
 e2e_log "eight players listed; reading their rows for $seconds s"
 
 "$E2E_PYTHON" "$E2E_ROOT/tests/e2e/accessible.py" quintavo --names >"$E2E_TMP/names" &
 reader=$!
 E2E_PIDS+=("$reader")
-e2e_nap "$seconds" # the time the rows are watched, not a wait for anything
+if [ "$report" = --report ]; then
+    e2e_nap "$seconds" # the time the rows are watched, not a wait for anything
+else
+    e2e_nap 1
+    kill "${E2E_PLAYER_PID[lone]}"
+    e2e_nap $((seconds - 1))
+fi
 kill "$reader"
 wait "$reader" || true
 
 missed=$(cat "$E2E_TMP"/player-{stage,lone}.log | e2e_count - "missed datagram")
-# Each reading: the seconds, then the rows' names; a name that says "not
-# answering" is a false alarm, every player being live throughout.
-read -r readings events share < <("$E2E_PYTHON" - "$E2E_TMP/names" <<'EOF'
-import sys
-readings, events, flagged_time, row_time = 0, 0, 0.0, 0.0
-shown, last = {}, None
-for line in open(sys.argv[1]):
+# Each reading: the seconds, then the rows' names. A name that says "not
+# answering" is a false alarm for a live player; stopped, stage-10 must say
+# so once it does, up to the last reading.
+read -r readings events share disordered stopped < <("$E2E_PYTHON" - "$E2E_TMP/names" "$order" "$report" <<'EOF'
+import re, sys
+names_file, order, report = sys.argv[1:]
+stopped_host = None if report == "--report" else "stage-10"
+readings, events, disordered, flagged_time, row_time = 0, 0, 0, 0.0, 0.0
+shown, last, stopped = {}, None, "never"
+for line in open(names_file):
     at, _, names = line.rstrip("\n").partition("\t")
     at = float(at)
     rows = [name for name in names.split(" | ") if name]
     if len(rows) != 8:
         continue
     readings += 1
+    disordered += " | ".join(", ".join(name.split(", ")[:2]) for name in rows) != order
     for name in rows:
         host, flagged = name.split(", ")[0], "not answering" in name
+        if host == stopped_host:
+            if stopped == "never" and flagged:
+                stopped = "shown" if re.search(r", last seen [0-9]{2}:[0-9]{2}$", name) else "unnamed"
+            elif stopped == "shown" and not flagged:
+                stopped = "left"
+            continue
         if flagged and not shown.get(host, False):
             events += 1
         if last is not None:
@@ -69,7 +99,7 @@ for line in open(sys.argv[1]):
             flagged_time += (at - last) if shown.get(host, False) else 0
         shown[host] = flagged
     last = at
-print(readings, events, f"{100 * flagged_time / row_time if row_time else 0:.1f}")
+print(readings, events, f"{100 * flagged_time / row_time if row_time else 0:.1f}", disordered, stopped)
 EOF
 )
 per_minute=$(awk -v e="$events" -v s="$seconds" 'BEGIN { printf "%.1f", e * 60 / s }')
@@ -78,6 +108,7 @@ e2e_log "$readings readings in $seconds s; $missed broadcasts missed; $events fa
 if [ "$report" = --report ]; then
     exit 0
 fi
+[ "$disordered" -eq 0 ] || e2e_fail "$disordered readings did not list the eight in name order"
 [ "$missed" -ge 1 ] || e2e_fail "no player missed a broadcast: the run proves nothing"
 [ "$events" -eq 0 ] || e2e_fail "$events times a live player was shown as not answering"
 # Every broadcast a player missed was made up for by one sent to its address,
@@ -87,4 +118,17 @@ made_up() {
     [ "$direct" -ge "$missed" ]
 }
 e2e_poll 5 made_up || e2e_fail "$missed broadcasts missed, $direct datagrams sent to a player's address"
-e2e_log "no live player was ever shown as not answering"
+e2e_log "always the eight rows in name order; no live player was ever shown as not answering"
+[ "$stopped" = shown ] || e2e_fail "stopped, stage-10 was not shown as not answering with when it was last seen up to the end (it was $stopped)"
+e2e_log "stopped, stage-10 was shown as not answering, last seen at a time, and stayed listed"
+
+e2e_accessible 0 "$focused" || e2e_fail "the keyboard focus left stage-3 during the scans"
+xdotool key Return
+# Each was asked once what it plays when it appeared; stage-3 is opened now.
+request="^player stage-3 recv command 24 bytes $(e2e_command_hex '{ "type" : "playlist" }') "
+e2e_poll 10 e2e_has_lines "$E2E_TMP/player-stage.log" "$request" 2 || e2e_fail "Return did not open stage-3"
+[ "$(cat "$E2E_TMP"/player-{stage,lone}.log | e2e_count - "recv command 24 bytes")" -eq 9 ] \
+    || e2e_fail "another player was opened: $(grep -h 'recv command' "$E2E_TMP"/player-{stage,lone}.log)"
+e2e_log "the focus stayed on stage-3 through the scans, and Return opened it"
+e2e_close_app "$title"
+e2e_require_no_qml_warnings
