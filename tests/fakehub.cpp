@@ -12,7 +12,7 @@
 namespace {
 
 // How long a scripted player that never answers is waited for.
-constexpr int scriptedDeadline = 400;
+constexpr int scriptedDeadline = 250;
 
 } // namespace
 

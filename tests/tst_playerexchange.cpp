@@ -117,7 +117,7 @@ void tst_PlayerExchange::abortSendsNothing()
     exchange.abort();
     QTRY_VERIFY(!player.linkOpen(0));
     // Nor does the deadline report it.
-    QVERIFY(!failed.wait(300));
+    QVERIFY(!failed.wait(200));
     QCOMPARE(answered.count(), 0);
 }
 

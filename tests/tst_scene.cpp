@@ -20,8 +20,8 @@
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QSettings>
-#include <QStyleHints>
 #include <QStringList>
+#include <QStyleHints>
 #include <QTemporaryDir>
 #include <QUrl>
 #include <QVariant>
@@ -45,7 +45,10 @@ public:
 
 public slots:
     // A long press is the shortest that tells it from a tap, not the usual 0.8 s.
-    void applicationAvailable() { QGuiApplication::styleHints()->setMousePressAndHoldInterval(250); }
+    void applicationAvailable()
+    {
+        QGuiApplication::styleHints()->setMousePressAndHoldInterval(250);
+    }
     void qmlEngineAvailable(QQmlEngine *engine)
     {
         ScenePolicy::apply(engine); // as start-up does

@@ -72,9 +72,9 @@ void tst_SelectionPlay::play()
 
     PlayerDirectory directory;
     NowPlaying nowPlaying;
-    nowPlaying.setDeadline(300);
+    nowPlaying.setDeadline(150);
     SelectionPlay selection(&directory, &nowPlaying);
-    selection.setDeadline(300);
+    selection.setDeadline(150);
     std::vector<std::unique_ptr<ScriptedPlayer>> scripted;
     QHash<QString, ScriptedPlayer *> byName;
     QList<std::function<void()>> late; // the answers to playlist requests held back

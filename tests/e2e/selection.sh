@@ -34,7 +34,7 @@ e2e_start_player "$player_sim" foyer-3 10.77.0.17 --playlist "$E2E_TMP/foyer-3.j
 e2e_start_player "$player_sim" foyer-4 10.77.0.18 --playlist "$E2E_TMP/foyer-4.json" --mute --answer-jitter 300
 e2e_wait_for_players foyer-1 foyer-2 foyer-3 foyer-4
 # foyer-4 is given up on after a second, not five.
-QUINTAVO_PLAYER_DEADLINE_MS=1000 e2e_start_app "$app"
+QUINTAVO_PLAYER_DEADLINE_MS=500 e2e_start_app "$app"
 window=$(e2e_wait_for_window "$title" 30) || e2e_fail "no window titled '$title'"
 four="foyer-1, 10.77.0.15 | foyer-2, 10.77.0.16 | foyer-3, 10.77.0.17 | foyer-4, 10.77.0.18"
 e2e_accessible 20 rows "$four" || e2e_fail "the four players are not listed"
