@@ -184,7 +184,6 @@ void tst_Translations::choice_data()
     QTest::addColumn<QStringList>("wanted");
     QTest::addColumn<QString>("loaded"); // empty: none, English
 
-    QTest::newRow("one language") << QStringList {"de"} << "de";
     QTest::newRow("the language of a region") << QStringList {"de-AT"} << "de";
     QTest::newRow("a region's own catalogue") << QStringList {"pt-BR"} << "pt_BR";
     QTest::newRow("the first that has one") << QStringList {"it-IT", "fr-CA", "de"} << "fr";

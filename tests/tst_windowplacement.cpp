@@ -27,8 +27,6 @@ void tst_WindowPlacement::onScreens_data()
 
     QTest::newRow("first run") << QRect() << both << QRect();
     QTest::newRow("no screen") << QRect(10, 20, 400, 700) << QVector<QRect>() << QRect();
-    QTest::newRow("on the other screen")
-        << QRect(2000, 100, 500, 800) << both << QRect(2000, 100, 500, 800);
     QTest::newRow("monitor gone: centred on the primary screen")
         << QRect(2000, 100, 500, 800) << QVector<QRect> {laptop} << QRect(710, 125, 500, 800);
     QTest::newRow("monitor gone, primary on the right: on the primary")

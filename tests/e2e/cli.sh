@@ -272,33 +272,37 @@ sys.exit(got != sorted(sys.argv[2:]))' "$E2E_TMP/$file.out" "$@" \
         || e2e_fail "$file: outcomes $(cat "$E2E_TMP/$file.out")"
 }
 
+# Run $1 of play ended with 1, naming the mute foyer-4 alone.
+mute_named() {
+    expect_status "$1" 1
+    one_error_line "$1"
+    grep -qx "quintavo-cli: foyer-4 (10.77.0.18:$mute_port) did not answer within 0.5 s" "$E2E_TMP/$1.err" \
+        || e2e_fail "$1: $(cat "$E2E_TMP/$1.err")"
+}
+# Player $1 received the playlist request, then the switches to $2....
+received_commands() {
+    local name=$1 expected=$playlist_line index
+    shift
+    for index; do expected+=$'\n'$(e2e_command_line "$index"); done
+    [ "$(e2e_received "$name")" = "$expected" ] || e2e_fail "$name received: $(e2e_received "$name")"
+}
+
 run video --timeout 0.5 play @foyer --video "Evening loop" --json
-expect_status video 1
-one_error_line video
-grep -qx "quintavo-cli: foyer-4 (10.77.0.18:$mute_port) did not answer within 0.5 s" "$E2E_TMP/video.err" \
-    || e2e_fail "video: $(cat "$E2E_TMP/video.err")"
+mute_named video
 expect_outcomes video foyer-1:switched:2 foyer-2:switched:1 foyer-3:switched:3 "foyer-4:not answering:null"
-for expected in "foyer-1 2" "foyer-2 1" "foyer-3 3"; do
-    name=${expected% *}
-    [ "$(e2e_received "$name")" = "$(printf '%s\n%s' "$playlist_line" "$(e2e_command_line "${expected#* }")")" ] \
-        || e2e_fail "$name received: $(e2e_received "$name")"
-done
-[ "$(e2e_received foyer-4)" = "$playlist_line" ] || e2e_fail "foyer-4 received: $(e2e_received foyer-4)"
+received_commands foyer-1 2
+received_commands foyer-2 1
+received_commands foyer-3 3
+received_commands foyer-4
 e2e_log "play @foyer --video: each its own index, byte for byte; the mute one named, exit 1"
 
 run all --timeout 0.5 --wait 0.5 play --all 0 --json
-expect_status all 1
-one_error_line all
-grep -qx "quintavo-cli: foyer-4 (10.77.0.18:$mute_port) did not answer within 0.5 s" "$E2E_TMP/all.err" \
-    || e2e_fail "all: $(cat "$E2E_TMP/all.err")"
+mute_named all
 expect_outcomes all foyer-1:switched:0 foyer-2:switched:0 foyer-3:switched:0 "foyer-4:not answering:0"
-for expected in "foyer-1 2" "foyer-2 1" "foyer-3 3"; do
-    name=${expected% *}
-    [ "$(e2e_received "$name")" = "$(printf '%s\n%s\n%s' "$playlist_line" "$(e2e_command_line "${expected#* }")" "$(e2e_command_line 0)")" ] \
-        || e2e_fail "$name received: $(e2e_received "$name")"
-done
-[ "$(e2e_received foyer-4)" = "$(printf '%s\n%s' "$playlist_line" "$(e2e_command_line 0)")" ] \
-    || e2e_fail "foyer-4 received: $(e2e_received foyer-4)"
+received_commands foyer-1 2 0
+received_commands foyer-2 1 0
+received_commands foyer-3 3 0
+received_commands foyer-4 0
 e2e_log "play --all 0: every player that answered the scan got the 68-byte switch to 0; exit 1"
 
 # Names that name nothing beside players that switch: the others are switched

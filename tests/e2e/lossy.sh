@@ -1,23 +1,19 @@
 #!/usr/bin/env bash
-# The list through scans on a network that loses broadcasts, as Wi-Fi does (it
-# neither acknowledges nor resends them): eight live players (as many rows as
-# the window shows) each miss one discovery broadcast in ten, at random but
-# the same each run (seeded), and answer each scan after a random delay of up
-# to 250 ms. The rows are read over AT-SPI every 40 ms for a minute while the
-# scene scans every 10 s (or for SECONDS, while it scans as often as
-# QUINTAVO_SCAN_INTERVAL_MS says). Throughout:
+# The list through scans on a network that loses broadcasts, as Wi-Fi does:
+# eight live players (a window's rows) each miss one discovery broadcast in
+# ten (seeded) and answer each scan within a random 250 ms. The rows are read
+# over AT-SPI every 40 ms for SECONDS (default a minute) while the scene scans
+# as often as QUINTAVO_SCAN_INTERVAL_MS says (default 10 s). Throughout:
 # - every reading lists the eight in name order ("stage-10" after "stage-7");
-# - no live player is ever shown as not answering, though some missed a
-#   broadcast, and each one that did was sent the datagram at its own address;
-# - stage-10, stopped as the watch begins, is shown as not answering with the
-#   time it was last seen once a scan has gone unanswered, stays so and stays
-#   listed (the watch lasts a scan's interval and steps, and then some);
+# - no live player is shown as not answering, and each missed broadcast was
+#   made up for by the datagram at the player's own address;
+# - stage-10, stopped as the watch begins, is shown as not answering, last
+#   seen at a time, once a scan has gone unanswered, and stays so and listed;
 # - the row focused by keys keeps its player, and Return then opens it.
 #   tests/e2e/lossy.sh QUINTAVO PLAYER_SIM VERSION [SECONDS [--report]]
-# With --report no player stops and it only prints what it read (false "not
-# answering" events per minute, the share of row-time a live player showed as
-# not answering), for a measurement of any build, and fails only when it could
-# not read.
+# With --report no player stops, and it prints the false "not answering"
+# events a minute and the share of row-time they took, failing only when it
+# could not read: a measurement of any build.
 # (inside scripts/netns-run; the test makes a namespace of its own in it)
 set -euo pipefail
 # shellcheck source=tests/e2e/lib.sh
@@ -62,9 +58,8 @@ kill "$reader"
 wait "$reader" || true
 
 missed=$(cat "$E2E_TMP"/player-{stage,lone}.log | e2e_count - "missed datagram")
-# Each reading: the seconds, then the rows' names. A name that says "not
-# answering" is a false alarm for a live player; stopped, stage-10 must say
-# so once it does, up to the last reading.
+# "not answering" is a false alarm for a live player; stopped, stage-10 must
+# say so from its first such reading to the last.
 read -r readings events share disordered stopped < <("$E2E_PYTHON" - "$E2E_TMP/names" "$order" "$report" <<'EOF'
 import re, sys
 names_file, order, report = sys.argv[1:]
@@ -106,8 +101,8 @@ fi
 [ "$disordered" -eq 0 ] || e2e_fail "$disordered readings did not list the eight in name order"
 [ "$missed" -ge 1 ] || e2e_fail "no player missed a broadcast: the run proves nothing"
 [ "$events" -eq 0 ] || e2e_fail "$events times a live player was shown as not answering"
-# Every broadcast a player missed was made up for by one sent to its address,
-# 2 s after the scan (which may have come as the watch ended).
+# The datagram that makes up a broadcast missed just as the watch ended may
+# still be on its way.
 made_up() {
     direct=$(cat "$E2E_TMP"/player-{stage,lone}.log | e2e_count - "recv datagram .*\(direct\)")
     [ "$direct" -ge "$missed" ]
