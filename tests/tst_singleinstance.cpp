@@ -26,7 +26,7 @@
 namespace {
 
 const QString session = QStringLiteral("quintavo-test");
-constexpr int requestTimeout = 100;
+constexpr int requestTimeout = 200;
 
 enum Leftover { Nothing, DeadSocket, Listener, DeadLock };
 
