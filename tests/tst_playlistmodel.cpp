@@ -1,5 +1,6 @@
-// The player screen's list of videos: what each row holds, and that rows keep
-// their identity from one answer to the next, changing in place.
+// The player screen's list of videos: rows keep their identity from one answer
+// to the next, changing in place. (What each row holds: the scene's tests of
+// the entries and their durations.)
 #include "playlistmodel.h"
 
 #include <QAbstractItemModelTester>
@@ -45,8 +46,6 @@ class tst_PlaylistModel : public QObject
 
 private slots:
     void init();
-    void roles_data();
-    void roles();
     void changes_data();
     void changes();
     void activeIndex();
@@ -68,33 +67,6 @@ void tst_PlaylistModel::init()
     m_model = std::make_unique<PlaylistModel>();
     m_tester = std::make_unique<QAbstractItemModelTester>(
         m_model.get(), QAbstractItemModelTester::FailureReportingMode::QtTest);
-}
-
-void tst_PlaylistModel::roles_data()
-{
-    QTest::addColumn<QJsonValue>("video");
-    QTest::addColumn<QVariantList>("values"); // label, minutes, seconds, known, available
-
-    QTest::newRow("a video") << QJsonValue(
-        QJsonObject {{"description", "<b>Harbour</b>"}, {"duration", 125}, {"exists", true}})
-                             << QVariantList {"<b>Harbour</b>", 2, 5, true, true};
-    QTest::newRow("no length") << QJsonValue(QJsonObject {{"duration", 0}})
-                               << QVariantList {"Video 1", 0, 0, true, false};
-    QTest::newRow("unknown length")
-        << QJsonValue(QJsonObject {{"duration", "95"}, {"exists", true}})
-        << QVariantList {"Video 1", 0, 0, false, true};
-}
-
-void tst_PlaylistModel::roles()
-{
-    QFETCH(QJsonValue, video);
-    QFETCH(QVariantList, values);
-
-    m_model->show({{"activeIndex", 1}, {"quintavo", QJsonArray {video}}});
-    QCOMPARE(m_model->rowCount(), 1);
-    QCOMPARE((QVariantList {value(0, "label"), value(0, "minutes"), value(0, "seconds"),
-                            value(0, "durationKnown"), value(0, "available")}),
-             values);
 }
 
 void tst_PlaylistModel::changes_data()

@@ -179,12 +179,15 @@ e2e_own_netns() {
     E2E_OWN_NETNS=1 QUINTAVO_NETNS_NEW=1 exec "$E2E_ROOT/scripts/netns-run" bash "$@"
 }
 
-# Starts update-sim ($1) with its own offer on port 80 of the address under
-# which the app looks up its update host ($2). A host name is mapped to
-# 127.0.0.1 in this namespace's own /etc/hosts (the namespace has a mount
-# namespace of its own); an address is made local.
+# Starts update-sim ($1) on port 80 of the address under which the app looks
+# up its update host ($2), offering 0.9.3 with the notice $3 (the text of a
+# JSON string) shown. A host name is mapped to 127.0.0.1 in this namespace's
+# own /etc/hosts (the namespace has a mount namespace of its own); an address
+# is made local.
 e2e_start_update_service() {
     local binary=$1 host=$2 address hosts
+    printf '{"type":"update","update":{"platform":"windows","version":"0.9.3","description":"%s",
+ "url":"https://quintavo.example/download","show_message":true}}\n' "$3" >"$E2E_TMP/offer.json"
     if [[ $host =~ ^[0-9]+\.[0-9]+\.[0-9]+\.[0-9]+$ ]]; then
         address=$host
         ip -4 -o addr show | grep -q " inet $address/" || ip addr add "$address/32" dev lo
@@ -196,7 +199,7 @@ e2e_start_update_service() {
             mount --bind "$hosts" /etc/hosts
         fi
     fi
-    "$binary" --bind "$address" --port 80 >"$E2E_TMP/update-sim.log" 2>&1 &
+    "$binary" --bind "$address" --port 80 --body "$E2E_TMP/offer.json" >"$E2E_TMP/update-sim.log" 2>&1 &
     E2E_PIDS+=($!)
     e2e_poll 20 grep -q '^listening on 80$' "$E2E_TMP/update-sim.log" \
         || e2e_fail "update-sim did not start: $(cat "$E2E_TMP/update-sim.log")"
@@ -308,8 +311,12 @@ e2e_command_line() {
     [ -z "${1:-}" ] || text="{ \"type\" : \"switch\", \"switch\" : { \"type\" : \"index\", \"index\" : $1 } }"
     echo "$((${#text} + 1)) $(e2e_command_hex "$text")"
 }
-# What player $1 received, one command a line, as e2e_command_line prints it.
-e2e_received() { sed -n "s/^player $1 recv command \([0-9]*\) bytes \([0-9a-f]*\) .*/\1 \2/p" "$E2E_TMP/player-$1.log"; }
+# What the player labelled $1 received, one command a line, as
+# e2e_command_line prints it.
+e2e_received() { sed -n "s/^player .* recv command \([0-9]*\) bytes \([0-9a-f]*\) .*/\1 \2/p" "$E2E_TMP/player-$1.log"; }
+# True once player $1 has received the playlist request, or with $2 the switch
+# to index $2; for e2e_poll.
+e2e_got() { e2e_received "$1" | grep -qx "$(e2e_command_line "${2:-}")"; }
 
 # Puts a stand-in for the desktop's URL handler first on PATH, so that no link
 # opens anything: Qt's openUrlExternally runs xdg-open.

@@ -35,14 +35,7 @@ bait=http://10.77.0.1:8099
 e2e_start_http 10.77.0.1 8099
 
 # The service's notice names a picture on that server too.
-cat >"$E2E_TMP/offer.json" <<EOF
-{"type":"update","update":{"platform":"windows","version":"0.9.3",
- "description":"<b>Quintavo 0.9.3</b> is available.<img src=\"$bait/notice.png\"><br/>Get it from <a href=\"https://quintavo.example/download\">quintavo.example</a>.",
- "url":"https://quintavo.example/download","show_message":true}}
-EOF
-printf '#!/usr/bin/env bash\nexec %q --body %q "$@"\n' "$update_sim" "$E2E_TMP/offer.json" >"$E2E_TMP/update-sim"
-chmod +x "$E2E_TMP/update-sim"
-e2e_start_update_service "$E2E_TMP/update-sim" "$update_host"
+e2e_start_update_service "$update_sim" "$update_host" "<b>Quintavo 0.9.3</b> is available.<img src='$bait/notice.png'><br/>Get it from <a href='https://quintavo.example/download'>quintavo.example</a>."
 
 markup="<img src=\"$bait/name.png\">Lobby"
 cat >"$E2E_TMP/markup.json" <<EOF
@@ -84,21 +77,17 @@ grep -q '^player mute withheld record' "$E2E_TMP/player-mute.log" \
 e2e_log "the list shows eight rows under the header, the markup name as text, while a ninth held its link silent"
 
 # --- lobby: the playlist request, then its videos with video 2 active
-switch_to() { e2e_command_hex "{ \"type\" : \"switch\", \"switch\" : { \"type\" : \"index\", \"index\" : $1 } }"; }
-request=$(e2e_command_hex '{ "type" : "playlist" }')
 # Switch commands a player received; playlist requests also come from the
 # list, which asks its players what they play.
 switches() { e2e_count "$E2E_TMP/player-$1.log" "^player .* recv command 6[89] bytes "; }
 player_screen_shows() { e2e_sees 10 player "$1" "$2" || e2e_fail "$3"; }
 open_player() { # NAME ROW: a tap on its row, then its playlist request
     e2e_tap "$2"
-    e2e_poll 10 e2e_has_lines "$E2E_TMP/player-$1.log" "^player .* recv command 24 bytes $request " 1 \
-        || e2e_fail "$1 did not receive the 24-byte playlist request: $(grep 'recv command' "$E2E_TMP/player-$1.log")"
+    e2e_poll 10 e2e_got "$1" || e2e_fail "$1 did not receive the playlist request: $(e2e_received "$1")"
 }
 tap_entry() { # ENTRY NAME: a tap on entry ENTRY and the switch command it sends
     e2e_tap "$1"
-    e2e_poll 10 e2e_has_lines "$E2E_TMP/player-$2.log" "^player .* recv command 68 bytes $(switch_to "$1") " 1 \
-        || e2e_fail "$2 did not receive the switch command for $1"
+    e2e_poll 10 e2e_got "$2" "$1" || e2e_fail "$2 did not receive the switch command for $1"
 }
 back() {
     e2e_tap back

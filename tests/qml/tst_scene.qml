@@ -180,32 +180,6 @@ Item {
             compare([scene.state, hub.queried], ["", []])
         }
 
-        // Players answer each scan in their own order: every row keeps its
-        // player and its place, and the keyboard focus stays on its player.
-        function test_rowsStandStillThroughScans() {
-            addNumbered([7, 2, 10, 5, 1])
-            var list = item("deviceList")
-            keys([Qt.Key_Down, Qt.Key_Down, Qt.Key_Down]) // alpha p1 p2 [p5]
-            compare(framed(scene), ["p5"])
-            var before = rows(list)
-            var orders = [[10, 7, 5, 2, 1], [2, 5, 1, 10, 7], [5, 10, 2, 7, 1]]
-            var removed = 0
-            var counter = function () { ++removed }
-            list.model.rowsRemoved.connect(counter)
-            orders.forEach(function (order) {
-                scan()
-                addNumbered(order)
-                addPlayer("alpha", "10.77.0.5")
-                compare(rows(list), before)
-                compare(lines(list, "line1"), ["alpha", "p1", "p2", "p5", "p7", "p10"])
-                compare(framed(scene), ["p5"])
-            })
-            list.model.rowsRemoved.disconnect(counter)
-            compare(removed, 0)
-            keyClick(Qt.Key_Return)
-            compare(hub.queried, ["10.77.1.5"])
-        }
-
         // A new player above keeps the focused row and the rows in view where
         // they are; a renamed player's row moves with the focus on it.
         function test_focusAndViewFollowThePlayer() {
@@ -285,21 +259,6 @@ Item {
             compare([third.Accessible.role, third.Accessible.description, third.Accessible.selected],
                     [Accessible.ListItem, "3 of 5", data.selected.indexOf("bar-2") >= 0])
             compare(findChild(third, "selectedMark").visible, third.Accessible.selected)
-        }
-
-        // The selection follows its players, not row numbers: through a
-        // player coming above, a scan, a rename that moves the row, and a
-        // player forgotten.
-        function test_selectionFollowsPlayers() {
-            stores()
-            keys([Qt.Key_Down, Qt.Key_Space, Qt.Key_Down, Qt.Key_Down, Qt.Key_Space]) // bar-1, foyer-1
-            addPlayer("aaa", "10.77.0.40")
-            scan()
-            addPlayer("zzz", "10.77.0.20") // bar-1, renamed
-            compare(selectedNames(), ["foyer-1", "zzz"])
-            item("deviceList").model.forget(3) // foyer-1
-            settle()
-            compare([selectedNames(), playerDirectory.selectedCount, item("selectedCount").text], [["zzz"], 1, "1 selected"])
         }
 
         // The bar shows while rows are selected: how many, and Forget and
