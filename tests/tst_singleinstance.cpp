@@ -112,7 +112,6 @@ private slots:
     void leftoversDoNotBlock_data()
     {
         QTest::addColumn<int>("leftover");
-        QTest::newRow("nothing") << int(Nothing);
 #ifdef Q_OS_UNIX
         QTest::newRow("socket left behind") << int(DeadSocket);
 #endif
