@@ -7,14 +7,12 @@
 #include "client.h"
 #include "networkmessenger.h"
 #include "playerdirectory.h"
-#include "playerdiscovery.h"
 #include "playerprotocol.h"
 #include "scriptedplayer.h"
 #include "stallmeter.h"
 #include "support.h"
 
 #include <QPointer>
-#include <QTcpSocket>
 #include <QtTest>
 
 #include <memory>
@@ -83,7 +81,6 @@ private:
     bool realPlayersListed() const;
     // Whether the directory shows passer-N as answering.
     bool answering(int passer) const;
-    void scanAndExpectRealPlayers();
 
     QList<ScriptedPlayer *> m_players;
     std::unique_ptr<NetworkMessenger> m_hub;
@@ -128,7 +125,8 @@ void tst_HostileNetwork::cleanup()
         QVERIFY2(stall < stallLimitMs, qPrintable(QString::number(stall)));
         QVERIFY(peak < peakLimitKiB);
     }
-    scanAndExpectRealPlayers();
+    m_hub->scanForClients();
+    QVERIFY(Support::waitFor([this] { return realPlayersListed(); }));
 }
 
 void tst_HostileNetwork::cleanupTestCase()
@@ -155,12 +153,6 @@ bool tst_HostileNetwork::answering(int passer) const
             return index.data(PlayerDirectory::AnsweringRole).toBool();
     }
     return false;
-}
-
-void tst_HostileNetwork::scanAndExpectRealPlayers()
-{
-    m_hub->scanForClients();
-    QVERIFY(Support::waitFor([this] { return realPlayersListed(); }));
 }
 
 void tst_HostileNetwork::connectionFlood()

@@ -6,7 +6,6 @@
 #include "scriptedplayer.h"
 #include "support.h"
 
-#include <QTcpSocket>
 #include <QtTest>
 
 #include <memory>
@@ -107,19 +106,16 @@ void tst_NowPlaying::cleanup()
 
 void tst_NowPlaying::outcome_data()
 {
-    QTest::addColumn<QByteArray>(
-        "reply"); // "close": closes without a reply; "refuse": never listens
+    QTest::addColumn<QByteArray>("reply"); // empty: none ever comes
     QTest::addColumn<QString>("outcome");
 
+    // What an answer reads as: tst_Protocol::answerPlaying; the ways an exchange
+    // fails: tst_PlayerExchange::outcome, every one of them unanswered here.
     QTest::newRow("what plays") << QByteArray(
         R"({"activeIndex":2,"quintavo":[{"description":"Dawn"},)"
         R"({"description":"Snow"}]})")
                                 << "2 Snow";
-    QTest::newRow("the default video") << QByteArray(R"({"activeIndex":0,"quintavo":[]})") << "0 ?";
     QTest::newRow("says nothing of what plays") << QByteArray(R"({"quintavo":[]})") << "-";
-    QTest::newRow("not json") << QByteArray("hello") << "-";
-    QTest::newRow("closed unanswered") << QByteArray("close") << "unanswered";
-    QTest::newRow("refused") << QByteArray("refuse") << "unanswered";
     QTest::newRow("silent past the deadline") << QByteArray() << "unanswered";
 }
 
@@ -129,17 +125,10 @@ void tst_NowPlaying::outcome()
     QFETCH(QString, outcome);
 
     m_nowPlaying->setDeadline(200);
-    if (reply == "refuse") {
-        const auto refusing = Support::refusingPort();
-        m_nowPlaying->ask({QStringLiteral("127.0.0.1"), refusing->localPort()});
-    } else {
-        m_nowPlaying->ask(key(0));
-        QTRY_COMPARE(player(0).received(0), PlayerProtocol::playlistRequest());
-        if (reply == "close")
-            player(0).link(0)->disconnectFromHost();
-        else if (!reply.isEmpty())
-            player(0).reply(0, reply + '\0');
-    }
+    m_nowPlaying->ask(key(0));
+    QTRY_COMPARE(player(0).received(0), PlayerProtocol::playlistRequest());
+    if (!reply.isEmpty())
+        player(0).reply(0, reply + '\0');
     QTRY_COMPARE(m_outcomes.size(), 1);
     QCOMPARE(m_outcomes.first().section(' ', 1), outcome);
 }
@@ -172,7 +161,6 @@ void tst_NowPlaying::askedOnceWhileItWaits()
     for (int i : {0, 4, 5, 4, 3})
         m_nowPlaying->ask(key(i));
     m_nowPlaying->forget(key(5));
-    QTRY_COMPARE(links(false), NowPlaying::maximumLinks);
     while (m_outcomes.size() < 5) {
         QVERIFY(Support::waitFor([this] { return answerOne(); }));
         const int before = m_outcomes.size();
@@ -180,8 +168,6 @@ void tst_NowPlaying::askedOnceWhileItWaits()
     }
     Support::waitFor([] { return false; }, 100);
     QCOMPARE(asked(), QStringLiteral("1 1 1 1 1 0"));
-    for (int i = 0; i < 5; ++i)
-        QCOMPARE(player(i).received(0), PlayerProtocol::playlistRequest());
     QCOMPARE(m_outcomes.size(), 5);
 
     m_nowPlaying->ask(key(0));

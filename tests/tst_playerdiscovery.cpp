@@ -126,7 +126,6 @@ void tst_PlayerDiscovery::scanDue_data()
     QTest::newRow("the networks change") << "networks" << true;
     QTest::newRow("the machine slept") << "sleep" << true;
     QTest::newRow("a look a little late") << "late" << false;
-    QTest::newRow("nothing") << "" << false;
 }
 
 void tst_PlayerDiscovery::scanDue()
@@ -183,9 +182,6 @@ void tst_PlayerDiscovery::registration_data()
     // counted in bytes.
     QTest::newRow("over several reads") << "hall"
                                         << "10.0.0.8" << 4;
-    QTest::newRow("address that does not parse") << "attic"
-                                                 << "not-an-ip" << 1000;
-    QTest::newRow("255 bytes each") << QString(255, 'n') << QString(255, 'a') << 1000;
     QTest::newRow("255 bytes of two-byte letters")
         << QString(127, QChar(0xE9)) + 'n' << QString(127, QChar(0xE5)) + 'a' << 100;
 }
