@@ -180,14 +180,17 @@ e2e_own_netns() {
 }
 
 # Starts update-sim ($1) on port 80 of the address under which the app looks
-# up its update host ($2), offering 0.9.3 with the notice $3 (the text of a
-# JSON string) shown. A host name is mapped to 127.0.0.1 in this namespace's
-# own /etc/hosts (the namespace has a mount namespace of its own); an address
-# is made local.
+# up its update host ($2), with its own offer or one of 0.9.3 with the notice
+# $3 (the text of a JSON string) shown. A host name is mapped to 127.0.0.1 in
+# this namespace's own /etc/hosts (the namespace has a mount namespace of its
+# own); an address is made local.
 e2e_start_update_service() {
-    local binary=$1 host=$2 address hosts
-    printf '{"type":"update","update":{"platform":"windows","version":"0.9.3","description":"%s",
+    local binary=$1 host=$2 address hosts offer=()
+    if [ -n "${3:-}" ]; then
+        printf '{"type":"update","update":{"platform":"windows","version":"0.9.3","description":"%s",
  "url":"https://quintavo.example/download","show_message":true}}\n' "$3" >"$E2E_TMP/offer.json"
+        offer=(--body "$E2E_TMP/offer.json")
+    fi
     if [[ $host =~ ^[0-9]+\.[0-9]+\.[0-9]+\.[0-9]+$ ]]; then
         address=$host
         ip -4 -o addr show | grep -q " inet $address/" || ip addr add "$address/32" dev lo
@@ -199,7 +202,7 @@ e2e_start_update_service() {
             mount --bind "$hosts" /etc/hosts
         fi
     fi
-    "$binary" --bind "$address" --port 80 --body "$E2E_TMP/offer.json" >"$E2E_TMP/update-sim.log" 2>&1 &
+    "$binary" --bind "$address" --port 80 "${offer[@]}" >"$E2E_TMP/update-sim.log" 2>&1 &
     E2E_PIDS+=($!)
     e2e_poll 20 grep -q '^listening on 80$' "$E2E_TMP/update-sim.log" \
         || e2e_fail "update-sim did not start: $(cat "$E2E_TMP/update-sim.log")"
