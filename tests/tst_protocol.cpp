@@ -532,10 +532,9 @@ void tst_Protocol::versionParse_data()
 void tst_Protocol::versionParse()
 {
     QFETCH(QStringList, versions);
-    const VersionNumber version = VersionNumber::fromText(versions[0]);
-    const QString read = QStringLiteral("%1.%2.%3").arg(version.major).arg(version.minor);
-    QCOMPARE(read.arg(version.patch), versions[1]);
-    QCOMPARE(version.toText(), versions[1]);
+    const VersionNumber v = VersionNumber::fromText(versions[0]);
+    QCOMPARE(QStringLiteral("%1.%2.%3").arg(v.major).arg(v.minor).arg(v.patch), versions[1]);
+    QCOMPARE(v.toText(), versions[1]);
 }
 
 void tst_Protocol::versionNewerThan()
