@@ -44,9 +44,14 @@ public:
                     for (int row = from.row(); row <= to.row(); ++row)
                         m_rows[row] = read(row);
                 });
-        connect(model, &QAbstractItemModel::modelReset, this, [this] { m_rows = actual(); });
+        connect(model, &QAbstractItemModel::modelReset, this, [this] {
+            m_rows = actual();
+            ++m_resets;
+        });
     }
     QStringList rows() const { return m_rows; }
+    // A reset makes a view build every row anew, and lose its focus on one.
+    int resets() const { return m_resets; }
     // The same, read afresh.
     QStringList actual() const
     {
@@ -66,6 +71,7 @@ private:
 
     QAbstractItemModel *m_model;
     QStringList m_rows;
+    int m_resets = 0;
 };
 
 } // namespace
@@ -212,6 +218,7 @@ void tst_PlayerFilter::selection()
         announced.clear();
     }
     QCOMPARE(m_mirror->rows(), shown);
+    QCOMPARE(m_mirror->resets(), 0);
     QCOMPARE(m_directory->selectedCount(), int(m_directory->selectedPlayers().size()));
 }
 
