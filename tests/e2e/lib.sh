@@ -270,11 +270,6 @@ e2e_videos() {
     printf ']}\n'
 }
 
-# True when file $1 has at least $3 lines matching $2; for e2e_poll.
-e2e_has_lines() {
-    [ "$(e2e_count "$1" "$2")" -ge "$3" ]
-}
-
 # Starts an HTTP server on address $1, port $2; $E2E_TMP/http-$2.log gets a
 # line for each request after its first line.
 e2e_start_http() {
@@ -314,9 +309,9 @@ e2e_command_line() {
     [ -z "${1:-}" ] || text="{ \"type\" : \"switch\", \"switch\" : { \"type\" : \"index\", \"index\" : $1 } }"
     echo "$((${#text} + 1)) $(e2e_command_hex "$text")"
 }
-# What the player labelled $1 received, one command a line, as
-# e2e_command_line prints it.
-e2e_received() { sed -n "s/^player .* recv command \([0-9]*\) bytes \([0-9a-f]*\) .*/\1 \2/p" "$E2E_TMP/player-$1.log"; }
+# What the player labelled $1 (of them, the one named $2) received, one
+# command a line, as e2e_command_line prints it.
+e2e_received() { sed -n "s/^player ${2:-.*} recv command \([0-9]*\) bytes \([0-9a-f]*\) .*/\1 \2/p" "$E2E_TMP/player-$1.log"; }
 # True once player $1 has received the playlist request, or with $2 the switch
 # to index $2; for e2e_poll.
 e2e_got() { e2e_received "$1" | grep -qx "$(e2e_command_line "${2:-}")"; }
